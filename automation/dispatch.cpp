@@ -1,0 +1,88 @@
+#include "automation/dispatch.h"
+
+namespace kaptor::automation {
+namespace {
+
+char16_t foldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+
+bool equalNames(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (foldAscii(a[i]) != foldAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::u16string variantToText(const Variant& value) {
+    struct Visitor {
+        std::u16string operator()(std::monostate) const { return {}; }
+        std::u16string operator()(const Bstr& text) const { return text; }
+        std::u16string operator()(std::int32_t number) const {
+            const std::string digits = std::to_string(number);
+            return std::u16string(digits.begin(), digits.end());
+        }
+        std::u16string operator()(bool flag) const { return flag ? u"True" : u"False"; }
+    };
+    return std::visit(Visitor{}, value);
+}
+
+DispatchTable::DispatchTable(std::vector<DispatchMember> members) : members_(std::move(members)) {}
+
+HResult DispatchTable::getIdOfName(std::u16string_view name, DispId& id) {
+    for (const auto& member : members_) {
+        if (equalNames(member.name, name)) {
+            id = member.id;
+            return S_OK;
+        }
+    }
+    return DISP_E_UNKNOWNNAME;
+}
+
+HResult DispatchTable::invoke(DispId id, InvokeKind kind, std::span<const Variant> args,
+                              Variant* result) {
+    for (const auto& member : members_) {
+        if (member.id != id) {
+            continue;
+        }
+        switch (kind) {
+            case InvokeKind::Method:
+                if (!member.call) {
+                    return DISP_E_MEMBERNOTFOUND;
+                }
+                if (!args.empty()) {
+                    return DISP_E_BADPARAMCOUNT;
+                }
+                member.call();
+                return S_OK;
+            case InvokeKind::PropertyGet:
+                if (!member.get) {
+                    return DISP_E_MEMBERNOTFOUND;
+                }
+                if (!args.empty()) {
+                    return DISP_E_BADPARAMCOUNT;
+                }
+                if (result != nullptr) {
+                    *result = member.get();
+                }
+                return S_OK;
+            case InvokeKind::PropertyPut:
+                if (!member.put) {
+                    return DISP_E_MEMBERNOTFOUND;
+                }
+                if (args.size() != 1) {
+                    return DISP_E_BADPARAMCOUNT;
+                }
+                member.put(variantToText(args[0]));
+                return S_OK;
+        }
+    }
+    return DISP_E_MEMBERNOTFOUND;
+}
+
+}  // namespace kaptor::automation

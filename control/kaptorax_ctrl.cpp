@@ -1,0 +1,135 @@
+#include "control/kaptorax_ctrl.h"
+
+#include "control/messages.h"
+#include "platform/text.h"
+
+namespace kaptor::control {
+
+CKAPTORAXCtrl::CKAPTORAXCtrl(const ControlServices& services)
+    : services_(services),
+      files_(services.files, services.person),
+      link_(services.libraries, services.person, services.processExit),
+      acquisition_(link_, services.clock, services.person),
+      dirconfig_("\\KAPTOR\\"),
+      destinoimagen_("\\AAAA\\"),
+      configDialog_(files_),
+      dispatch_(makeDispatch()) {
+    buildHeaderTemplate(bmpHeaderTemplate_);
+}
+
+void CKAPTORAXCtrl::setDirconfig(std::string value) {
+    dirconfig_ = std::move(value);
+    modified_ = true;
+}
+
+void CKAPTORAXCtrl::setDestinoimagen(std::string value) {
+    destinoimagen_ = std::move(value);
+    modified_ = true;
+}
+
+void CKAPTORAXCtrl::deriveGeometry() {
+    frameWidth_ = configDialog_.settings.pixelsPerLine;
+    frameLines_ = static_cast<std::int32_t>(frameLinesOf(configDialog_.settings));
+}
+
+void CKAPTORAXCtrl::Inicializa() {
+    loadConfiguration();
+    deriveGeometry();
+    link_.openLink();
+    for (int run = 0; run < 4; ++run) {
+        programRegisters();
+    }
+}
+
+void CKAPTORAXCtrl::Toma() {
+    link_.commandFrame[0] = CMD_CAPTURE;
+    // Starts at 1: an unbound FT_Write reports its message and the capture goes on.
+    d2xx::DWORD written = 1;
+    link_.ftWrite(link_.commandFrame.data(), 1, written);
+    if (written == 0) {
+        services_.person.messageBox(msg::WRITE_FAILED_TRIGGER);
+        services_.processExit.exit(1);
+    }
+    acquireFrame();
+    writeImageFile();
+}
+
+void CKAPTORAXCtrl::Set() {
+    loadConfiguration();
+    configDialog_.resultCode = RESULT_OPEN;
+    services_.dialogs.runConfigDialog(configDialog_);
+    if (configDialog_.resultCode != RESULT_ACEPTAR && configDialog_.resultCode != RESULT_APLICAR) {
+        return;
+    }
+    programRegisters();
+    saveConfiguration();
+    if (configDialog_.testImage == 1) {
+        services_.person.messageBox(msg::TEST_IMAGE);
+        Toma();
+        Set();
+    }
+    deriveGeometry();
+}
+
+void CKAPTORAXCtrl::AboutBox() { services_.dialogs.runAboutBox(); }
+
+void CKAPTORAXCtrl::loadConfiguration() {
+    files_.readConfiguration(configDialog_.settings,
+                             {msg::SELECTOR_OPEN_CONTROL, msg::CONFIG_OPEN_CONTROL}, &textLine1_,
+                             &textLine2_);
+}
+
+void CKAPTORAXCtrl::saveConfiguration() {
+    files_.saveConfiguration(configDialog_.settings, textLine1_, textLine2_);
+}
+
+void CKAPTORAXCtrl::programRegisters() {
+    updateRegisterImage(registers_, configDialog_.settings);
+    for (const CommandFrame& frame : programmingSequence(registers_)) {
+        // Only the frame's own bytes change; a shorter frame leaves the last byte as it was.
+        std::copy_n(frame.bytes.begin(), frame.length, link_.commandFrame.begin());
+        link_.sendCommand(frame.length);
+    }
+    deriveGeometry();
+}
+
+void CKAPTORAXCtrl::acquireFrame() {
+    loadConfiguration();
+    acquisition_.acquire(configDialog_.settings, frameWidth_, frameLines_, imageBuffer_);
+}
+
+void CKAPTORAXCtrl::writeImageFile() {
+    bmpHeader_ = bmpHeaderTemplate_;
+    patchHeaderDimensions(bmpHeader_, frameWidth_, frameLines_);
+    if (!writeBmpFile(services_.files, destinoimagen_, bmpHeader_, imageBuffer_, frameWidth_,
+                      frameLines_)) {
+        services_.person.messageBox(msg::IMAGE_CREATE_FAILED);
+        services_.processExit.exit(1);
+    }
+    services_.person.beep(platform::Beep::Exclamation);
+}
+
+std::unique_ptr<automation::Dispatch> CKAPTORAXCtrl::makeDispatch() {
+    using automation::DispatchMember;
+    const auto text = [](const std::string& value) { return platform::cp1252ToUtf16(value); };
+    std::vector<DispatchMember> members;
+    members.push_back({DISPID_DIRCONFIG, u"dirconfig", [this, text] { return text(dirconfig_); },
+                       [this](const automation::Bstr& v) {
+                           setDirconfig(platform::utf16ToCp1252(v));
+                       },
+                       nullptr});
+    members.push_back({DISPID_DESTINOIMAGEN, u"destinoimagen",
+                       [this, text] { return text(destinoimagen_); },
+                       [this](const automation::Bstr& v) {
+                           setDestinoimagen(platform::utf16ToCp1252(v));
+                       },
+                       nullptr});
+    members.push_back({DISPID_TOMA, u"Toma", nullptr, nullptr, [this] { Toma(); }});
+    members.push_back({DISPID_INICIALIZA, u"Inicializa", nullptr, nullptr, [this] { Inicializa(); }});
+    members.push_back({DISPID_SET, u"Set", nullptr, nullptr, [this] { Set(); }});
+    members.push_back(
+        {automation::DISPID_ABOUTBOX, u"AboutBox", nullptr, nullptr, [this] { AboutBox(); }});
+    return std::make_unique<automation::DispatchTable>(std::move(members));
+}
+
+}  // namespace kaptor::control
