@@ -1,0 +1,101 @@
+// The simulated frame grabber behind its USB FIFO: one device, the D2XX calls as a real driver
+// answers them, a receive queue filled at the link's rate up to the driver's buffer, and on 'A'
+// one frame of the picture source.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "boardsim/board_registers.h"
+#include "boardsim/picture_source.h"
+#include "boardsim/sim_config.h"
+#include "control/d2xx.h"
+#include "platform/clock.h"
+
+namespace kaptor::boardsim {
+
+using d2xx::DWORD;
+using d2xx::FT_HANDLE;
+using d2xx::FT_STATUS;
+
+// One line per call, appended to a file.
+class Trace {
+public:
+    explicit Trace(const std::string& path);
+    ~Trace();
+    Trace(const Trace&) = delete;
+    Trace& operator=(const Trace&) = delete;
+    void line(const std::string& text);
+
+private:
+    std::FILE* file_ = nullptr;
+};
+
+class Board {
+public:
+    Board(SimConfig config, platform::Clock& clock, std::unique_ptr<PictureSource> source);
+
+    FT_STATUS openByDescription(const char* description, FT_HANDLE* handle);
+    FT_STATUS openByIndex(int index, FT_HANDLE* handle);
+    FT_STATUS listDevices(void* arg1, void* arg2, DWORD flags);
+    FT_STATUS close(FT_HANDLE handle);
+    FT_STATUS read(FT_HANDLE handle, void* buffer, DWORD count, DWORD* received);
+    FT_STATUS write(FT_HANDLE handle, const void* buffer, DWORD count, DWORD* written);
+    FT_STATUS resetDevice(FT_HANDLE handle);
+    FT_STATUS purge(FT_HANDLE handle, DWORD mask);
+    FT_STATUS setTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout);
+    FT_STATUS getQueueStatus(FT_HANDLE handle, DWORD* queued);
+
+    // For tests and tools.
+    const BoardRegisters& registers() const { return registers_; }
+    const std::vector<std::vector<std::uint8_t>>& frames() const { return frames_; }
+    std::uint64_t capturesStarted() const { return captures_; }
+    std::uint64_t writes() const { return writeCalls_; }
+    std::uint64_t reads() const { return readCalls_; }
+    bool isOpen() const { return open_; }
+    std::size_t queued() const { return queue_.size() - queueHead_; }
+
+private:
+    bool validHandle(FT_HANDLE handle) const;
+    bool disconnected() const;
+    FT_STATUS opened(FT_HANDLE* handle);
+    // Moves the bytes the board has sent by now into the receive queue.
+    void update();
+    // Microseconds until count bytes are waiting, from now; negative when they never will be.
+    std::int64_t microsUntilQueued(std::size_t count) const;
+    void startCapture();
+    void emptyQueue();
+    void onFrame(const std::vector<std::uint8_t>& frame);
+
+    SimConfig config_;
+    platform::Clock& clock_;
+    std::unique_ptr<PictureSource> source_;
+    Trace trace_;
+    CommandParser parser_;
+    BoardRegisters registers_;
+    std::vector<std::vector<std::uint8_t>> frames_;
+
+    bool open_ = false;
+    std::uintptr_t handle_ = 0;  // a new value at every open, so old handles stay invalid
+    std::uintptr_t nextHandle_ = 0x1000;
+    DWORD readTimeoutMs_;
+    DWORD writeTimeoutMs_;
+
+    std::vector<std::uint8_t> queue_;
+    std::size_t queueHead_ = 0;
+    std::vector<std::uint8_t> sending_;  // the frame on its way
+    std::size_t sent_ = 0;
+    std::int64_t sendStartMicros_ = 0;
+    std::int64_t lastUpdateMicros_ = 0;
+    double credit_ = 0;
+    std::uint64_t frameBytesSent_ = 0;  // over the device's life, for disconnect-at
+
+    std::uint64_t captures_ = 0;
+    std::uint64_t writeCalls_ = 0;
+    std::uint64_t readCalls_ = 0;
+};
+
+}  // namespace kaptor::boardsim

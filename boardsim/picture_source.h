@@ -1,0 +1,50 @@
+// What the board sees at its analog input and sends on 'A': a built-in test chart or a picture
+// file sampled through the programmed geometry and front end, or a recorded stream replayed
+// byte for byte.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "boardsim/board_registers.h"
+
+namespace kaptor::boardsim {
+
+// The analog picture, in the coordinates of a 640 x 496 reference frame.
+class Scene {
+public:
+    virtual ~Scene() = default;
+    // Gray level 0..255 at (x, y) of the given field (0 first, 1 second) of frame number n.
+    virtual std::uint8_t level(double x, double y, int field, std::uint64_t n) const = 0;
+};
+
+constexpr double SCENE_WIDTH = 640.0;
+constexpr double SCENE_LINES = 496.0;
+
+// Test chart: gray ramp, bars, rings, fine lines, and a bright disc that stands elsewhere in
+// the second field than in the first and moves from frame to frame.
+std::unique_ptr<Scene> makeTestChart();
+
+// An 8-bit grayscale BMP (palette indices through the palette's gray) or binary PGM (P5),
+// stretched over the reference frame. Nothing on error, with error set.
+std::unique_ptr<Scene> loadSceneFile(const std::string& path, std::string& error);
+
+// Samples one frame as the board sends it: rows in arrival order, first field first.
+std::vector<std::uint8_t> sampleFrame(const Scene& scene, const BoardRegisters& registers,
+                                      std::uint64_t frameNumber);
+
+class PictureSource {
+public:
+    virtual ~PictureSource() = default;
+    virtual std::vector<std::uint8_t> frame(const BoardRegisters& registers,
+                                            std::uint64_t frameNumber) = 0;
+};
+
+std::unique_ptr<PictureSource> makeSampledSource(std::unique_ptr<Scene> scene);
+// Every frame is exactly the file's bytes; nothing on error, with error set.
+std::unique_ptr<PictureSource> makeReplaySource(const std::string& path, std::string& error);
+std::unique_ptr<PictureSource> makeBytesSource(std::vector<std::uint8_t> bytes);
+
+}  // namespace kaptor::boardsim

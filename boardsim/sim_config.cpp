@@ -1,0 +1,44 @@
+#include "boardsim/sim_config.h"
+
+#include <charconv>
+
+namespace kaptor::boardsim {
+
+SimConfig configFromEnvironment(const std::function<const char*(const char*)>& getenv,
+                                std::string& error) {
+    SimConfig config;
+    const auto text = [&getenv](const char* name) -> std::string {
+        const char* value = getenv(name);
+        return value == nullptr ? std::string{} : std::string(value);
+    };
+    config.tracePath = text("KAPTOR_SIM_TRACE");
+    config.scenePath = text("KAPTOR_SIM_SCENE");
+    config.replayPath = text("KAPTOR_SIM_REPLAY");
+    if (const std::string rate = text("KAPTOR_SIM_RATE"); !rate.empty()) {
+        double value = 0;
+        const auto [end, ec] = std::from_chars(rate.data(), rate.data() + rate.size(), value);
+        if (ec == std::errc{} && end == rate.data() + rate.size() && value > 0) {
+            config.bytesPerSecond = value;
+        } else {
+            error += "KAPTOR_SIM_RATE: not a positive number of bytes per second; ";
+        }
+    }
+    if (const std::string buffer = text("KAPTOR_SIM_BUFFER"); !buffer.empty()) {
+        std::size_t value = 0;
+        const auto [end, ec] = std::from_chars(buffer.data(), buffer.data() + buffer.size(), value);
+        if (ec == std::errc{} && end == buffer.data() + buffer.size() && value > 0) {
+            config.driverBuffer = value;
+        } else {
+            error += "KAPTOR_SIM_BUFFER: not a positive number of bytes; ";
+        }
+    }
+    std::string faultError;
+    if (const auto plan = parseFaultPlan(text("KAPTOR_SIM_FAULTS"), faultError)) {
+        config.faults = *plan;
+    } else {
+        error += "KAPTOR_SIM_FAULTS: " + faultError + "; ";
+    }
+    return config;
+}
+
+}  // namespace kaptor::boardsim

@@ -1,0 +1,30 @@
+// How the simulated board is set up: link rate, driver buffer, picture, faults, trace.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "boardsim/fault_plan.h"
+
+namespace kaptor::boardsim {
+
+struct SimConfig {
+    std::string description = "LUMENFRAME USB 1.0";
+    double bytesPerSecond = 1000000.0;        // a full-speed FIFO
+    std::size_t driverBuffer = 65536;          // bytes the driver holds before the board stalls
+    std::int64_t frameStartMicros = 20000;     // the board waits for the next field to begin
+    std::uint32_t defaultTimeoutMs = 1000;     // before any FT_SetTimeouts: still bounded
+    std::string tracePath;                     // empty: no trace
+    std::string scenePath;                     // empty: the built-in test chart
+    std::string replayPath;                    // every 'A' sends exactly this file's bytes
+    FaultPlan faults;
+};
+
+// Reads KAPTOR_SIM_TRACE, KAPTOR_SIM_FAULTS, KAPTOR_SIM_RATE, KAPTOR_SIM_BUFFER,
+// KAPTOR_SIM_SCENE and KAPTOR_SIM_REPLAY. A malformed value is reported in error and ignored.
+SimConfig configFromEnvironment(const std::function<const char*(const char*)>& getenv,
+                                std::string& error);
+
+}  // namespace kaptor::boardsim
