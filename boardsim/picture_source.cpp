@@ -198,15 +198,14 @@ std::vector<std::uint8_t> sampleFrame(const Scene& scene, const BoardRegisters& 
     for (int field = 0; field < (interlaced ? 2 : 1); ++field) {
         for (std::size_t i = 0; i < fieldLines; ++i) {
             // Line of the field, counted from the first line that shows picture.
-            const double fieldLine =
-                static_cast<double>(r.verticalPosition) + static_cast<double>(i) -
-                FIRST_PICTURE_LINE;
+            const double fieldLine = static_cast<double>(r.verticalPosition) +
+                                     static_cast<double>(i) - FIRST_PICTURE_LINE;
             // A field holds every other line of the picture; a progressive scan steps by two.
-            const double y = 2.0 * fieldLine + (interlaced ? field : 0);
+            const double y = 2.0 * fieldLine + (interlaced ? field : 0) + 0.5;
             const bool lineShows = fieldLine >= 0 && fieldLine < FIELD_PICTURE_LINES;
             for (std::size_t j = 0; j < width; ++j) {
                 const double u =
-                    (static_cast<double>(r.horizontalPosition) + static_cast<double>(j)) / total;
+                    (static_cast<double>(r.horizontalPosition) + static_cast<double>(j) + 0.5) / total;
                 const double x = (u - PICTURE_START) / PICTURE_SPAN * SCENE_WIDTH;
                 const double signal =
                     lineShows && x >= 0 && x < SCENE_WIDTH ? scene.level(x, y, field, frameNumber)

@@ -33,6 +33,10 @@ constexpr std::string_view FRAME_TOO_LARGE = "Imagen demasiado grande para el bu
 // An interlaced value other than 0 and 1; the frame is laid out line by line.
 constexpr std::string_view INTERLACED_INVALID = "Valor de Entrelazado invalido (0=NO,1=SI)!!! (E: 404)";
 
+// Deleting a configuration: prefix, the file's path, suffix (three blanks before the mark).
+constexpr std::string_view CONFIRM_DELETE_PREFIX = "Borrar\xE1 el archivo: ";
+constexpr std::string_view CONFIRM_DELETE_SUFFIX = "   \xBF" "ESTA SEGURO?";
+
 // Set.
 constexpr std::string_view TEST_IMAGE = "Tomar\xE1 una imagen de prueba";
 

@@ -1,0 +1,62 @@
+#include "cli/host.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+namespace kaptor::cli {
+namespace {
+
+const char* environment(const char* name) { return std::getenv(name); }
+
+}  // namespace
+
+void ConsoleDialogRunner::runConfigDialog(control::CBoardConfigDlg& dialog) {
+    std::fprintf(stderr,
+                 "kaptor: the configuration dialog needs a window; it closes as CANCELAR "
+                 "(use 'kaptor config' to edit configurations)\n");
+    dialog.resultCode = control::RESULT_CANCELAR;
+    dialog.testImage = 0;
+}
+
+void ConsoleDialogRunner::runAboutBox() {
+    operator_.messageBox("KAPTORAX Control, Version 1.0");
+}
+
+std::string simulatorLibraryPath() {
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        return {};
+    }
+    for (const auto& candidate :
+         {self.parent_path() / "../lib/libkaptorsim.so", self.parent_path() / "libkaptorsim.so"}) {
+        if (std::filesystem::exists(candidate, ec)) {
+            return std::filesystem::weakly_canonical(candidate, ec).string();
+        }
+    }
+    return {};
+}
+
+Host::Host(HostOptions options)
+    : files_(platform::DriveMap::fromEnvironment(environment)),
+      operator_(stderr, ::isatty(STDIN_FILENO) != 0 ? &std::cin : nullptr,
+                std::move(options.answers)),
+      libraries_(environment),
+      dialogs_(operator_) {
+    if (options.simulator) {
+        const std::string path = simulatorLibraryPath();
+        if (path.empty()) {
+            std::fprintf(stderr, "kaptor: the simulated board's library is not installed here\n");
+        } else {
+            ::setenv("KAPTOR_D2XX_LIBRARY", path.c_str(), 1);
+        }
+    }
+    control_ = std::make_unique<control::CKAPTORAXCtrl>(control::ControlServices{
+        files_, operator_, clock_, processExit_, libraries_, dialogs_});
+}
+
+}  // namespace kaptor::cli
