@@ -49,7 +49,8 @@ public:
     FT_STATUS setTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout);
     FT_STATUS getQueueStatus(FT_HANDLE handle, DWORD* queued);
 
-    // For tests and tools.
+    // For tests and tools; faults can change while the board runs (a cable pulled now).
+    FaultPlan& faults() { return config_.faults; }
     const BoardRegisters& registers() const { return registers_; }
     const std::vector<std::vector<std::uint8_t>>& frames() const { return frames_; }
     std::uint64_t capturesStarted() const { return captures_; }

@@ -1,0 +1,293 @@
+// Toma end to end on replayed streams: the bytes on the wire, their place in the picture file.
+#include <gtest/gtest.h>
+
+#include "control/bmp_file.h"
+#include "control/field_assembly.h"
+#include "control/messages.h"
+#include "tests/support/rig.h"
+
+namespace kaptor::control {
+namespace {
+
+using test::Rig;
+using test::RigOptions;
+
+std::string config(int width, int activeLines, int interlaced, int fieldInversion = 0,
+                   int singleField = 0) {
+    return "t1\r\nt2\r\n" + std::to_string(width) + "\r\n120\r\n" + std::to_string(activeLines) +
+           "\r\n20\r\n800\r\n0\r\n" + std::to_string(interlaced) + "\r\n128\r\n64\r\n0\r\n10\r\n0\r\n" +
+           std::to_string(fieldInversion) + "\r\n" + std::to_string(singleField) + "\r\n";
+}
+
+// Received row r of a stream: every byte says its row and column.
+std::vector<std::uint8_t> stream(int width, int rows, std::size_t extra = 0) {
+    std::vector<std::uint8_t> bytes;
+    for (int r = 0; r < rows; ++r) {
+        for (int j = 0; j < width; ++j) {
+            bytes.push_back(static_cast<std::uint8_t>(16 * r + j + 1));
+        }
+    }
+    bytes.resize(bytes.size() + extra, 0xEE);
+    return bytes;
+}
+
+// The picture rows of a written file, bottom row first, without padding.
+std::vector<std::vector<std::uint8_t>> fileRows(const std::vector<std::uint8_t>& file, int width,
+                                                int lines) {
+    std::vector<std::vector<std::uint8_t>> rows;
+    const std::size_t stride = bmpRowStride(width);
+    for (int i = 0; i < lines; ++i) {
+        const auto* row = file.data() + BMP_HEADER_SIZE + i * stride;
+        rows.emplace_back(row, row + width);
+    }
+    return rows;
+}
+
+struct Capture {
+    std::vector<std::uint8_t> file;
+    std::vector<std::string> messages;
+    std::optional<int> exit;
+};
+
+Capture capture(RigOptions options, const std::string& cfg, int captures = 1) {
+    Rig rig(options);
+    rig.writeConfig(cfg);
+    rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
+    Capture result;
+    result.exit = rig.runUntilExit([&] {
+        rig.ctrl->Inicializa();
+        for (int i = 0; i < captures; ++i) {
+            rig.ctrl->Toma();
+        }
+    });
+    result.file = test::readBytes(rig.drivePath("KAPTOR/Imagen1.BMP"));
+    result.messages = rig.person.texts();
+    return result;
+}
+
+TEST(Toma, ReplayedStreamsLandWhereTheyBelong) {
+    // Rows of the picture, bottom first, as indices of received rows.
+    const struct {
+        const char* what;
+        int interlaced, fieldInversion;
+        std::vector<int> rows;
+    } cases[] = {
+        {"progressive: first received row on top", 0, 0, {5, 4, 3, 2, 1, 0}},
+        {"interlaced, fields in order", 1, 0, {5, 2, 4, 1, 3, 0}},
+        {"interlaced, fields inverted", 1, 1, {2, 5, 1, 4, 0, 3}},
+        {"inversion 2 acts as 0", 1, 2, {5, 2, 4, 1, 3, 0}},
+        {"inversion 3 acts as 1", 1, 3, {2, 5, 1, 4, 0, 3}},
+    };
+    const int width = 5;
+    for (const auto& c : cases) {
+        RigOptions options;
+        options.replay = stream(width, 6);
+        const auto result =
+            capture(options, config(width, c.interlaced ? 3 : 6, c.interlaced, c.fieldInversion));
+        ASSERT_EQ(result.file.size(), BMP_HEADER_SIZE + 8 * 6 + BMP_TRAILER_SIZE) << c.what;
+        const auto rows = fileRows(result.file, width, 6);
+        for (int i = 0; i < 6; ++i) {
+            EXPECT_EQ(rows[i][0], 16 * c.rows[i] + 1) << c.what << " row " << i;
+            EXPECT_EQ(rows[i][4], 16 * c.rows[i] + 5) << c.what << " row " << i;
+        }
+        EXPECT_TRUE(result.messages.empty()) << c.what;
+    }
+}
+
+TEST(Toma, SingleFieldInterpolationArithmetic) {
+    // Received rows R0..R5 of width 3; with inversion 0 the picture rows bottom-up are
+    // R5 R2 R4 R1 R3 R0, and rows 1, 3, 5 are replaced.
+    const std::vector<std::uint8_t> frame = {
+        9, 9, 9,       // R0 (top, replaced by a copy of row 4 = R3)
+        7, 7, 7,       // R1
+        8, 8, 8,       // R2
+        10, 20, 30,    // R3: row 4
+        0, 255, 2,     // R4: row 2
+        255, 255, 1,   // R5: row 0
+    };
+    const struct {
+        int singleField, interlaced;
+        std::vector<std::vector<std::uint8_t>> rows;
+    } cases[] = {
+        {1, 1, {{255, 255, 1}, {127, 255, 1}, {0, 255, 2}, {5, 137, 16}, {10, 20, 30}, {10, 20, 30}}},
+        {2, 1, {{255, 255, 1}, {8, 8, 8}, {0, 255, 2}, {7, 7, 7}, {10, 20, 30}, {9, 9, 9}}},
+        {1, 0, {{255, 255, 1}, {0, 255, 2}, {10, 20, 30}, {8, 8, 8}, {7, 7, 7}, {9, 9, 9}}},
+    };
+    for (const auto& c : cases) {
+        RigOptions options;
+        options.replay = frame;
+        const auto result =
+            capture(options, config(3, c.interlaced ? 3 : 6, c.interlaced, 0, c.singleField));
+        EXPECT_EQ(fileRows(result.file, 3, 6), c.rows) << "singleField " << c.singleField;
+    }
+}
+
+TEST(Toma, ReadLoopCasesOnTheWire) {
+    const int width = 50;
+    const int lines = 20;  // 1000 bytes, interlaced
+    const auto source = stream(width, lines);
+    const std::string timeOut(msg::TIME_OUT);
+    const struct {
+        const char* what;
+        std::size_t driverBuffer;
+        boardsim::FaultPlan faults;
+        std::size_t extra;
+        std::size_t keptBytes;   // bytes of the source that reach the picture
+        std::vector<std::string> messages;
+        std::uint64_t reads;     // FT_Read calls of the capture
+    } cases[] = {
+        {"queue count below 512: every read asks for it", 100, {}, 0, 1000, {}, 10},
+        {"the last chunk runs past the frame", 65536, {}, 300, 1000, {}, 2},
+        {"status 4 with bytes keeps them", 65536, {.readStatus = 4}, 0, 1000, {}, 2},
+        {"another status drops every chunk", 65536, {.readStatus = 3}, 0, 0, {timeOut}, 0},
+        {"a short frame times out once", 65536, {.shortFrame = 700}, 0, 700, {timeOut}, 0},
+    };
+    for (const auto& c : cases) {
+        RigOptions options;
+        options.sim.driverBuffer = c.driverBuffer;
+        options.sim.faults = c.faults;
+        options.replay = stream(width, lines, c.extra);
+        Rig rig(options);
+        rig.writeConfig(config(width, lines / 2, 1));
+        rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
+        rig.ctrl->Inicializa();
+        const std::uint64_t readsBefore = rig.board->reads();
+        const std::int64_t start = rig.clock.clock();
+        rig.ctrl->Toma();
+        EXPECT_EQ(rig.person.texts(), c.messages) << c.what;
+        if (c.reads != 0) {
+            EXPECT_EQ(rig.board->reads() - readsBefore, c.reads) << c.what;
+        }
+        if (!c.messages.empty()) {
+            EXPECT_GE(rig.clock.clock() - start, 3000) << c.what;
+            EXPECT_LT(rig.clock.clock() - start, 3400) << c.what;
+        }
+        // What came, in arrival order: the picture's rows undone.
+        std::vector<std::uint8_t> received(1000, 0);
+        const auto rows = fileRows(test::readBytes(rig.drivePath("KAPTOR/Imagen1.BMP")), width,
+                                   lines);
+        const std::vector<int> order = {19, 9, 18, 8, 17, 7, 16, 6, 15, 5,
+                                        14, 4, 13, 3, 12, 2, 11, 1, 10, 0};
+        for (int i = 0; i < lines; ++i) {
+            std::copy(rows[i].begin(), rows[i].end(), received.begin() + order[i] * width);
+        }
+        std::vector<std::uint8_t> expected(1000, 0);
+        std::copy_n(source.begin(), c.keptBytes, expected.begin());
+        EXPECT_EQ(received, expected) << c.what;
+    }
+}
+
+TEST(Toma, ProgressiveReadEndsTooWithTheSameRule) {
+    RigOptions options;
+    options.replay = stream(10, 10);
+    options.sim.faults.shortFrame = 55;
+    const auto result = capture(options, config(10, 10, 0));
+    EXPECT_EQ(result.messages, std::vector<std::string>{std::string(msg::TIME_OUT)});
+    const auto rows = fileRows(result.file, 10, 10);
+    EXPECT_EQ(rows[9][0], 1);     // received row 0 on top
+    EXPECT_EQ(rows[4][4], 16 * 5 + 5);
+    EXPECT_EQ(rows[4][5], 0);     // byte 55 never came
+}
+
+TEST(Toma, QueueStatusFailureClosesTheLinkAndTheNextTriggerEndsTheProcess) {
+    RigOptions options;
+    options.replay = stream(8, 4);
+    Rig rig(options);
+    rig.writeConfig(config(8, 2, 1));
+    rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
+    rig.ctrl->Inicializa();
+    rig.ctrl->Toma();
+    const auto first = test::readBytes(rig.drivePath("KAPTOR/Imagen1.BMP"));
+    rig.board->faults().queueStatusFails = true;
+    rig.ctrl->Toma();
+    EXPECT_EQ(rig.ctrl->link().isOpen, 0);
+    EXPECT_FALSE(rig.board->isOpen());
+    EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::TIME_OUT)});
+    const auto second = test::readBytes(rig.drivePath("KAPTOR/Imagen1.BMP"));
+    EXPECT_EQ(second.size(), first.size());
+    EXPECT_EQ(std::count(second.begin() + BMP_HEADER_SIZE, second.end(), 0),
+              static_cast<long>(second.size() - BMP_HEADER_SIZE));
+    // The closed handle takes no write: the driver reports 0 bytes.
+    EXPECT_EQ(rig.runUntilExit([&] { rig.ctrl->Toma(); }), 1);
+    EXPECT_EQ(rig.person.texts().back(), msg::WRITE_FAILED_TRIGGER);
+}
+
+TEST(Toma, TriggerWrittenAsZeroBytesEndsTheProcessBeforeAnythingElse) {
+    RigOptions options;
+    options.sim.faults.writeZeroAt = 45;  // the 44 programming frames pass
+    const auto result = capture(options, config(8, 2, 1));
+    EXPECT_EQ(result.exit, 1);
+    EXPECT_EQ(result.messages, std::vector<std::string>{std::string(msg::WRITE_FAILED_TRIGGER)});
+    EXPECT_TRUE(result.file.empty());
+}
+
+TEST(Toma, BeforeInicializaItSaysFtWriteIsNotValidAndWritesTheZeroBuffer) {
+    Rig rig;
+    rig.writeConfig(config(8, 2, 1));
+    rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
+    EXPECT_EQ(rig.runUntilExit([&] { rig.ctrl->Toma(); }), std::nullopt);
+    EXPECT_EQ(rig.person.events(),
+              (std::vector<std::string>{"FT_Write is not valid!", "FT_ResetDevice is not valid!",
+                                        "BEEP"}));
+    const auto file = test::readBytes(rig.drivePath("KAPTOR/Imagen1.BMP"));
+    ASSERT_EQ(file.size(), BMP_HEADER_SIZE + 32 + BMP_TRAILER_SIZE);
+    EXPECT_EQ(std::count(file.begin() + BMP_HEADER_SIZE, file.end(), 0), 32 + 5000);
+}
+
+TEST(Toma, GeometriesTheBufferCannotHoldOrTheAssemblyCannotCover) {
+    const struct {
+        const char* what;
+        std::string cfg;
+        std::vector<std::string> messages;
+        std::size_t fileSize;
+    } cases[] = {
+        {"zero width: no read, no rows", config(0, 10, 1), {}, BMP_HEADER_SIZE + BMP_TRAILER_SIZE},
+        {"too large for the buffer: refused", config(2047, 1024, 1),
+         {std::string(msg::FRAME_TOO_LARGE)}, BMP_HEADER_SIZE + BMP_TRAILER_SIZE},
+        {"interlaced 2: laid out line by line", config(4, 2, 2),
+         {std::string(msg::INTERLACED_INVALID)}, BMP_HEADER_SIZE + 4 * 6 + BMP_TRAILER_SIZE},
+        {"negative lines", config(4, -2, 1), {}, BMP_HEADER_SIZE + BMP_TRAILER_SIZE},
+    };
+    for (const auto& c : cases) {
+        RigOptions options;
+        options.replay = stream(4, 6);
+        const auto result = capture(options, c.cfg);
+        EXPECT_EQ(result.exit, std::nullopt) << c.what;
+        EXPECT_EQ(result.messages, c.messages) << c.what;
+        EXPECT_EQ(result.file.size(), c.fileSize) << c.what;
+    }
+    RigOptions options;
+    options.replay = stream(4, 6);
+    const auto result = capture(options, config(4, 2, 2));
+    EXPECT_EQ(fileRows(result.file, 4, 6)[5][0], 1);  // received row 0 on top
+}
+
+TEST(Toma, NothingOfALargerEarlierFrameReachesALaterPicture) {
+    RigOptions options;
+    options.replay = stream(4, 8);
+    Rig rig(options);
+    rig.writeConfig(config(4, 4, 1));
+    rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
+    rig.ctrl->Inicializa();
+    rig.ctrl->Toma();
+    rig.writeConfig(config(4, 2, 1, 0, 1));
+    rig.ctrl->Toma();
+    const auto& image = rig.ctrl->imageBuffer();
+    EXPECT_TRUE(std::all_of(image.begin() + 16, image.end(), [](auto b) { return b == 0; }));
+    // The top row is a copy of the row below it.
+    EXPECT_TRUE(std::equal(image.begin() + 12, image.begin() + 16, image.begin() + 8));
+}
+
+TEST(Toma, ADestinationThatNamesAFolderEndsTheProcessAfterTheCapture) {
+    Rig rig;
+    rig.writeConfig(config(8, 2, 1));
+    rig.ctrl->Inicializa();
+    EXPECT_EQ(rig.ctrl->getDestinoimagen(), "\\AAAA\\");
+    EXPECT_EQ(rig.runUntilExit([&] { rig.ctrl->Toma(); }), 1);
+    EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::IMAGE_CREATE_FAILED)});
+    EXPECT_EQ(rig.person.beeps(), 0);
+    EXPECT_EQ(rig.board->capturesStarted(), 1u);
+}
+
+}  // namespace
+}  // namespace kaptor::control

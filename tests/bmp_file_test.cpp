@@ -1,0 +1,135 @@
+// The picture file byte for byte, and a standard reader's view of it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "control/bmp_file.h"
+#include "platform/file_system.h"
+#include "tests/support/temp_dir.h"
+
+namespace kaptor::control {
+namespace {
+
+std::uint32_t le32(const BmpHeader& h, std::size_t at) {
+    return h[at] | (h[at + 1] << 8) | (h[at + 2] << 16) | (std::uint32_t{h[at + 3]} << 24);
+}
+
+TEST(BmpHeader, TheTemplateIsA640By496GrayPicture) {
+    BmpHeader h;
+    buildHeaderTemplate(h);
+    const std::vector<std::uint8_t> start(h.begin(), h.begin() + 54);
+    const std::vector<std::uint8_t> expected = {
+        'B', 'M', 0x36, 0xDC, 0x04, 0x00, 0, 0, 0, 0, 0x36, 0x04, 0, 0,   // file header
+        40, 0, 0, 0, 0x80, 0x02, 0, 0, 0xF0, 0x01, 0, 0, 1, 0, 8, 0,      // size, w, h, planes, bpp
+        0, 0, 0, 0, 0x00, 0xD8, 0x04, 0x00, 0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0,
+        0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(start, expected);
+    for (std::size_t i = 0; i < 256; ++i) {
+        EXPECT_EQ(h[54 + 4 * i], i);
+        EXPECT_EQ(h[55 + 4 * i], i);
+        EXPECT_EQ(h[56 + 4 * i], i);
+        EXPECT_EQ(h[57 + 4 * i], 0);
+    }
+}
+
+TEST(BmpHeader, DimensionsAndSizesForEveryWidth) {
+    const struct {
+        std::int32_t width, lines;
+        std::uint32_t bfSize, biSizeImage;
+    } cases[] = {
+        {640, 496, 318518, 317440},
+        {768, 576, 1078 + 442368, 442368},
+        {750, 480, 1078 + 752 * 480, 752 * 480},
+        {4, 2100, 1078 + 8400, 8400},
+        {1, 1, 1078 + 4, 4},
+        {0, 0, 1078, 0},
+        {-5, 10, 1078, 0},
+    };
+    BmpHeader templ;
+    buildHeaderTemplate(templ);
+    for (const auto& c : cases) {
+        BmpHeader h = templ;
+        patchHeaderDimensions(h, c.width, c.lines);
+        EXPECT_EQ(le32(h, 2), c.bfSize) << c.width << "x" << c.lines;
+        EXPECT_EQ(le32(h, 18), static_cast<std::uint32_t>(std::max(c.width, 0)));
+        EXPECT_EQ(le32(h, 22), static_cast<std::uint32_t>(std::max(c.lines, 0)));
+        EXPECT_EQ(le32(h, 34), c.biSizeImage);
+        // Everything else is the template's.
+        for (std::size_t i : {0u, 1u, 6u, 10u, 14u, 26u, 28u, 30u, 38u, 42u, 46u, 50u, 100u}) {
+            EXPECT_EQ(h[i], templ[i]) << "byte " << i;
+        }
+    }
+    BmpHeader same = templ;
+    patchHeaderDimensions(same, 640, 496);
+    EXPECT_EQ(same, templ);
+}
+
+class BmpFile : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    platform::HostFileSystem files{platform::DriveMap({{'C', dir.path()}})};
+
+    std::vector<std::uint8_t> write(std::int32_t width, std::int32_t lines,
+                                    const std::vector<std::uint8_t>& image) {
+        BmpHeader h;
+        buildHeaderTemplate(h);
+        patchHeaderDimensions(h, width, lines);
+        EXPECT_TRUE(writeBmpFile(files, "C:\\pic.bmp", h, image, width, lines));
+        return test::readBytes(dir.path() / "pic.bmp");
+    }
+};
+
+TEST_F(BmpFile, RowsArePaddedAndTheTrailerStays) {
+    std::vector<std::uint8_t> image(6 * 3);
+    for (std::size_t i = 0; i < image.size(); ++i) {
+        image[i] = static_cast<std::uint8_t>(i + 1);
+    }
+    const auto file = write(6, 3, image);
+    ASSERT_EQ(file.size(), 1078u + 8 * 3 + 5000);
+    const std::vector<std::uint8_t> rows(file.begin() + 1078, file.begin() + 1078 + 24);
+    EXPECT_EQ(rows, (std::vector<std::uint8_t>{1,  2,  3,  4,  5,  6,  0, 0, 7,  8,  9,  10,
+                                               11, 12, 0,  0,  13, 14, 15, 16, 17, 18, 0, 0}));
+    EXPECT_TRUE(std::all_of(file.end() - 5000, file.end(), [](auto b) { return b == 0; }));
+    EXPECT_EQ(write(640, 496, std::vector<std::uint8_t>(640 * 496)).size(), 323518u);
+}
+
+TEST_F(BmpFile, AFailedWriteLeavesThePreviousPicture) {
+    test::writeFile(dir.path() / "pic.bmp", "previous");
+    BmpHeader h;
+    buildHeaderTemplate(h);
+    // More rows than the image holds: the writer stops before anything is replaced.
+    EXPECT_FALSE(writeBmpFile(files, "C:\\pic.bmp", h, std::vector<std::uint8_t>(10), 640, 496));
+    EXPECT_EQ(test::readFile(dir.path() / "pic.bmp"), "previous");
+    EXPECT_FALSE(writeBmpFile(files, "C:\\nofolder\\pic.bmp", h, {}, 0, 0));
+}
+
+// ImageMagick decodes what we wrote to the very pixels (it warns that the size field leaves
+// out the trailer, which is as intended).
+TEST_F(BmpFile, AStandardReaderDecodesEveryWidth) {
+    if (std::system("command -v /usr/bin/convert >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "ImageMagick is not installed";
+    }
+    for (const std::int32_t width : {640, 750, 751, 1, 3}) {
+        const std::int32_t lines = 7;
+        std::vector<std::uint8_t> image(static_cast<std::size_t>(width * lines));
+        for (std::size_t i = 0; i < image.size(); ++i) {
+            image[i] = static_cast<std::uint8_t>((i * 37) % 251);
+        }
+        write(width, lines, image);
+        const auto gray = dir.path() / "pic.gray";
+        const std::string command = "/usr/bin/convert '" + (dir.path() / "pic.bmp").string() +
+                                    "' -depth 8 'gray:" + gray.string() + "' 2>/dev/null";
+        [[maybe_unused]] const int status = std::system(command.c_str());
+        const auto decoded = test::readBytes(gray);
+        // The reader gives rows top first; ours are bottom first.
+        std::vector<std::uint8_t> topFirst;
+        for (std::int32_t row = lines - 1; row >= 0; --row) {
+            topFirst.insert(topFirst.end(), image.begin() + row * width,
+                            image.begin() + (row + 1) * width);
+        }
+        EXPECT_EQ(decoded, topFirst) << "width " << width;
+    }
+}
+
+}  // namespace
+}  // namespace kaptor::control

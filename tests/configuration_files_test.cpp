@@ -1,0 +1,336 @@
+// Reading, saving, listing and deleting configurations on a drive, as the operator sees it.
+#include <gtest/gtest.h>
+
+#include "control/config_text.h"
+#include "control/configuration_files.h"
+#include "control/messages.h"
+#include "tests/support/rig.h"
+
+namespace kaptor::control {
+namespace {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+using test::EXAMPLE_CONFIG;
+using test::readFile;
+using test::Rig;
+using test::writeFile;
+
+// Wraps the host files and fails what a test asks it to.
+class FailingFileSystem : public platform::FileSystem {
+public:
+    explicit FailingFileSystem(platform::FileSystem& inner) : inner_(inner) {}
+
+    bool failCreate = false;
+    bool failWrite = false;
+    // Listing: names to give, the code after the last one, and whether closing fails.
+    std::vector<std::string> names;
+    std::uint32_t endCode = platform::ERROR_NO_MORE_FILES;
+    bool closeFails = false;
+
+    std::optional<std::string> readUpTo(std::string_view path, std::size_t n) override {
+        return inner_.readUpTo(path, n);
+    }
+    bool exists(std::string_view path) override { return inner_.exists(path); }
+    bool remove(std::string_view path) override { return inner_.remove(path); }
+    std::optional<std::filesystem::path> hostPath(std::string_view path) override {
+        return inner_.hostPath(path);
+    }
+    std::unique_ptr<platform::ReplacementFile> createReplacement(std::string_view path) override {
+        if (failCreate) {
+            return nullptr;
+        }
+        auto file = inner_.createReplacement(path);
+        if (!failWrite || !file) {
+            return file;
+        }
+        struct BrokenWrite : platform::ReplacementFile {
+            std::unique_ptr<platform::ReplacementFile> inner;
+            bool write(std::span<const std::uint8_t> bytes) override {
+                inner->write(bytes.first(bytes.size() / 2));
+                return false;
+            }
+            bool commit() override { return false; }
+        };
+        auto broken = std::make_unique<BrokenWrite>();
+        broken->inner = std::move(file);
+        return broken;
+    }
+    std::unique_ptr<platform::FileFind> findFirst(std::string_view, std::string& name) override {
+        struct ScriptedFind : platform::FileFind {
+            std::vector<std::string> names;
+            std::uint32_t endCode;
+            bool closeFails;
+            std::size_t next_ = 1;
+            std::uint32_t next(std::string& name) override {
+                if (next_ < names.size()) {
+                    name = names[next_++];
+                    return platform::FIND_OK;
+                }
+                return endCode;
+            }
+            bool close() override { return !closeFails; }
+        };
+        if (names.empty()) {
+            return nullptr;
+        }
+        name = names.front();
+        auto find = std::make_unique<ScriptedFind>();
+        find->names = names;
+        find->endCode = endCode;
+        find->closeFails = closeFails;
+        return find;
+    }
+
+private:
+    platform::FileSystem& inner_;
+};
+
+const ReaderMessages CONTROL{msg::SELECTOR_OPEN_CONTROL, msg::CONFIG_OPEN_CONTROL};
+const ReaderMessages DIALOG{msg::SELECTOR_OPEN_DIALOG, msg::CONFIG_OPEN_DIALOG};
+
+TEST(ReadConfiguration, MessagesAndWhatSurvives) {
+    const std::string e400(msg::SELECTOR_OPEN_DIALOG), e401(msg::CONFIG_OPEN_DIALOG);
+    const std::string e410(msg::SELECTOR_OPEN_CONTROL), e411(msg::CONFIG_OPEN_CONTROL);
+    const struct {
+        const char* what;
+        const char* selector;  // nullptr: no selector file
+        std::string startName;
+        bool dialog;
+        std::vector<std::string> messages;
+        std::string configName;
+        std::int32_t pixels;  // 7 when the values stayed as they were
+    } cases[] = {
+        {"all present", "EJEMPLO.TXT\r\n", "", false, {}, "EJEMPLO.TXT", 640},
+        {"no selector, no name yet", nullptr, "", false, {e410, e411}, "", 7},
+        {"no selector, dialog entry", nullptr, "", true, {e400, e401}, "", 7},
+        {"no selector but the name in use exists", nullptr, "EJEMPLO.TXT", false, {e410},
+         "EJEMPLO.TXT", 640},
+        {"selector names a missing file", "OTRO.TXT\r\n", "", false, {e411}, "OTRO.TXT", 7},
+        {"selector without CR", "EJEMPLO.TXT", "", false, {e411}, "", 7},
+        {"selector name leads out of the folder", "..\\CONFIG.TXT\r\n", "", true, {e401},
+         "..\\CONFIG.TXT", 7},
+        {"selector names the folder itself", "\r\n", "", false, {e411}, "", 7},
+        {"name matches case-insensitively", "ejemplo.txt\r\n", "", false, {}, "ejemplo.txt",
+         640},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        writeFile(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT"), EXAMPLE_CONFIG);
+        if (c.selector != nullptr) {
+            writeFile(rig.drivePath("KAPTOR/CONFIG.TXT"), c.selector);
+        }
+        ConfigurationFiles files(*rig.files, rig.person);
+        BoardSettings s;
+        s.configName = c.startName;
+        s.pixelsPerLine = 7;
+        std::string line1 = "old1", line2 = "old2";
+        files.readConfiguration(s, c.dialog ? DIALOG : CONTROL, &line1, &line2);
+        EXPECT_EQ(rig.person.texts(), c.messages) << c.what;
+        EXPECT_EQ(s.configName, c.configName) << c.what;
+        EXPECT_EQ(s.pixelsPerLine, c.pixels) << c.what;
+        EXPECT_EQ(line1, c.pixels == 640 ? "Ejemplo 640x496" : "old1") << c.what;
+    }
+}
+
+TEST(ReadConfiguration, OnlyThe550FirstBytesAreRead) {
+    Rig rig;
+    // Lines 1 and 2 end at byte 542; line 3 runs to byte 550 and its CR lies beyond.
+    std::string text = std::string(538, 'x') + "\r\n" + "\r\n" + "12345678\r\n" + "99\r\n";
+    rig.writeConfig(text);
+    ConfigurationFiles files(*rig.files, rig.person);
+    BoardSettings s;
+    std::string line1, line2;
+    files.readConfiguration(s, CONTROL, &line1, &line2);
+    EXPECT_EQ(line1.size(), 538u);
+    EXPECT_EQ(line2, "");
+    EXPECT_EQ(s.pixelsPerLine, 0);
+    EXPECT_EQ(s.horizontalPosition, 0);
+}
+
+TEST(SaveConfiguration, TheQuestionGuardsTheStoredFile) {
+    const struct {
+        const char* what;
+        bool existing;
+        std::vector<Answer> answers;
+        bool questionShown;
+        bool written;
+    } cases[] = {
+        {"new file: no question", false, {}, false, true},
+        {"existing, OK", true, {Answer::Ok}, true, true},
+        {"existing, Cancel", true, {Answer::Cancel}, true, false},
+        {"existing, nobody answers: safe answer", true, {}, true, false},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        const std::string old = "old\r\nfile\r\n1\r\n";
+        std::filesystem::create_directories(rig.drivePath("KAPTOR/CONFIG"));
+        if (c.existing) {
+            rig.writeConfig(old, "CAM.TXT");
+        }
+        for (Answer a : c.answers) {
+            rig.person.queueAnswer(a);
+        }
+        ConfigurationFiles files(*rig.files, rig.person);
+        BoardSettings s;
+        s.configName = "CAM.TXT";
+        s.pixelsPerLine = 768;
+        files.saveConfiguration(s, "l1", "l2");
+        const std::string stored = readFile(rig.drivePath("KAPTOR/CONFIG/CAM.TXT"));
+        if (c.questionShown) {
+            ASSERT_EQ(rig.person.messages().size(), 1u) << c.what;
+            EXPECT_EQ(rig.person.messages()[0].text, msg::OVERWRITE_QUESTION);
+            EXPECT_EQ(rig.person.messages()[0].buttons, Buttons::OkCancel);
+            EXPECT_EQ(rig.person.messages()[0].icon, Icon::Exclamation);
+        } else {
+            EXPECT_TRUE(rig.person.messages().empty()) << c.what;
+        }
+        if (c.written) {
+            EXPECT_EQ(stored, formatConfiguration(s, "l1", "l2")) << c.what;
+        } else {
+            EXPECT_EQ(stored, old) << c.what;
+        }
+    }
+}
+
+TEST(SaveConfiguration, FailuresLeaveTheStoredFilesByteForByte) {
+    const std::string old = "old\r\nfile\r\n1\r\n";
+    for (const bool failCreate : {true, false}) {
+        Rig rig;
+        rig.writeConfig(old, "CAM.TXT");
+        FailingFileSystem failing(*rig.files);
+        failing.failCreate = failCreate;
+        failing.failWrite = !failCreate;
+        ConfigurationFiles files(failing, rig.person);
+        rig.person.queueAnswer(Answer::Ok);
+        BoardSettings s;
+        s.configName = "CAM.TXT";
+        files.saveConfiguration(s, "a", "b");
+        files.writeSelector("OTHER.TXT");
+        EXPECT_EQ(readFile(rig.drivePath("KAPTOR/CONFIG/CAM.TXT")), old);
+        EXPECT_EQ(readFile(rig.drivePath("KAPTOR/CONFIG.TXT")), "CAM.TXT\r\n");
+        EXPECT_EQ(rig.person.texts(),
+                  (std::vector<std::string>{std::string(msg::OVERWRITE_QUESTION),
+                                            std::string(msg::CONFIG_WRITE_FAILED),
+                                            std::string(msg::SELECTOR_WRITE_FAILED)}));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(rig.drivePath("KAPTOR/CONFIG")),
+                                {}),
+                  1)
+            << "no temporary file stays behind";
+    }
+}
+
+TEST(SaveAndDelete, NamesThatAreNotPlainFileNamesAreRefused) {
+    for (const char* name : {"..\\CONFIG.TXT", "../x.TXT", "C:EVIL.TXT", "", ".."}) {
+        Rig rig;
+        rig.writeConfig(EXAMPLE_CONFIG);
+        ConfigurationFiles files(*rig.files, rig.person);
+        BoardSettings s;
+        s.configName = name;
+        files.saveConfiguration(s, "", "");
+        files.deleteConfiguration(name);
+        EXPECT_EQ(rig.person.texts(),
+                  (std::vector<std::string>{std::string(msg::CONFIG_NAME_INVALID),
+                                            std::string(msg::CONFIG_NAME_INVALID)}))
+            << name;
+        EXPECT_EQ(readFile(rig.drivePath("KAPTOR/CONFIG.TXT")), "EJEMPLO.TXT\r\n") << name;
+    }
+}
+
+TEST(DeleteConfiguration, RemovesTheFileOnDriveC) {
+    Rig rig;
+    rig.writeConfig(EXAMPLE_CONFIG);
+    ConfigurationFiles files(*rig.files, rig.person);
+    files.deleteConfiguration("ejemplo.txt");
+    EXPECT_FALSE(std::filesystem::exists(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")));
+    files.deleteConfiguration("MISSING.TXT");  // not reported
+    EXPECT_TRUE(rig.person.messages().empty());
+}
+
+TEST(ListConfigurations, OrderPlusSignsAndCounts) {
+    Rig rig;
+    for (const char* name : {"b.TXT", "A.TXT", "C+D.TXT", "notes.doc"}) {
+        writeFile(rig.drivePath(std::string("KAPTOR/CONFIG/") + name), "");
+    }
+    ConfigurationFiles files(*rig.files, rig.person);
+    NameList list;
+    files.listConfigurations(list);
+    EXPECT_EQ(list.text(), "A.TXT+b.TXT+C+D.TXT+");
+    EXPECT_EQ(list.listCount, 3);
+    std::vector<std::string> entries;
+    for (std::int32_t i = 0; i <= 5; ++i) {
+        list.listIndex = i;
+        entries.push_back(list.getListEntry());
+    }
+    // The name with "+" is listed as two entries.
+    EXPECT_EQ(entries, (std::vector<std::string>{"", "A.TXT", "b.TXT", "C", "D.TXT", ""}));
+    EXPECT_TRUE(rig.person.messages().empty());
+}
+
+TEST(ListConfigurations, EmptyOrMissingFolderGivesAnEmptyListSilently) {
+    Rig rig;
+    ConfigurationFiles files(*rig.files, rig.person);
+    NameList list;
+    list.append("STALE.TXT");
+    list.listCount = 1;
+    files.listConfigurations(list);
+    EXPECT_EQ(list.text(), "");
+    EXPECT_EQ(list.listCount, 0);
+    EXPECT_TRUE(rig.person.messages().empty());
+}
+
+TEST(ListConfigurations, EnumerationFailures) {
+    const struct {
+        const char* what;
+        std::uint32_t endCode;
+        bool closeFails;
+        std::string message;
+        std::int32_t count;
+    } cases[] = {
+        {"clean end", platform::ERROR_NO_MORE_FILES, false, "", 3},
+        {"next fails", 5, false, std::string(msg::FIND_NEXT_FAILED), 0},
+        {"close fails", platform::ERROR_NO_MORE_FILES, true, std::string(msg::FIND_CLOSE_FAILED),
+         0},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        FailingFileSystem failing(*rig.files);
+        failing.names = {"A.TXT", "B.TXT", "C.TXT"};
+        failing.endCode = c.endCode;
+        failing.closeFails = c.closeFails;
+        ConfigurationFiles files(failing, rig.person);
+        NameList list;
+        files.listConfigurations(list);
+        EXPECT_EQ(list.text(), "A.TXT+B.TXT+C.TXT+") << c.what;
+        EXPECT_EQ(list.listCount, c.count) << c.what;
+        EXPECT_EQ(rig.person.texts(),
+                  c.message.empty() ? std::vector<std::string>{}
+                                    : std::vector<std::string>{c.message})
+            << c.what;
+    }
+}
+
+TEST(ListConfigurations, NeverWritesPastTheBufferAndCountsOnlyWhatFits) {
+    Rig rig;
+    FailingFileSystem failing(*rig.files);
+    // 100 names of 40 characters and a "+": 41 bytes each, 73 fit in 2999 bytes; a short name
+    // after them still fits in what is left.
+    for (int i = 0; i < 100; ++i) {
+        std::string name = std::to_string(1000 + i) + std::string(32, 'N') + ".TXT";
+        failing.names.push_back(name);
+    }
+    failing.names.push_back("Z.TXT");
+    ConfigurationFiles files(failing, rig.person);
+    NameList list;
+    files.listConfigurations(list);
+    EXPECT_EQ(list.listCount, 74);
+    EXPECT_EQ(list.text().size(), 73u * 41u + 6u);
+    EXPECT_LE(list.text().size(), LIST_BUFFER_SIZE - 1);
+    EXPECT_EQ(list.listBuffer.back(), '\0');
+    list.listIndex = 74;
+    EXPECT_EQ(list.getListEntry(), "Z.TXT");
+}
+
+}  // namespace
+}  // namespace kaptor::control

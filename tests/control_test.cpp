@@ -1,0 +1,128 @@
+// The control as a host sees it: construction, properties, dispatch, Set's orchestration.
+#include <gtest/gtest.h>
+
+#include "control/messages.h"
+#include "tests/support/rig.h"
+
+namespace kaptor::control {
+namespace {
+
+using automation::InvokeKind;
+using automation::Variant;
+using test::EXAMPLE_CONFIG;
+using test::leaveWith;
+using test::Rig;
+
+TEST(Control, ConstructionDefaults) {
+    Rig rig;
+    EXPECT_EQ(rig.ctrl->getDirconfig(), "\\KAPTOR\\");
+    EXPECT_EQ(rig.ctrl->getDestinoimagen(), "\\AAAA\\");
+    EXPECT_FALSE(rig.ctrl->isModified());
+    EXPECT_EQ(rig.ctrl->settings(), BoardSettings{});
+    EXPECT_EQ(rig.ctrl->link().isOpen, 0);
+    EXPECT_EQ(rig.ctrl->registers().regControl, 0);
+    EXPECT_TRUE(std::all_of(rig.ctrl->imageBuffer().begin(), rig.ctrl->imageBuffer().end(),
+                            [](auto b) { return b == 0; }));
+    EXPECT_TRUE(rig.person.messages().empty());
+}
+
+TEST(Control, PropertiesByDispatchIdAndName) {
+    Rig rig;
+    automation::Dispatch& d = rig.ctrl->dispatch();
+    const Variant text = automation::Bstr(u"c:\\KAPTOR\\Im\u00e1gen.BMP");
+    EXPECT_EQ(d.invoke(DISPID_DESTINOIMAGEN, InvokeKind::PropertyPut, {&text, 1}, nullptr),
+              automation::S_OK);
+    EXPECT_TRUE(rig.ctrl->isModified());
+    EXPECT_EQ(rig.ctrl->getDestinoimagen(), "c:\\KAPTOR\\Im\xE1gen.BMP");
+    Variant result;
+    EXPECT_EQ(d.invoke(DISPID_DESTINOIMAGEN, InvokeKind::PropertyGet, {}, &result),
+              automation::S_OK);
+    EXPECT_EQ(std::get<automation::Bstr>(result), u"c:\\KAPTOR\\Im\u00e1gen.BMP");
+
+    const struct {
+        const char16_t* name;
+        automation::DispId id;
+    } names[] = {{u"dirconfig", 1}, {u"DESTINOIMAGEN", 2}, {u"Toma", 3},
+                 {u"Inicializa", 4}, {u"Set", 5},         {u"AboutBox", -552}};
+    for (const auto& n : names) {
+        automation::DispId id = 0;
+        EXPECT_EQ(d.getIdOfName(n.name, id), automation::S_OK);
+        EXPECT_EQ(id, n.id);
+    }
+    automation::DispId id = 0;
+    EXPECT_EQ(d.getIdOfName(u"Nada", id), automation::DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(d.invoke(6, InvokeKind::Method, {}, nullptr), automation::DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(d.invoke(DISPID_TOMA, InvokeKind::PropertyGet, {}, &result),
+              automation::DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(d.invoke(DISPID_DIRCONFIG, InvokeKind::PropertyPut, {}, nullptr),
+              automation::DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(d.invoke(automation::DISPID_ABOUTBOX, InvokeKind::Method, {}, nullptr),
+              automation::S_OK);
+    EXPECT_EQ(rig.dialogs.aboutBoxes, 1);
+
+    // dirconfig is stored and returned, and moves no configuration folder.
+    rig.writeConfig(EXAMPLE_CONFIG);
+    rig.ctrl->setDirconfig("");
+    rig.ctrl->loadConfiguration();
+    EXPECT_EQ(rig.ctrl->settings().pixelsPerLine, 640);
+}
+
+TEST(Set, CancelarSendsNothingSavesNothing) {
+    Rig rig;
+    rig.writeConfig(EXAMPLE_CONFIG);
+    rig.ctrl->Inicializa();
+    const auto frames = rig.board->frames().size();
+    rig.dialogs.queue([](CBoardConfigDlg& dialog) {
+        dialog.settings.pixelsPerLine = 320;  // live at once, but neither sent nor saved
+        dialog.resultCode = RESULT_CANCELAR;
+    });
+    rig.ctrl->Set();
+    EXPECT_EQ(rig.board->frames().size(), frames);
+    EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")), EXAMPLE_CONFIG);
+    EXPECT_EQ(rig.ctrl->frameWidth(), 640);
+    EXPECT_EQ(rig.ctrl->settings().pixelsPerLine, 320);
+    EXPECT_TRUE(rig.person.messages().empty());
+}
+
+TEST(Set, AplicarTwiceThenAceptar) {
+    Rig rig;
+    rig.writeConfig(EXAMPLE_CONFIG);
+    rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
+    rig.ctrl->Inicializa();
+    const auto frames = rig.board->frames().size();
+    rig.dialogs.queue(leaveWith(RESULT_APLICAR));
+    rig.dialogs.queue(leaveWith(RESULT_APLICAR));
+    rig.dialogs.queue(leaveWith(RESULT_ACEPTAR));
+    for (int i = 0; i < 3; ++i) {
+        rig.person.queueAnswer(platform::Answer::Ok);
+    }
+    rig.ctrl->Set();
+    EXPECT_EQ(rig.dialogs.runs, 3);
+    const std::string question(msg::OVERWRITE_QUESTION);
+    const std::string test(msg::TEST_IMAGE);
+    EXPECT_EQ(rig.person.events(), (std::vector<std::string>{question, test, "BEEP", question, test,
+                                                             "BEEP", question}));
+    // Three programmings and two captures.
+    EXPECT_EQ(rig.board->frames().size(), frames + 3 * 11 + 2);
+    EXPECT_EQ(rig.board->capturesStarted(), 2u);
+    EXPECT_TRUE(std::filesystem::exists(rig.drivePath("KAPTOR/Imagen1.BMP")));
+    EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")), EXAMPLE_CONFIG);
+}
+
+TEST(Set, BeforeInicializaProgrammingSaysFtWriteIsNotValidAndSaves) {
+    Rig rig;
+    rig.writeConfig(EXAMPLE_CONFIG);
+    rig.dialogs.queue([](CBoardConfigDlg& dialog) {
+        dialog.settings.configName = "NUEVA.TXT";
+        dialog.settings.gain = 200;
+        dialog.resultCode = RESULT_ACEPTAR;
+    });
+    rig.ctrl->Set();
+    EXPECT_EQ(rig.person.texts(), std::vector<std::string>(11, "FT_Write is not valid!"));
+    const std::string saved = test::readFile(rig.drivePath("KAPTOR/CONFIG/NUEVA.TXT"));
+    EXPECT_NE(saved.find("\r\n200\r\n"), std::string::npos);
+    EXPECT_EQ(saved.substr(0, 17), "Ejemplo 640x496\r\n");
+}
+
+}  // namespace
+}  // namespace kaptor::control

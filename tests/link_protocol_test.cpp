@@ -1,0 +1,197 @@
+// The USB link and the board programming, seen on the wire of the simulated board.
+#include <gtest/gtest.h>
+
+#include "control/board_commands.h"
+#include "control/messages.h"
+#include "tests/support/rig.h"
+
+namespace kaptor::control {
+namespace {
+
+using test::EXAMPLE_CONFIG;
+using test::hex;
+using test::Rig;
+using test::RigOptions;
+
+// Settings of the first programming example.
+const char* const PROGRAMMING_EXAMPLE =
+    "l1\r\nl2\r\n640\r\n100\r\n240\r\n20\r\n800\r\n0\r\n1\r\n128\r\n64\r\n3\r\n0\r\n0\r\n0\r\n0\r\n";
+const char* const EXAMPLE_SEQUENCE =
+    "42 02 80|43 64|44 01 E0|45 14|46 03 20|47 40|48 80 07|48 40 0A|48 03 05|48 00 0D|48 57 10";
+
+std::string frames(const boardsim::Board& board, std::size_t from = 0) {
+    std::string out;
+    for (std::size_t i = from; i < board.frames().size(); ++i) {
+        out += (out.empty() ? "" : "|") + hex(board.frames()[i]);
+    }
+    return out;
+}
+
+TEST(ProgramRegisters, TheExampleSequenceGoesOutFrameByFrame) {
+    Rig rig;
+    rig.writeConfig(PROGRAMMING_EXAMPLE);
+    rig.ctrl->Inicializa();
+    EXPECT_TRUE(rig.person.messages().empty());
+    const std::string once = EXAMPLE_SEQUENCE;
+    EXPECT_EQ(frames(*rig.board), once + "|" + once + "|" + once + "|" + once);
+    EXPECT_EQ(rig.board->writes(), 44u);
+    std::size_t bytes = 0;
+    for (const auto& f : rig.board->frames()) {
+        bytes += f.size();
+    }
+    EXPECT_EQ(bytes, 120u);
+    EXPECT_EQ(rig.ctrl->frameWidth(), 640);
+    EXPECT_EQ(rig.ctrl->frameLines(), 480);
+    EXPECT_EQ(rig.board->registers().activeLines, 480u);
+    EXPECT_EQ(rig.ctrl->link().isOpen, 1);
+}
+
+TEST(ProgramRegisters, FramesCarryOnlyTheirMaskedBits) {
+    struct Case {
+        const char* what;
+        std::int32_t BoardSettings::*field;
+        std::int32_t value;
+        std::int32_t interlaced;
+        std::size_t frameIndex;
+        const char* frame;
+        std::int32_t frameLines;
+    };
+    const Case cases[] = {
+        {"interleave 1, interlaced", &BoardSettings::pixelInterleave, 1, 1, 5, "47 C0", 480},
+        {"interleave 2 acts as 0", &BoardSettings::pixelInterleave, 2, 0, 5, "47 00", 240},
+        {"1500 pixels: low 10 bits", &BoardSettings::pixelsPerLine, 1500, 1, 0, "42 01 DC", 480},
+        {"600 lines interlaced", &BoardSettings::activeLines, 600, 1, 2, "44 00 B0", 1200},
+        {"interlaced 2: three times the lines", &BoardSettings::activeLines, 240, 2, 2,
+         "44 02 D0", 720},
+        {"interlaced 2: bit 6 clear", &BoardSettings::activeLines, 240, 2, 5, "47 00", 720},
+        {"input config 300", &BoardSettings::inputConfig, 300, 1, 8, "48 2C 05", 480},
+        {"PLL 2047", &BoardSettings::pllPixelTotal, 2047, 1, 4, "46 07 FF", 480},
+        {"PLL 2048 wraps", &BoardSettings::pllPixelTotal, 2048, 1, 4, "46 00 00", 480},
+    };
+    for (const auto& c : cases) {
+        RigOptions options;
+        Rig rig(options);
+        rig.writeConfig(PROGRAMMING_EXAMPLE);
+        rig.ctrl->Inicializa();
+        const std::size_t before = rig.board->frames().size();
+        auto& s = rig.ctrl->configDialog().settings;
+        s.*c.field = c.value;
+        s.interlaced = c.interlaced;
+        rig.ctrl->programRegisters();
+        ASSERT_EQ(rig.board->frames().size(), before + 11) << c.what;
+        EXPECT_EQ(hex(rig.board->frames()[before + c.frameIndex]), c.frame) << c.what;
+        EXPECT_EQ(rig.ctrl->frameLines(), c.frameLines) << c.what;
+    }
+}
+
+TEST(ProgramRegisters, TheControlByteCarriesOverAndTwoByteFramesLeaveByteTwo) {
+    Rig rig;
+    rig.writeConfig(PROGRAMMING_EXAMPLE);
+    rig.ctrl->Inicializa();
+    auto& s = rig.ctrl->configDialog().settings;
+    s.pixelInterleave = 1;
+    rig.ctrl->programRegisters();
+    EXPECT_EQ(rig.ctrl->registers().regControl, 0xC0);
+    s.interlaced = 0;
+    s.pixelInterleave = 0;
+    rig.ctrl->programRegisters();
+    EXPECT_EQ(rig.ctrl->registers().regControl, 0x00);
+    // The last frame was 'H' 87 16: the buffer still holds its bytes.
+    EXPECT_EQ(hex({rig.ctrl->link().commandFrame.begin(), rig.ctrl->link().commandFrame.end()}),
+              "48 57 10");
+}
+
+TEST(OpenLink, FailureTablesMessagesInOrder) {
+    const std::string openFailed(msg::OPEN_FAILED);
+    const struct {
+        const char* what;
+        bool library;
+        std::vector<std::string> hidden;
+        boardsim::FaultPlan faults;
+        std::vector<std::string> messages;
+        std::optional<int> exit;
+    } cases[] = {
+        {"library missing", false, {}, {},
+         {"Error: Can't Load ft8u245.dll", "FT_OpenEx is not valid!", openFailed}, 1},
+        {"FT_Write missing", true, {"FT_Write"}, {},
+         {"Error: Can't Find FT_Write", "FT_OpenEx is not valid!", openFailed}, 1},
+        {"FT_Read missing", true, {"FT_Read"}, {},
+         {"Error: Can't Find FT_Read", "FT_OpenEx is not valid!", openFailed}, 1},
+        {"FT_Open missing", true, {"FT_Open"}, {},
+         {"Error: Can't Find FT_Open", "FT_OpenEx is not valid!", openFailed}, 1},
+        {"FT_OpenEx missing", true, {"FT_OpenEx"}, {},
+         {"Error: Can't Find FT_OpenEx", "FT_OpenEx is not valid!", openFailed}, 1},
+        {"FT_ListDevices missing: the open goes on", true, {"FT_ListDevices"}, {},
+         {"Error: Can't Find FT_ListDevices", "FT_ResetDevice is not valid!",
+          "FT_SetTimeouts is not valid!", "FT_Purge is not valid!", "FT_SetTimeouts is not valid!"},
+         std::nullopt},
+        {"FT_GetQueueStatus missing", true, {"FT_GetQueueStatus"}, {},
+         {"Error: Can't Find FT_GetQueueStatus"}, std::nullopt},
+        {"device absent", true, {}, {.noDevice = true}, {openFailed}, 1},
+        {"a programming write of 0 bytes", true, {}, {.writeZeroAt = 7},
+         {std::string(msg::WRITE_FAILED_PROGRAMMING)}, 1},
+    };
+    for (const auto& c : cases) {
+        RigOptions options;
+        options.withBoardLibrary = c.library;
+        options.hiddenFunctions = c.hidden;
+        options.sim.faults = c.faults;
+        Rig rig(options);
+        rig.writeConfig(EXAMPLE_CONFIG);
+        const auto exit = rig.runUntilExit([&] { rig.ctrl->Inicializa(); });
+        EXPECT_EQ(rig.person.texts(), c.messages) << c.what;
+        EXPECT_EQ(exit, c.exit) << c.what;
+    }
+}
+
+TEST(OpenLink, WithoutListDevicesTheReadsAreMadeAndProgrammingRuns) {
+    RigOptions options;
+    options.hiddenFunctions = {"FT_ListDevices"};
+    Rig rig(options);
+    rig.writeConfig(EXAMPLE_CONFIG);
+    rig.ctrl->Inicializa();
+    // Slots after FT_ListDevices stay empty; FT_Read and FT_Write were bound before it. Without
+    // a purge the board sends no announce byte, so both reads are made.
+    EXPECT_EQ(rig.board->reads(), 2u);
+    EXPECT_EQ(rig.ctrl->link().isOpen, 1);
+    EXPECT_EQ(rig.board->writes(), 44u);
+}
+
+TEST(OpenLink, AnnounceByteMeansOneReadSilenceMeansTwo) {
+    for (const bool silent : {false, true}) {
+        RigOptions options;
+        options.sim.faults.silent = silent;
+        Rig rig(options);
+        rig.writeConfig(EXAMPLE_CONFIG);
+        const std::int64_t before = rig.clock.clock();
+        rig.ctrl->Inicializa();
+        EXPECT_EQ(rig.board->reads(), silent ? 2u : 1u);
+        EXPECT_EQ(rig.ctrl->link().isOpen, 1);
+        EXPECT_TRUE(rig.person.messages().empty());
+        // Two read time-outs of 3000 ms when the board stays silent.
+        EXPECT_EQ(rig.clock.clock() - before, silent ? 6000 : 0);
+    }
+}
+
+TEST(OpenLink, ASecondInicializaClosesTheHandleItHoldsFirst) {
+    Rig rig;
+    rig.writeConfig(EXAMPLE_CONFIG);
+    rig.ctrl->Inicializa();
+    const auto exit = rig.runUntilExit([&] { rig.ctrl->Inicializa(); });
+    EXPECT_EQ(exit, std::nullopt);
+    EXPECT_TRUE(rig.person.messages().empty());
+    EXPECT_EQ(rig.board->writes(), 88u);
+    EXPECT_TRUE(rig.board->isOpen());
+}
+
+TEST(SendCommand, BeforeAnyOpenEveryFrameSaysFtWriteIsNotValidAndGoesOn) {
+    Rig rig;
+    rig.writeConfig(EXAMPLE_CONFIG);
+    rig.ctrl->loadConfiguration();
+    rig.ctrl->programRegisters();
+    EXPECT_EQ(rig.person.texts(), std::vector<std::string>(11, "FT_Write is not valid!"));
+    EXPECT_EQ(rig.board->writes(), 0u);
+}
+
+}  // namespace
+}  // namespace kaptor::control

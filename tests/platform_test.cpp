@@ -1,0 +1,178 @@
+// The platform layer: number conversion, text conversion, Windows paths on host folders,
+// wildcard listing and file replacement.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "platform/console_operator.h"
+#include "platform/drive_map.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+#include "tests/support/temp_dir.h"
+
+namespace kaptor::platform {
+namespace {
+
+using test::TempDir;
+
+TEST(Atoi32, FollowsTheCRuntimeAndSaturates) {
+    const struct {
+        const char* text;
+        std::int32_t value;
+    } cases[] = {
+        {"640", 640},          {"  -5", -5},          {"+12", 12},
+        {"\r\n7", 7},          {"\t\v\f 9x", 9},      {"640 pixels", 640},
+        {"", 0},               {"abc", 0},            {"-", 0},
+        {"+-3", 0},            {"- 3", 0},            {"0009", 9},
+        {"2147483647", std::numeric_limits<std::int32_t>::max()},
+        {"2147483648", std::numeric_limits<std::int32_t>::max()},
+        {"-2147483648", std::numeric_limits<std::int32_t>::min()},
+        {"-99999999999999999999", std::numeric_limits<std::int32_t>::min()},
+        {"99999999999999999999", std::numeric_limits<std::int32_t>::max()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(atoi32(c.text), c.value) << '"' << c.text << '"';
+    }
+}
+
+TEST(Text, Windows1252RoundTripsThroughUtf8AndUtf16) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) {
+        all.push_back(static_cast<char>(b));
+    }
+    EXPECT_EQ(utf8ToCp1252(cp1252ToUtf8(all)), all);
+    EXPECT_EQ(utf16ToCp1252(cp1252ToUtf16(all)), all);
+    EXPECT_EQ(cp1252ToUtf8("Tomar\xE1"), "Tomar\xC3\xA1");
+    EXPECT_EQ(cp1252ToUtf8("\x80"), "\xE2\x82\xAC");  // euro sign
+    EXPECT_EQ(utf8ToCp1252("\xE2\x98\x83"), "?");     // a snowman has no byte
+    EXPECT_FALSE(utf8ToCp1252Exact("\xE2\x98\x83").has_value());
+    EXPECT_EQ(utf16ToUtf8(utf8ToUtf16("a\xF0\x9F\x98\x80z")), "a\xF0\x9F\x98\x80z");
+}
+
+TEST(Text, CaseFoldingAndOrderIgnoreCase) {
+    EXPECT_TRUE(equalsIgnoreCase1252("ejemplo.txt", "EJEMPLO.TXT"));
+    EXPECT_TRUE(equalsIgnoreCase1252("C\xE1MARA", "c\xC1mara"));
+    EXPECT_FALSE(equalsIgnoreCase1252("a.txt", "a.txu"));
+    EXPECT_TRUE(lessIgnoreCase1252("a.TXT", "B.txt"));
+    EXPECT_FALSE(lessIgnoreCase1252("b.txt", "A.TXT"));
+}
+
+TEST(Wildcard, MatchesAsTheOriginalFileSystem) {
+    const struct {
+        const char* name;
+        const char* pattern;
+        bool matches;
+    } cases[] = {
+        {"A.TXT", "*.TXT", true},   {"a.txt", "*.TXT", true},     {"A.TXT.BAK", "*.TXT", false},
+        {"A+B.TXT", "*.TXT", true}, {".TXT", "*.TXT", true},      {"ATXT", "*.TXT", false},
+        {"AB.TXT", "?B.TXT", true}, {"B.TXT", "?B.TXT", false},   {"x", "*", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(matchesWildcard(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
+    }
+}
+
+TEST(DriveMap, ResolvesWindowsPathsOntoFolders) {
+    TempDir c;
+    TempDir d;
+    std::filesystem::create_directories(c.path() / "Kaptor" / "config");
+    test::writeFile(c.path() / "Kaptor" / "config" / "Ejemplo.txt", "x");
+    const DriveMap drives({{'C', c.path()}, {'D', d.path()}}, 'C');
+    const struct {
+        const char* windows;
+        std::filesystem::path expected;
+    } cases[] = {
+        {"\\KAPTOR\\CONFIG\\EJEMPLO.TXT", c.path() / "Kaptor" / "config" / "Ejemplo.txt"},
+        {"c:\\KAPTOR\\Imagen1.BMP", c.path() / "Kaptor" / "Imagen1.BMP"},
+        {"D:\\pics\\a.bmp", d.path() / "pics" / "a.bmp"},
+        {"C:\\..\\..\\KAPTOR\\x", c.path() / "Kaptor" / "x"},
+        {"\\KAPTOR\\.\\CONFIG\\", c.path() / "Kaptor" / "config" / ""},
+        {"/tmp/plain.bmp", "/tmp/plain.bmp"},
+    };
+    for (const auto& k : cases) {
+        const auto resolved = drives.resolve(k.windows);
+        ASSERT_TRUE(resolved.has_value()) << k.windows;
+        EXPECT_EQ(*resolved, k.expected) << k.windows;
+    }
+    EXPECT_FALSE(drives.resolve("E:\\x").has_value());
+    EXPECT_FALSE(drives.resolve("").has_value());
+}
+
+TEST(DriveMap, DefaultsFollowTheEnvironment) {
+    const auto fromEnv = [](std::map<std::string, std::string> env) {
+        return DriveMap::fromEnvironment([env](const char* name) -> const char* {
+            const auto it = env.find(name);
+            return it == env.end() ? nullptr : it->second.c_str();
+        });
+    };
+    EXPECT_EQ(*fromEnv({{"HOME", "/home/u"}}).driveRoot('C'),
+              "/home/u/.local/share/kaptor/drive_c");
+    EXPECT_EQ(*fromEnv({{"HOME", "/home/u"}, {"XDG_DATA_HOME", "/data"}}).driveRoot('C'),
+              "/data/kaptor/drive_c");
+    EXPECT_EQ(*fromEnv({{"KAPTOR_DRIVE_C", "/x"}}).driveRoot('c'), "/x");
+    const DriveMap other = fromEnv({{"KAPTOR_DRIVE_D", "/d"}, {"KAPTOR_CURRENT_DRIVE", "d"}});
+    EXPECT_EQ(other.currentDrive(), 'D');
+    EXPECT_EQ(*other.resolve("\\a"), "/d/a");
+}
+
+TEST(HostFileSystem, ListsMatchingNamesInCaseInsensitiveOrder) {
+    TempDir c;
+    for (const char* name : {"b.TXT", "A.txt", "c.bmp", "C.TXT"}) {
+        test::writeFile(c.path() / "K" / name, "");
+    }
+    std::filesystem::create_directories(c.path() / "K" / "D.TXT");  // folders count too
+    HostFileSystem files(DriveMap({{'C', c.path()}}));
+    std::string name;
+    auto find = files.findFirst("C:\\K\\*.TXT", name);
+    ASSERT_TRUE(find);
+    std::vector<std::string> names{name};
+    while (find->next(name) == FIND_OK) {
+        names.push_back(name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"A.txt", "b.TXT", "C.TXT", "D.TXT"}));
+    EXPECT_EQ(find->next(name), ERROR_NO_MORE_FILES);
+    EXPECT_TRUE(find->close());
+    EXPECT_FALSE(files.findFirst("C:\\K\\*.XYZ", name));
+    EXPECT_FALSE(files.findFirst("C:\\missing\\*.TXT", name));
+}
+
+TEST(HostFileSystem, AReplacementLandsWholeOrNotAtAll) {
+    TempDir c;
+    test::writeFile(c.path() / "f.txt", "old contents");
+    HostFileSystem files(DriveMap({{'C', c.path()}}));
+    const std::uint8_t bytes[] = {'n', 'e', 'w'};
+    {
+        auto abandoned = files.createReplacement("\\F.TXT");
+        ASSERT_TRUE(abandoned);
+        ASSERT_TRUE(abandoned->write(bytes));
+        // Dropped before commit: the old file stays, and no temporary file is left behind.
+    }
+    EXPECT_EQ(test::readFile(c.path() / "f.txt"), "old contents");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.path()), {}), 1);
+    auto file = files.createReplacement("\\F.TXT");
+    ASSERT_TRUE(file && file->write(bytes) && file->commit());
+    EXPECT_EQ(test::readFile(c.path() / "f.txt"), "new");
+    EXPECT_FALSE(files.createReplacement("\\AAAA\\"));
+    EXPECT_FALSE(files.createReplacement("\\missing\\x.txt"));
+    EXPECT_FALSE(files.readUpTo("\\", 10).has_value());  // a folder is no file
+    EXPECT_EQ(files.readUpTo("\\f.txt", 2), "ne");
+}
+
+TEST(ConsoleOperator, AnswersInOrderThenSafely) {
+    std::FILE* out = std::tmpfile();
+    ConsoleOperator person(out, nullptr, {Answer::Yes, Answer::Ok});
+    // "yes" does not fit an OK/Cancel question and is skipped; "ok" answers it.
+    EXPECT_EQ(person.messageBox("Q1", Buttons::OkCancel, Icon::None), Answer::Ok);
+    EXPECT_EQ(person.messageBox("Q2", Buttons::YesNo, Icon::None), Answer::No);
+    EXPECT_EQ(person.messageBox("Q3", Buttons::OkCancel, Icon::None), Answer::Cancel);
+    EXPECT_EQ(person.messageBox("Tomar\xE1", Buttons::Ok, Icon::None), Answer::Ok);
+    std::rewind(out);
+    std::string text(4096, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), out));
+    std::fclose(out);
+    EXPECT_NE(text.find("KAPTORAX: Q1\n"), std::string::npos);
+    EXPECT_NE(text.find("KAPTORAX: Tomar\xC3\xA1\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kaptor::platform

@@ -1,0 +1,78 @@
+#include "tests/support/rig.h"
+
+#include <cstdio>
+
+namespace kaptor::test {
+
+const char* const EXAMPLE_CONFIG =
+    "Ejemplo 640x496\r\nCamara de prueba\r\n640\r\n120\r\n248\r\n20\r\n800\r\n0\r\n1\r\n128\r\n"
+    "64\r\n0\r\n10\r\n0\r\n0\r\n0\r\n";
+
+void ScriptedDialogRunner::runConfigDialog(control::CBoardConfigDlg& dialog) {
+    const std::size_t index = static_cast<std::size_t>(runs++);
+    if (index < actions_.size()) {
+        actions_[index](dialog);
+    } else {
+        dialog.resultCode = control::RESULT_CANCELAR;
+        dialog.testImage = 0;
+    }
+}
+
+ScriptedDialogRunner::Action leaveWith(std::int32_t resultCode) {
+    return [resultCode](control::CBoardConfigDlg& dialog) {
+        dialog.resultCode = resultCode;
+        dialog.testImage = resultCode == control::RESULT_APLICAR ? 1 : 0;
+    };
+}
+
+Rig::Rig(RigOptions options) {
+    files = std::make_unique<platform::HostFileSystem>(
+        platform::DriveMap({{'C', drive.path()}}, 'C'));
+    std::unique_ptr<boardsim::PictureSource> source;
+    if (!options.replay.empty()) {
+        source = boardsim::makeBytesSource(options.replay);
+    }
+    board = std::make_unique<boardsim::Board>(options.sim, clock, std::move(source));
+    activeBoard = std::make_unique<boardsim::ScopedActiveBoard>(*board);
+    if (options.withBoardLibrary) {
+        libraries.add("Ftd2xx.dll", boardsim::d2xxFunctionTable());
+        for (const auto& name : options.hiddenFunctions) {
+            libraries.hide("Ftd2xx.dll", name);
+        }
+    }
+    ctrl = std::make_unique<control::CKAPTORAXCtrl>(
+        control::ControlServices{*files, person, clock, processExit, libraries, dialogs});
+}
+
+void Rig::writeConfig(const std::string& text, const std::string& name) {
+    writeFile(drive.path() / "KAPTOR" / "CONFIG.TXT", name + "\r\n");
+    writeFile(drive.path() / "KAPTOR" / "CONFIG" / name, text);
+}
+
+std::filesystem::path Rig::drivePath(const std::string& relative) const {
+    return drive.path() / relative;
+}
+
+std::optional<int> Rig::runUntilExit(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const platform::ProcessExitRequested& exit) {
+        return exit.status;
+    }
+    return std::nullopt;
+}
+
+std::string hex(const std::vector<std::uint8_t>& bytes) {
+    std::string out;
+    char buffer[4];
+    for (std::uint8_t b : bytes) {
+        std::snprintf(buffer, sizeof buffer, "%02X", b);
+        if (!out.empty()) {
+            out += ' ';
+        }
+        out += buffer;
+    }
+    return out;
+}
+
+}  // namespace kaptor::test
