@@ -219,9 +219,10 @@ std::unique_ptr<ReplacementFile> HostFileSystem::createReplacement(std::string_v
     }
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const std::filesystem::path temporary =
-            host->parent_path() /
-            ("." + host->filename().string() + ".kaptor-" + std::to_string(random() % 1000000));
+        std::string name = ".";
+        name.append(host->filename().string()).append(".kaptor-");
+        name.append(std::to_string(random() % 1000000));
+        const std::filesystem::path temporary = host->parent_path() / name;
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             return std::make_unique<HostReplacementFile>(*host, temporary, fd);

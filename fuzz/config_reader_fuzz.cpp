@@ -1,0 +1,44 @@
+// Arbitrary selector and configuration bytes through the control's reader. The first byte
+// splits the input: that many bytes (up to 120) are the selector, the rest the file it names
+// whatever name the selector gives, so the reader always gets that far.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "control/config_text.h"
+#include "control/configuration_files.h"
+#include "control/messages.h"
+#include "fuzz/memory_file_system.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace kaptor;
+    if (size == 0) {
+        return 0;
+    }
+    const std::size_t split = std::min<std::size_t>(data[0] % 121, size - 1);
+    const std::string selector(reinterpret_cast<const char*>(data + 1), split);
+    const std::string config(reinterpret_cast<const char*>(data + 1 + split), size - 1 - split);
+
+    fuzz::MemoryFileSystem files;
+    files.files[fuzz::MemoryFileSystem::key(control::SELECTOR_PATH)] = selector;
+    const std::string name = control::parseSelector(selector);
+    files.files[fuzz::MemoryFileSystem::key(std::string(control::CONFIG_FOLDER) + name)] = config;
+    fuzz::SilentOperator person;
+    control::ConfigurationFiles reader(files, person);
+
+    control::BoardSettings settings;
+    std::string line1;
+    std::string line2;
+    reader.readConfiguration(settings, {control::msg::SELECTOR_OPEN_CONTROL,
+                                        control::msg::CONFIG_OPEN_CONTROL},
+                             &line1, &line2);
+    // What was read can always be written out again, and reads back to the same numbers.
+    const std::string written = control::formatConfiguration(settings, "", "");
+    control::BoardSettings again = settings;
+    control::parseConfiguration(written, again, line1, line2);
+    if (again.pixelsPerLine != settings.pixelsPerLine || again.sensitivity != settings.sensitivity ||
+        again.gain != settings.gain) {
+        __builtin_trap();
+    }
+    return 0;
+}
