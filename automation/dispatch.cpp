@@ -3,7 +3,9 @@
 namespace kaptor::automation {
 namespace {
 
-char16_t foldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+char16_t foldAscii(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
+}
 
 bool equalNames(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) {

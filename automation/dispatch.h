@@ -16,7 +16,7 @@ namespace kaptor::automation {
 enum class InvokeKind { Method, PropertyGet, PropertyPut };
 
 class Dispatch {
-public:
+  public:
     virtual ~Dispatch() = default;
     virtual HResult getIdOfName(std::u16string_view name, DispId& id) = 0;
     virtual HResult invoke(DispId id, InvokeKind kind, std::span<const Variant> args,
@@ -27,14 +27,14 @@ public:
 struct DispatchMember {
     DispId id;
     std::u16string name;
-    std::function<Bstr()> get;               // properties
-    std::function<void(const Bstr&)> put;    // properties
-    std::function<void()> call;              // methods
+    std::function<Bstr()> get;             // properties
+    std::function<void(const Bstr&)> put;  // properties
+    std::function<void()> call;            // methods
 };
 
 // Dispatch by table: the object lists its members, the table does the invoking.
 class DispatchTable : public Dispatch {
-public:
+  public:
     explicit DispatchTable(std::vector<DispatchMember> members);
 
     HResult getIdOfName(std::u16string_view name, DispId& id) override;
@@ -42,7 +42,7 @@ public:
                    Variant* result) override;
     const std::vector<DispatchMember>& members() const { return members_; }
 
-private:
+  private:
     std::vector<DispatchMember> members_;
 };
 

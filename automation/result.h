@@ -17,6 +17,8 @@ constexpr HResult DISP_E_BADPARAMCOUNT = static_cast<HResult>(0x8002000Eu);
 
 constexpr DispId DISPID_ABOUTBOX = -552;
 
-constexpr bool succeeded(HResult hr) { return hr >= 0; }
+constexpr bool succeeded(HResult hr) {
+    return hr >= 0;
+}
 
 }  // namespace kaptor::automation

@@ -88,8 +88,7 @@ struct RealRig {
         board = std::make_unique<boardsim::Board>(config, clock, nullptr);
         active = std::make_unique<boardsim::ScopedActiveBoard>(*board);
         libraries.add("Ftd2xx.dll", boardsim::d2xxFunctionTable());
-        files = std::make_unique<platform::HostFileSystem>(
-            platform::DriveMap({{'C', dir.path()}}));
+        files = std::make_unique<platform::HostFileSystem>(platform::DriveMap({{'C', dir.path()}}));
         test::writeFile(dir.path() / "KAPTOR" / "CONFIG.TXT", "EJEMPLO.TXT\r\n");
         test::writeFile(dir.path() / "KAPTOR" / "CONFIG" / "EJEMPLO.TXT",
                         "b\r\nb\r\n640\r\n120\r\n248\r\n20\r\n800\r\n0\r\n1\r\n128\r\n64\r\n0\r\n"
@@ -133,7 +132,11 @@ void BM_Toma(benchmark::State& state) {
     const double budget = 1.05 * (0.6 + 640.0 * 496.0 / rate);
     state.counters["of_budget"] = wall.count() / static_cast<double>(state.iterations()) / budget;
 }
-BENCHMARK(BM_Toma)->Arg(1000000)->Arg(40000000)->Iterations(3)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_Toma)
+    ->Arg(1000000)
+    ->Arg(40000000)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 }  // namespace

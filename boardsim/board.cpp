@@ -193,7 +193,9 @@ FT_STATUS Board::read(FT_HANDLE handle, void* buffer, DWORD count, DWORD* receiv
         clock_.sleepMicros(wake - now);
     }
     const std::size_t n = std::min<std::size_t>(count, queued());
-    std::memcpy(buffer, queue_.data() + queueHead_, n);
+    if (n > 0) {
+        std::memcpy(buffer, queue_.data() + queueHead_, n);
+    }
     queueHead_ += n;
     *received = static_cast<DWORD>(n);
     const FT_STATUS status = config_.faults.readStatus.value_or(d2xx::FT_OK);

@@ -23,19 +23,19 @@ using d2xx::FT_STATUS;
 
 // One line per call, appended to a file.
 class Trace {
-public:
+  public:
     explicit Trace(const std::string& path);
     ~Trace();
     Trace(const Trace&) = delete;
     Trace& operator=(const Trace&) = delete;
     void line(const std::string& text);
 
-private:
+  private:
     std::FILE* file_ = nullptr;
 };
 
 class Board {
-public:
+  public:
     Board(SimConfig config, platform::Clock& clock, std::unique_ptr<PictureSource> source);
 
     FT_STATUS openByDescription(const char* description, FT_HANDLE* handle);
@@ -59,7 +59,7 @@ public:
     bool isOpen() const { return open_; }
     std::size_t queued() const { return queue_.size() - queueHead_; }
 
-private:
+  private:
     bool validHandle(FT_HANDLE handle) const;
     bool disconnected() const;
     FT_STATUS opened(FT_HANDLE* handle);

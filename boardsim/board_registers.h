@@ -11,12 +11,12 @@
 namespace kaptor::boardsim {
 
 struct BoardRegisters {
-    std::uint32_t activePixels = 640;   // 'B', 10 bits
+    std::uint32_t activePixels = 640;        // 'B', 10 bits
     std::uint32_t horizontalPosition = 120;  // 'C'
-    std::uint32_t activeLines = 496;    // 'D', lines per frame, 10 bits
+    std::uint32_t activeLines = 496;         // 'D', lines per frame, 10 bits
     std::uint32_t verticalPosition = 20;     // 'E'
-    std::uint32_t pllTotal = 800;       // 'F', 11 bits
-    std::uint8_t control = 0x40;        // 'G': bit 6 interlaced, bit 7 pixel interleave
+    std::uint32_t pllTotal = 800;            // 'F', 11 bits
+    std::uint8_t control = 0x40;             // 'G': bit 6 interlaced, bit 7 pixel interleave
     // 'H': the analog front end's registers by number.
     std::array<std::uint8_t, 32> frontEnd{};
 
@@ -28,13 +28,13 @@ struct BoardRegisters {
 
 // Collects bytes into frames; a frame split across writes is joined.
 class CommandParser {
-public:
+  public:
     // Called with each complete frame (letter first); unknown letters go to onUnknown.
     CommandParser(std::function<void(const std::vector<std::uint8_t>&)> onFrame,
                   std::function<void(std::uint8_t)> onUnknown);
     void feed(const std::uint8_t* bytes, std::size_t count);
 
-private:
+  private:
     std::vector<std::uint8_t> pending_;
     std::function<void(const std::vector<std::uint8_t>&)> onFrame_;
     std::function<void(std::uint8_t)> onUnknown_;

@@ -11,7 +11,9 @@ using kaptor::boardsim::FT_STATUS;
 namespace abi = kaptor::boardsim::abi;
 
 #ifndef BOARDSIM_OMIT_FT_Open
-BOARDSIM_API FT_STATUS FT_Open(int index, FT_HANDLE* handle) { return abi::open(index, handle); }
+BOARDSIM_API FT_STATUS FT_Open(int index, FT_HANDLE* handle) {
+    return abi::open(index, handle);
+}
 #endif
 #ifndef BOARDSIM_OMIT_FT_OpenEx
 BOARDSIM_API FT_STATUS FT_OpenEx(void* arg, DWORD flags, FT_HANDLE* handle) {
@@ -24,7 +26,9 @@ BOARDSIM_API FT_STATUS FT_ListDevices(void* arg1, void* arg2, DWORD flags) {
 }
 #endif
 #ifndef BOARDSIM_OMIT_FT_Close
-BOARDSIM_API FT_STATUS FT_Close(FT_HANDLE handle) { return abi::close(handle); }
+BOARDSIM_API FT_STATUS FT_Close(FT_HANDLE handle) {
+    return abi::close(handle);
+}
 #endif
 #ifndef BOARDSIM_OMIT_FT_Read
 BOARDSIM_API FT_STATUS FT_Read(FT_HANDLE handle, void* buffer, DWORD count, DWORD* received) {
@@ -37,10 +41,14 @@ BOARDSIM_API FT_STATUS FT_Write(FT_HANDLE handle, void* buffer, DWORD count, DWO
 }
 #endif
 #ifndef BOARDSIM_OMIT_FT_ResetDevice
-BOARDSIM_API FT_STATUS FT_ResetDevice(FT_HANDLE handle) { return abi::resetDevice(handle); }
+BOARDSIM_API FT_STATUS FT_ResetDevice(FT_HANDLE handle) {
+    return abi::resetDevice(handle);
+}
 #endif
 #ifndef BOARDSIM_OMIT_FT_Purge
-BOARDSIM_API FT_STATUS FT_Purge(FT_HANDLE handle, DWORD mask) { return abi::purge(handle, mask); }
+BOARDSIM_API FT_STATUS FT_Purge(FT_HANDLE handle, DWORD mask) {
+    return abi::purge(handle, mask);
+}
 #endif
 #ifndef BOARDSIM_OMIT_FT_SetTimeouts
 BOARDSIM_API FT_STATUS FT_SetTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) {

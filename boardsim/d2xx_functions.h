@@ -12,13 +12,13 @@ namespace kaptor::boardsim {
 
 // Makes board the target of the D2XX functions until the guard goes.
 class ScopedActiveBoard {
-public:
+  public:
     explicit ScopedActiveBoard(Board& board);
     ~ScopedActiveBoard();
     ScopedActiveBoard(const ScopedActiveBoard&) = delete;
     ScopedActiveBoard& operator=(const ScopedActiveBoard&) = delete;
 
-private:
+  private:
     Board* previous_;
 };
 

@@ -1,9 +1,9 @@
 #include "boardsim/picture_source.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <fstream>
-#include <cctype>
 #include <iterator>
 #include <optional>
 
@@ -18,7 +18,7 @@ constexpr double FIRST_PICTURE_LINE = 20.0;
 constexpr double FIELD_PICTURE_LINES = SCENE_LINES / 2;
 
 class TestChart : public Scene {
-public:
+  public:
     std::uint8_t level(double x, double y, int field, std::uint64_t n) const override {
         // The moving disc: the second field sees it 24 pixels further on.
         const double discX = 80.0 + std::fmod(37.0 * static_cast<double>(n), 440.0) + 24.0 * field;
@@ -44,7 +44,7 @@ public:
 };
 
 class PictureScene : public Scene {
-public:
+  public:
     PictureScene(int width, int height, std::vector<std::uint8_t> pixels)
         : width_(width), height_(height), pixels_(std::move(pixels)) {}
 
@@ -55,7 +55,7 @@ public:
                        static_cast<std::size_t>(col)];
     }
 
-private:
+  private:
     int width_;
     int height_;
     std::vector<std::uint8_t> pixels_;  // top row first
@@ -75,8 +75,7 @@ std::unique_ptr<Scene> parseBmp(const std::vector<std::uint8_t>& b, std::string&
     const auto bits = b[28] | (b[29] << 8);
     const std::uint32_t offset = le32(b, 10);
     const int rows = std::abs(height);
-    if (bits != 8 || le32(b, 30) != 0 || width <= 0 || rows == 0 || width > 16384 ||
-        rows > 16384) {
+    if (bits != 8 || le32(b, 30) != 0 || width <= 0 || rows == 0 || width > 16384 || rows > 16384) {
         error = "only uncompressed 8-bit BMP pictures can serve as a scene";
         return nullptr;
     }
@@ -145,30 +144,32 @@ std::optional<std::vector<std::uint8_t>> readWhole(const std::string& path) {
 }
 
 class SampledSource : public PictureSource {
-public:
+  public:
     explicit SampledSource(std::unique_ptr<Scene> scene) : scene_(std::move(scene)) {}
     std::vector<std::uint8_t> frame(const BoardRegisters& r, std::uint64_t n) override {
         return sampleFrame(*scene_, r, n);
     }
 
-private:
+  private:
     std::unique_ptr<Scene> scene_;
 };
 
 class BytesSource : public PictureSource {
-public:
+  public:
     explicit BytesSource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
     std::vector<std::uint8_t> frame(const BoardRegisters&, std::uint64_t) override {
         return bytes_;
     }
 
-private:
+  private:
     std::vector<std::uint8_t> bytes_;
 };
 
 }  // namespace
 
-std::unique_ptr<Scene> makeTestChart() { return std::make_unique<TestChart>(); }
+std::unique_ptr<Scene> makeTestChart() {
+    return std::make_unique<TestChart>();
+}
 
 std::unique_ptr<Scene> loadSceneFile(const std::string& path, std::string& error) {
     const auto bytes = readWhole(path);
@@ -205,11 +206,12 @@ std::vector<std::uint8_t> sampleFrame(const Scene& scene, const BoardRegisters& 
             const bool lineShows = fieldLine >= 0 && fieldLine < FIELD_PICTURE_LINES;
             for (std::size_t j = 0; j < width; ++j) {
                 const double u =
-                    (static_cast<double>(r.horizontalPosition) + static_cast<double>(j) + 0.5) / total;
+                    (static_cast<double>(r.horizontalPosition) + static_cast<double>(j) + 0.5) /
+                    total;
                 const double x = (u - PICTURE_START) / PICTURE_SPAN * SCENE_WIDTH;
-                const double signal =
-                    lineShows && x >= 0 && x < SCENE_WIDTH ? scene.level(x, y, field, frameNumber)
-                                                           : 0.0;
+                const double signal = lineShows && x >= 0 && x < SCENE_WIDTH
+                                          ? scene.level(x, y, field, frameNumber)
+                                          : 0.0;
                 // The front end: gain 128 passes the signal as it is, offset 64 adds nothing.
                 const double level = signal * r.gain() / 128.0 + (r.offset() - 64.0);
                 frame[out++] = static_cast<std::uint8_t>(std::clamp(std::lround(level), 0L, 255L));

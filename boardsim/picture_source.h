@@ -14,7 +14,7 @@ namespace kaptor::boardsim {
 
 // The analog picture, in the coordinates of a 640 x 496 reference frame.
 class Scene {
-public:
+  public:
     virtual ~Scene() = default;
     // Gray level 0..255 at (x, y) of the given field (0 first, 1 second) of frame number n.
     virtual std::uint8_t level(double x, double y, int field, std::uint64_t n) const = 0;
@@ -36,7 +36,7 @@ std::vector<std::uint8_t> sampleFrame(const Scene& scene, const BoardRegisters& 
                                       std::uint64_t frameNumber);
 
 class PictureSource {
-public:
+  public:
     virtual ~PictureSource() = default;
     virtual std::vector<std::uint8_t> frame(const BoardRegisters& registers,
                                             std::uint64_t frameNumber) = 0;

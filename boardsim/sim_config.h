@@ -12,13 +12,13 @@ namespace kaptor::boardsim {
 
 struct SimConfig {
     std::string description = "LUMENFRAME USB 1.0";
-    double bytesPerSecond = 1000000.0;        // a full-speed FIFO
-    std::size_t driverBuffer = 65536;          // bytes the driver holds before the board stalls
-    std::int64_t frameStartMicros = 20000;     // the board waits for the next field to begin
-    std::uint32_t defaultTimeoutMs = 1000;     // before any FT_SetTimeouts: still bounded
-    std::string tracePath;                     // empty: no trace
-    std::string scenePath;                     // empty: the built-in test chart
-    std::string replayPath;                    // every 'A' sends exactly this file's bytes
+    double bytesPerSecond = 1000000.0;      // a full-speed FIFO
+    std::size_t driverBuffer = 65536;       // bytes the driver holds before the board stalls
+    std::int64_t frameStartMicros = 20000;  // the board waits for the next field to begin
+    std::uint32_t defaultTimeoutMs = 1000;  // before any FT_SetTimeouts: still bounded
+    std::string tracePath;                  // empty: no trace
+    std::string scenePath;                  // empty: the built-in test chart
+    std::string replayPath;                 // every 'A' sends exactly this file's bytes
     FaultPlan faults;
 };
 

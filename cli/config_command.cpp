@@ -42,9 +42,10 @@ bool layDown(platform::FileSystem& files, const std::string& path, std::string_v
 }
 
 int init(platform::FileSystem& files) {
-    const bool ok =
-        layDown(files, std::string(control::SELECTOR_PATH), std::string(SAMPLE_CONFIG_NAME) + "\r\n") &&
-        layDown(files, std::string(control::CONFIG_FOLDER) + SAMPLE_CONFIG_NAME, SAMPLE_CONFIG_TEXT);
+    const bool ok = layDown(files, std::string(control::SELECTOR_PATH),
+                            std::string(SAMPLE_CONFIG_NAME) + "\r\n") &&
+                    layDown(files, std::string(control::CONFIG_FOLDER) + SAMPLE_CONFIG_NAME,
+                            SAMPLE_CONFIG_TEXT);
     return ok ? 0 : 1;
 }
 
@@ -55,13 +56,20 @@ void show(control::CKAPTORAXCtrl& ctrl) {
     std::printf("textLine1=%s\n", cp1252ToUtf8(ctrl.textLine1()).c_str());
     std::printf("textLine2=%s\n", cp1252ToUtf8(ctrl.textLine2()).c_str());
     const std::pair<const char*, long long> fields[] = {
-        {"pixelsPerLine", s.pixelsPerLine},   {"horizontalPosition", s.horizontalPosition},
-        {"activeLines", s.activeLines},       {"verticalPosition", s.verticalPosition},
-        {"pllPixelTotal", s.pllPixelTotal},   {"pixelInterleave", s.pixelInterleave},
-        {"interlaced", s.interlaced},         {"gain", s.gain},
-        {"offset", s.offset},                 {"inputConfig", s.inputConfig},
-        {"sensitivity", s.sensitivity},       {"dicom", s.dicom},
-        {"fieldInversion", s.fieldInversion}, {"singleField", s.singleField},
+        {"pixelsPerLine", s.pixelsPerLine},
+        {"horizontalPosition", s.horizontalPosition},
+        {"activeLines", s.activeLines},
+        {"verticalPosition", s.verticalPosition},
+        {"pllPixelTotal", s.pllPixelTotal},
+        {"pixelInterleave", s.pixelInterleave},
+        {"interlaced", s.interlaced},
+        {"gain", s.gain},
+        {"offset", s.offset},
+        {"inputConfig", s.inputConfig},
+        {"sensitivity", s.sensitivity},
+        {"dicom", s.dicom},
+        {"fieldInversion", s.fieldInversion},
+        {"singleField", s.singleField},
     };
     for (const auto& [name, value] : fields) {
         std::printf("%s=%lld\n", name, value);
@@ -83,8 +91,8 @@ void remove(Host& host, const std::string& name) {
     const std::string question = std::string(control::msg::CONFIRM_DELETE_PREFIX) +
                                  std::string(control::LIST_FOLDER) + name +
                                  std::string(control::msg::CONFIRM_DELETE_SUFFIX);
-    if (host.person().messageBox(question, platform::Buttons::OkCancel,
-                                  platform::Icon::Question) == platform::Answer::Ok) {
+    if (host.person().messageBox(question, platform::Buttons::OkCancel, platform::Icon::Question) ==
+        platform::Answer::Ok) {
         dialog.deleteConfiguration();
     }
 }

@@ -10,7 +10,9 @@
 namespace kaptor::cli {
 namespace {
 
-const char* environment(const char* name) { return std::getenv(name); }
+const char* environment(const char* name) {
+    return std::getenv(name);
+}
 
 }  // namespace
 
@@ -55,8 +57,8 @@ Host::Host(HostOptions options)
             ::setenv("KAPTOR_D2XX_LIBRARY", path.c_str(), 1);
         }
     }
-    control_ = std::make_unique<control::CKAPTORAXCtrl>(control::ControlServices{
-        files_, operator_, clock_, processExit_, libraries_, dialogs_});
+    control_ = std::make_unique<control::CKAPTORAXCtrl>(
+        control::ControlServices{files_, operator_, clock_, processExit_, libraries_, dialogs_});
 }
 
 }  // namespace kaptor::cli

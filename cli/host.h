@@ -17,12 +17,12 @@ namespace kaptor::cli {
 
 // The host has no windows: the configuration dialog closes as CANCELAR and says why.
 class ConsoleDialogRunner : public control::DialogRunner {
-public:
+  public:
     explicit ConsoleDialogRunner(platform::Operator& person) : operator_(person) {}
     void runConfigDialog(control::CBoardConfigDlg& dialog) override;
     void runAboutBox() override;
 
-private:
+  private:
     platform::Operator& operator_;
 };
 
@@ -32,14 +32,14 @@ struct HostOptions {
 };
 
 class Host {
-public:
+  public:
     explicit Host(HostOptions options);
 
     control::CKAPTORAXCtrl& control() { return *control_; }
     platform::FileSystem& files() { return files_; }
     platform::Operator& person() { return operator_; }
 
-private:
+  private:
     platform::HostFileSystem files_;
     platform::ConsoleOperator operator_;
     platform::RealClock clock_;

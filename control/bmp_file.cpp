@@ -15,7 +15,9 @@ void put32(BmpHeader& h, std::size_t at, std::uint32_t value) {
     put16(h, at + 2, value >> 16);
 }
 
-std::int32_t atLeastZero(std::int32_t value) { return std::max(value, 0); }
+std::int32_t atLeastZero(std::int32_t value) {
+    return std::max(value, 0);
+}
 
 }  // namespace
 

@@ -3,7 +3,9 @@
 namespace kaptor::control {
 namespace {
 
-std::uint8_t low(std::int32_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
+std::uint8_t low(std::int32_t value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
 
 }  // namespace
 

@@ -11,12 +11,20 @@ void CBoardConfigDlg::reloadConfiguration() {
                              nullptr, nullptr);
 }
 
-void CBoardConfigDlg::writeSelector() { files_.writeSelector(settings.configName); }
+void CBoardConfigDlg::writeSelector() {
+    files_.writeSelector(settings.configName);
+}
 
-void CBoardConfigDlg::listConfigurations() { files_.listConfigurations(names); }
+void CBoardConfigDlg::listConfigurations() {
+    files_.listConfigurations(names);
+}
 
-std::string CBoardConfigDlg::getListEntry() const { return names.getListEntry(); }
+std::string CBoardConfigDlg::getListEntry() const {
+    return names.getListEntry();
+}
 
-void CBoardConfigDlg::deleteConfiguration() { files_.deleteConfiguration(settings.configName); }
+void CBoardConfigDlg::deleteConfiguration() {
+    files_.deleteConfiguration(settings.configName);
+}
 
 }  // namespace kaptor::control

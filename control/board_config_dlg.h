@@ -21,7 +21,7 @@ constexpr std::int32_t RESULT_APLICAR = 2;
 constexpr std::int32_t RESULT_CANCELAR = 3;
 
 class CBoardConfigDlg {
-public:
+  public:
     explicit CBoardConfigDlg(ConfigurationFiles& files);
 
     void reloadConfiguration();
@@ -35,14 +35,14 @@ public:
     std::int32_t testImage = 0;
     BoardSettings settings;
 
-private:
+  private:
     ConfigurationFiles& files_;
 };
 
 // Runs the control's modal windows: the configuration dialog and the about box. A host with
 // windows shows them; a host without lets the dialog close as CANCELAR.
 class DialogRunner {
-public:
+  public:
     virtual ~DialogRunner() = default;
     // Shows the dialog modally; when it returns, resultCode and testImage tell how it was left.
     virtual void runConfigDialog(CBoardConfigDlg& dialog) = 0;

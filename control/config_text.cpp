@@ -9,7 +9,7 @@ using platform::atoi32;
 
 // A cursor over the remaining text, with the reader's line rules.
 class LineCursor {
-public:
+  public:
     explicit LineCursor(std::string_view text) : text_(text) {}
 
     // Head(first CR): the text before the first CR, empty when there is none.
@@ -27,7 +27,7 @@ public:
         text_ = drop >= text_.size() ? std::string_view{} : text_.substr(drop);
     }
 
-private:
+  private:
     std::string_view text_;
 };
 

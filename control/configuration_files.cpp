@@ -23,10 +23,10 @@ void ConfigurationFiles::readConfiguration(BoardSettings& settings, const Reader
     }
 
     // A name that is not a plain file name would lead out of the folder: it cannot be opened.
-    const auto text = isPlainFileName(settings.configName)
-                          ? files_.readUpTo(std::string(CONFIG_FOLDER) + settings.configName,
-                                            CONFIG_READ_LIMIT)
-                          : std::nullopt;
+    const auto text =
+        isPlainFileName(settings.configName)
+            ? files_.readUpTo(std::string(CONFIG_FOLDER) + settings.configName, CONFIG_READ_LIMIT)
+            : std::nullopt;
     if (!text) {
         operator_.messageBox(messages.configurationMissing);
         return;
@@ -47,9 +47,8 @@ void ConfigurationFiles::saveConfiguration(const BoardSettings& settings,
         return;
     }
     const std::string path = std::string(CONFIG_FOLDER) + settings.configName;
-    if (files_.exists(path) &&
-        operator_.messageBox(msg::OVERWRITE_QUESTION, Buttons::OkCancel, Icon::Exclamation) ==
-            Answer::Cancel) {
+    if (files_.exists(path) && operator_.messageBox(msg::OVERWRITE_QUESTION, Buttons::OkCancel,
+                                                    Icon::Exclamation) == Answer::Cancel) {
         return;
     }
     if (!replaceFile(path, formatConfiguration(settings, textLine1, textLine2))) {

@@ -25,7 +25,7 @@ struct ReaderMessages {
 };
 
 class ConfigurationFiles {
-public:
+  public:
     ConfigurationFiles(platform::FileSystem& files, platform::Operator& person);
 
     // The selector names the configuration; its file fills settings and, when given, the two
@@ -41,7 +41,7 @@ public:
     void listConfigurations(NameList& list);
     void deleteConfiguration(std::string_view configName);
 
-private:
+  private:
     bool replaceFile(std::string_view path, std::string_view contents);
 
     platform::FileSystem& files_;

@@ -18,7 +18,7 @@ constexpr std::uint32_t READ_CHUNK = 512;
 constexpr std::int64_t TIME_LIMIT_SECONDS = 3;
 
 class FrameAcquisition {
-public:
+  public:
     FrameAcquisition(UsbLink& link, platform::Clock& clock, platform::Operator& person);
 
     // Derives the geometry from settings into frameWidth and frameLines, reads the frame and
@@ -26,7 +26,7 @@ public:
     void acquire(const BoardSettings& settings, std::int32_t& frameWidth, std::int32_t& frameLines,
                  std::span<std::uint8_t> image);
 
-private:
+  private:
     // Reads until size bytes came or the time limit passed; returns the count received.
     std::size_t readFrame(std::int64_t startMark, d2xx::DWORD queued, std::uint8_t* receive,
                           std::size_t size);

@@ -71,7 +71,9 @@ void CKAPTORAXCtrl::Set() {
     deriveGeometry();
 }
 
-void CKAPTORAXCtrl::AboutBox() { services_.dialogs.runAboutBox(); }
+void CKAPTORAXCtrl::AboutBox() {
+    services_.dialogs.runAboutBox();
+}
 
 void CKAPTORAXCtrl::loadConfiguration() {
     files_.readConfiguration(configDialog_.settings,
@@ -113,19 +115,16 @@ std::unique_ptr<automation::Dispatch> CKAPTORAXCtrl::makeDispatch() {
     using automation::DispatchMember;
     const auto text = [](const std::string& value) { return platform::cp1252ToUtf16(value); };
     std::vector<DispatchMember> members;
-    members.push_back({DISPID_DIRCONFIG, u"dirconfig", [this, text] { return text(dirconfig_); },
-                       [this](const automation::Bstr& v) {
-                           setDirconfig(platform::utf16ToCp1252(v));
-                       },
-                       nullptr});
-    members.push_back({DISPID_DESTINOIMAGEN, u"destinoimagen",
-                       [this, text] { return text(destinoimagen_); },
-                       [this](const automation::Bstr& v) {
-                           setDestinoimagen(platform::utf16ToCp1252(v));
-                       },
-                       nullptr});
+    members.push_back(
+        {DISPID_DIRCONFIG, u"dirconfig", [this, text] { return text(dirconfig_); },
+         [this](const automation::Bstr& v) { setDirconfig(platform::utf16ToCp1252(v)); }, nullptr});
+    members.push_back(
+        {DISPID_DESTINOIMAGEN, u"destinoimagen", [this, text] { return text(destinoimagen_); },
+         [this](const automation::Bstr& v) { setDestinoimagen(platform::utf16ToCp1252(v)); },
+         nullptr});
     members.push_back({DISPID_TOMA, u"Toma", nullptr, nullptr, [this] { Toma(); }});
-    members.push_back({DISPID_INICIALIZA, u"Inicializa", nullptr, nullptr, [this] { Inicializa(); }});
+    members.push_back(
+        {DISPID_INICIALIZA, u"Inicializa", nullptr, nullptr, [this] { Inicializa(); }});
     members.push_back({DISPID_SET, u"Set", nullptr, nullptr, [this] { Set(); }});
     members.push_back(
         {automation::DISPID_ABOUTBOX, u"AboutBox", nullptr, nullptr, [this] { AboutBox(); }});

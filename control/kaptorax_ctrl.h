@@ -27,7 +27,7 @@ constexpr automation::DispId DISPID_SET = 5;
 constexpr std::size_t IMAGE_BUFFER_SIZE = 1571894;
 
 class CKAPTORAXCtrl {
-public:
+  public:
     explicit CKAPTORAXCtrl(const ControlServices& services);
     CKAPTORAXCtrl(const CKAPTORAXCtrl&) = delete;
     CKAPTORAXCtrl& operator=(const CKAPTORAXCtrl&) = delete;
@@ -66,7 +66,7 @@ public:
     std::int32_t frameLines() const { return frameLines_; }
     UsbLink& link() { return link_; }
 
-private:
+  private:
     void deriveGeometry();
     std::unique_ptr<automation::Dispatch> makeDispatch();
 

@@ -19,7 +19,7 @@ constexpr d2xx::DWORD RUN_TIMEOUT_MS = 300;
 constexpr d2xx::FT_STATUS UNBOUND_STATUS = 1;
 
 class UsbLink {
-public:
+  public:
     UsbLink(platform::LibraryLoader& libraries, platform::Operator& person,
             platform::ProcessExit& processExit);
 
@@ -44,7 +44,7 @@ public:
     // Output buffer of the board command frames; writes start at its first byte.
     std::array<std::uint8_t, 3> commandFrame{};
 
-private:
+  private:
     struct Slots {
         d2xx::FT_Open_t open = nullptr;
         d2xx::FT_OpenEx_t openEx = nullptr;

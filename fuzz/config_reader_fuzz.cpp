@@ -29,15 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     control::BoardSettings settings;
     std::string line1;
     std::string line2;
-    reader.readConfiguration(settings, {control::msg::SELECTOR_OPEN_CONTROL,
-                                        control::msg::CONFIG_OPEN_CONTROL},
-                             &line1, &line2);
+    reader.readConfiguration(
+        settings, {control::msg::SELECTOR_OPEN_CONTROL, control::msg::CONFIG_OPEN_CONTROL}, &line1,
+        &line2);
     // What was read can always be written out again, and reads back to the same numbers.
     const std::string written = control::formatConfiguration(settings, "", "");
     control::BoardSettings again = settings;
     control::parseConfiguration(written, again, line1, line2);
-    if (again.pixelsPerLine != settings.pixelsPerLine || again.sensitivity != settings.sensitivity ||
-        again.gain != settings.gain) {
+    if (again.pixelsPerLine != settings.pixelsPerLine ||
+        again.sensitivity != settings.sensitivity || again.gain != settings.gain) {
         __builtin_trap();
     }
     return 0;

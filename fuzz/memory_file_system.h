@@ -12,7 +12,7 @@
 namespace kaptor::fuzz {
 
 class MemoryFileSystem : public platform::FileSystem {
-public:
+  public:
     std::map<std::string, std::string> files;  // by folded Windows path
     std::vector<std::string> listing;
 
@@ -62,7 +62,7 @@ public:
 };
 
 class SilentOperator : public platform::Operator {
-public:
+  public:
     platform::Answer messageBox(std::string_view, platform::Buttons buttons,
                                 platform::Icon) override {
         return platform::safeAnswer(buttons);

@@ -9,7 +9,7 @@
 namespace kaptor::platform {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual std::int64_t nowMicros() = 0;
     virtual void sleepMicros(std::int64_t micros) = 0;
@@ -20,16 +20,16 @@ public:
 };
 
 class RealClock : public Clock {
-public:
+  public:
     std::int64_t nowMicros() override;
     void sleepMicros(std::int64_t micros) override;
 
-private:
+  private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
 class VirtualClock : public Clock {
-public:
+  public:
     std::int64_t nowMicros() override { return now_; }
     void sleepMicros(std::int64_t micros) override {
         if (micros > 0) {
@@ -38,7 +38,7 @@ public:
     }
     void advanceMillis(std::int64_t milliseconds) { sleepMicros(milliseconds * 1000); }
 
-private:
+  private:
     std::int64_t now_ = 0;
 };
 

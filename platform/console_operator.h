@@ -12,14 +12,14 @@
 namespace kaptor::platform {
 
 class ConsoleOperator : public Operator {
-public:
+  public:
     // input is the terminal to ask, or nullptr when there is none.
     ConsoleOperator(std::FILE* output, std::istream* input, std::deque<Answer> answers = {});
 
     Answer messageBox(std::string_view text, Buttons buttons, Icon icon) override;
     void beep(Beep kind) override;
 
-private:
+  private:
     Answer ask(Buttons buttons);
 
     std::FILE* output_;

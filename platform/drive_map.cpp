@@ -9,7 +9,9 @@
 namespace kaptor::platform {
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 std::vector<std::string_view> splitComponents(std::string_view path) {
     std::vector<std::string_view> parts;
@@ -59,7 +61,8 @@ DriveMap DriveMap::fromEnvironment(const std::function<const char*(const char*)>
 }
 
 const std::filesystem::path* DriveMap::driveRoot(char letter) const {
-    const auto it = roots_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
+    const auto it =
+        roots_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
     return it == roots_.end() ? nullptr : &it->second;
 }
 

@@ -14,7 +14,7 @@
 namespace kaptor::platform {
 
 class DriveMap {
-public:
+  public:
     // roots: drive letter (upper case) to host folder. currentDrive: the drive of paths that
     // start with a backslash.
     DriveMap(std::map<char, std::filesystem::path> roots, char currentDrive = 'C');
@@ -31,7 +31,7 @@ public:
     const std::filesystem::path* driveRoot(char letter) const;
     char currentDrive() const { return currentDrive_; }
 
-private:
+  private:
     std::map<char, std::filesystem::path> roots_;
     char currentDrive_;
 };

@@ -15,7 +15,7 @@ namespace kaptor::platform {
 namespace {
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd = -1) : fd_(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -28,7 +28,7 @@ public:
         return ok;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -49,7 +49,7 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
 
 // Bytes are gathered in a 4096-byte buffer; the file sees block writes only.
 class HostReplacementFile : public ReplacementFile {
-public:
+  public:
     HostReplacementFile(std::filesystem::path target, std::filesystem::path temporary, int fd)
         : target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd) {}
 
@@ -93,7 +93,7 @@ public:
         return true;
     }
 
-private:
+  private:
     bool flush() {
         if (used_ > 0 && !writeAll(fd_.get(), buffer_.data(), used_)) {
             failed_ = true;
@@ -113,7 +113,7 @@ private:
 };
 
 class HostFileFind : public FileFind {
-public:
+  public:
     explicit HostFileFind(std::vector<std::string> names) : names_(std::move(names)) {}
 
     std::uint32_t next(std::string& name) override {
@@ -125,7 +125,7 @@ public:
     }
     bool close() override { return true; }
 
-private:
+  private:
     std::vector<std::string> names_;
     std::size_t position_ = 1;
 };
@@ -214,7 +214,8 @@ std::unique_ptr<ReplacementFile> HostFileSystem::createReplacement(std::string_v
     }
     // A new file gets the usual permissions; a replaced one keeps its own.
     mode_t mode = 0666;
-    if (const auto status = std::filesystem::status(*host, ec); !ec && std::filesystem::exists(status)) {
+    if (const auto status = std::filesystem::status(*host, ec);
+        !ec && std::filesystem::exists(status)) {
         mode = static_cast<mode_t>(status.permissions() & std::filesystem::perms::all);
     }
     std::random_device random;

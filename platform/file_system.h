@@ -22,7 +22,7 @@ constexpr std::uint32_t ERROR_NO_MORE_FILES = 18;
 // A file being written under a temporary name. commit() puts it in place of the target in one
 // step; destroying it uncommitted removes the temporary file and leaves the target as it was.
 class ReplacementFile {
-public:
+  public:
     virtual ~ReplacementFile() = default;
     virtual bool write(std::span<const std::uint8_t> bytes) = 0;
     virtual bool commit() = 0;
@@ -30,7 +30,7 @@ public:
 
 // One enumeration of a folder: the first name came with its start.
 class FileFind {
-public:
+  public:
     virtual ~FileFind() = default;
     // FIND_OK with the next name, ERROR_NO_MORE_FILES at the end, another code on failure.
     virtual std::uint32_t next(std::string& name) = 0;
@@ -39,7 +39,7 @@ public:
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // At most maxBytes from the start of the file; nothing when it cannot be opened.
@@ -57,7 +57,7 @@ public:
 };
 
 class HostFileSystem : public FileSystem {
-public:
+  public:
     explicit HostFileSystem(DriveMap drives);
 
     std::optional<std::string> readUpTo(std::string_view path, std::size_t maxBytes) override;
@@ -69,7 +69,7 @@ public:
 
     const DriveMap& drives() const { return drives_; }
 
-private:
+  private:
     DriveMap drives_;
 };
 

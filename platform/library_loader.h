@@ -15,7 +15,7 @@ using LibraryHandle = void*;
 using SymbolAddress = void*;
 
 class LibraryLoader {
-public:
+  public:
     virtual ~LibraryLoader() = default;
     // nullptr when the library cannot be loaded.
     virtual LibraryHandle load(std::string_view name) = 0;
@@ -28,19 +28,19 @@ std::string hostLibraryName(std::string_view name,
                             const std::function<const char*(const char*)>& getenv);
 
 class SystemLibraryLoader : public LibraryLoader {
-public:
+  public:
     explicit SystemLibraryLoader(std::function<const char*(const char*)> getenv);
     LibraryHandle load(std::string_view name) override;
     SymbolAddress symbol(LibraryHandle library, const char* name) override;
 
-private:
+  private:
     std::function<const char*(const char*)> getenv_;
 };
 
 // Libraries held in this process: each name maps to a table of functions. Functions can be
 // hidden, to stand for a library that lacks them.
 class InProcessLibraryLoader : public LibraryLoader {
-public:
+  public:
     void add(std::string_view libraryName, std::map<std::string, SymbolAddress> functions);
     void hide(std::string_view libraryName, const std::string& function);
 
@@ -49,7 +49,7 @@ public:
 
     int loads() const { return loads_; }
 
-private:
+  private:
     struct Library {
         std::map<std::string, SymbolAddress> functions;
         std::set<std::string> hidden;

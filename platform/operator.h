@@ -26,7 +26,7 @@ constexpr Answer safeAnswer(Buttons buttons) {
 }
 
 class Operator {
-public:
+  public:
     virtual ~Operator() = default;
     // Shows a message box and waits for the answer.
     virtual Answer messageBox(std::string_view text, Buttons buttons = Buttons::Ok,

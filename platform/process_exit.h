@@ -5,14 +5,14 @@
 namespace kaptor::platform {
 
 class ProcessExit {
-public:
+  public:
     virtual ~ProcessExit() = default;
     [[noreturn]] virtual void exit(int status) = 0;
 };
 
 // Flushes the standard streams and ends the process.
 class RealProcessExit : public ProcessExit {
-public:
+  public:
     [[noreturn]] void exit(int status) override;
 };
 
@@ -22,7 +22,7 @@ struct ProcessExitRequested {
 };
 
 class ThrowingProcessExit : public ProcessExit {
-public:
+  public:
     [[noreturn]] void exit(int status) override { throw ProcessExitRequested{status}; }
 };
 

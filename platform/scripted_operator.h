@@ -18,7 +18,7 @@ struct ShownMessage {
 };
 
 class ScriptedOperator : public Operator {
-public:
+  public:
     Answer messageBox(std::string_view text, Buttons buttons, Icon icon) override;
     void beep(Beep kind) override;
 
@@ -33,7 +33,7 @@ public:
     const std::vector<std::string>& events() const { return events_; }
     void clear();
 
-private:
+  private:
     std::deque<Answer> answers_;
     std::vector<ShownMessage> messages_;
     std::vector<std::string> events_;

@@ -15,8 +15,9 @@ using test::RigOptions;
 std::string config(int width, int activeLines, int interlaced, int fieldInversion = 0,
                    int singleField = 0) {
     return "t1\r\nt2\r\n" + std::to_string(width) + "\r\n120\r\n" + std::to_string(activeLines) +
-           "\r\n20\r\n800\r\n0\r\n" + std::to_string(interlaced) + "\r\n128\r\n64\r\n0\r\n10\r\n0\r\n" +
-           std::to_string(fieldInversion) + "\r\n" + std::to_string(singleField) + "\r\n";
+           "\r\n20\r\n800\r\n0\r\n" + std::to_string(interlaced) +
+           "\r\n128\r\n64\r\n0\r\n10\r\n0\r\n" + std::to_string(fieldInversion) + "\r\n" +
+           std::to_string(singleField) + "\r\n";
 }
 
 // Received row r of a stream: every byte says its row and column.
@@ -98,18 +99,20 @@ TEST(Toma, SingleFieldInterpolationArithmetic) {
     // Received rows R0..R5 of width 3; with inversion 0 the picture rows bottom-up are
     // R5 R2 R4 R1 R3 R0, and rows 1, 3, 5 are replaced.
     const std::vector<std::uint8_t> frame = {
-        9, 9, 9,       // R0 (top, replaced by a copy of row 4 = R3)
-        7, 7, 7,       // R1
-        8, 8, 8,       // R2
-        10, 20, 30,    // R3: row 4
-        0, 255, 2,     // R4: row 2
+        9,   9,   9,   // R0 (top, replaced by a copy of row 4 = R3)
+        7,   7,   7,   // R1
+        8,   8,   8,   // R2
+        10,  20,  30,  // R3: row 4
+        0,   255, 2,   // R4: row 2
         255, 255, 1,   // R5: row 0
     };
     const struct {
         int singleField, interlaced;
         std::vector<std::vector<std::uint8_t>> rows;
     } cases[] = {
-        {1, 1, {{255, 255, 1}, {127, 255, 1}, {0, 255, 2}, {5, 137, 16}, {10, 20, 30}, {10, 20, 30}}},
+        {1,
+         1,
+         {{255, 255, 1}, {127, 255, 1}, {0, 255, 2}, {5, 137, 16}, {10, 20, 30}, {10, 20, 30}}},
         {2, 1, {{255, 255, 1}, {8, 8, 8}, {0, 255, 2}, {7, 7, 7}, {10, 20, 30}, {9, 9, 9}}},
         {1, 0, {{255, 255, 1}, {0, 255, 2}, {10, 20, 30}, {8, 8, 8}, {7, 7, 7}, {9, 9, 9}}},
     };
@@ -132,9 +135,9 @@ TEST(Toma, ReadLoopCasesOnTheWire) {
         std::size_t driverBuffer;
         boardsim::FaultPlan faults;
         std::size_t extra;
-        std::size_t keptBytes;   // bytes of the source that reach the picture
+        std::size_t keptBytes;  // bytes of the source that reach the picture
         std::vector<std::string> messages;
-        std::uint64_t reads;     // FT_Read calls of the capture
+        std::uint64_t reads;  // FT_Read calls of the capture
     } cases[] = {
         {"queue count below 512: every read asks for it", 100, {}, 0, 1000, {}, 10},
         {"the last chunk runs past the frame", 65536, {}, 300, 1000, {}, 2},
@@ -164,8 +167,8 @@ TEST(Toma, ReadLoopCasesOnTheWire) {
         }
         // What came, in arrival order: the picture's rows undone.
         std::vector<std::uint8_t> received(1000, 0);
-        const auto rows = fileRows(test::readBytes(rig.drivePath("KAPTOR/Imagen1.BMP")), width,
-                                   lines);
+        const auto rows =
+            fileRows(test::readBytes(rig.drivePath("KAPTOR/Imagen1.BMP")), width, lines);
         const std::vector<int> order = {19, 9, 18, 8, 17, 7, 16, 6, 15, 5,
                                         14, 4, 13, 3, 12, 2, 11, 1, 10, 0};
         for (int i = 0; i < lines; ++i) {
@@ -184,9 +187,9 @@ TEST(Toma, ProgressiveReadEndsTooWithTheSameRule) {
     const auto result = capture(options, config(10, 10, 0));
     EXPECT_EQ(result.messages, std::vector<std::string>{std::string(msg::TIME_OUT)});
     const auto rows = fileRows(result.file, 10, 10);
-    EXPECT_EQ(rows[9][0], 1);     // received row 0 on top
+    EXPECT_EQ(rows[9][0], 1);  // received row 0 on top
     EXPECT_EQ(rows[4][4], 16 * 5 + 5);
-    EXPECT_EQ(rows[4][5], 0);     // byte 55 never came
+    EXPECT_EQ(rows[4][5], 0);  // byte 55 never came
 }
 
 TEST(Toma, QueueStatusFailureClosesTheLinkAndTheNextTriggerEndsTheProcess) {
@@ -242,10 +245,14 @@ TEST(Toma, GeometriesTheBufferCannotHoldOrTheAssemblyCannotCover) {
         std::size_t fileSize;
     } cases[] = {
         {"zero width: no read, no rows", config(0, 10, 1), {}, BMP_HEADER_SIZE + BMP_TRAILER_SIZE},
-        {"too large for the buffer: refused", config(2047, 1024, 1),
-         {std::string(msg::FRAME_TOO_LARGE)}, BMP_HEADER_SIZE + BMP_TRAILER_SIZE},
-        {"interlaced 2: laid out line by line", config(4, 2, 2),
-         {std::string(msg::INTERLACED_INVALID)}, BMP_HEADER_SIZE + 4 * 6 + BMP_TRAILER_SIZE},
+        {"too large for the buffer: refused",
+         config(2047, 1024, 1),
+         {std::string(msg::FRAME_TOO_LARGE)},
+         BMP_HEADER_SIZE + BMP_TRAILER_SIZE},
+        {"interlaced 2: laid out line by line",
+         config(4, 2, 2),
+         {std::string(msg::INTERLACED_INVALID)},
+         BMP_HEADER_SIZE + 4 * 6 + BMP_TRAILER_SIZE},
         {"negative lines", config(4, -2, 1), {}, BMP_HEADER_SIZE + BMP_TRAILER_SIZE},
     };
     for (const auto& c : cases) {

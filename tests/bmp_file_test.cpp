@@ -18,11 +18,16 @@ TEST(BmpHeader, TheTemplateIsA640By496GrayPicture) {
     BmpHeader h;
     buildHeaderTemplate(h);
     const std::vector<std::uint8_t> start(h.begin(), h.begin() + 54);
-    const std::vector<std::uint8_t> expected = {
-        'B', 'M', 0x36, 0xDC, 0x04, 0x00, 0, 0, 0, 0, 0x36, 0x04, 0, 0,   // file header
-        40, 0, 0, 0, 0x80, 0x02, 0, 0, 0xF0, 0x01, 0, 0, 1, 0, 8, 0,      // size, w, h, planes, bpp
-        0, 0, 0, 0, 0x00, 0xD8, 0x04, 0x00, 0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0,
-        0, 0, 0, 0, 0, 0, 0, 0};
+    const std::vector<std::uint8_t> expected = {'B',  'M',  0x36, 0xDC, 0x04, 0x00,
+                                                0,    0,    0,    0,    0x36, 0x04,
+                                                0,    0,  // file header
+                                                40,   0,    0,    0,    0x80, 0x02,
+                                                0,    0,    0xF0, 0x01, 0,    0,
+                                                1,    0,    8,    0,  // size, w, h, planes, bpp
+                                                0,    0,    0,    0,    0x00, 0xD8,
+                                                0x04, 0x00, 0xC4, 0x0E, 0,    0,
+                                                0xC4, 0x0E, 0,    0,    0,    0,
+                                                0,    0,    0,    0,    0,    0};
     EXPECT_EQ(start, expected);
     for (std::size_t i = 0; i < 256; ++i) {
         EXPECT_EQ(h[54 + 4 * i], i);
@@ -65,7 +70,7 @@ TEST(BmpHeader, DimensionsAndSizesForEveryWidth) {
 }
 
 class BmpFile : public ::testing::Test {
-protected:
+  protected:
     test::TempDir dir;
     platform::HostFileSystem files{platform::DriveMap({{'C', dir.path()}})};
 
@@ -87,8 +92,8 @@ TEST_F(BmpFile, RowsArePaddedAndTheTrailerStays) {
     const auto file = write(6, 3, image);
     ASSERT_EQ(file.size(), 1078u + 8 * 3 + 5000);
     const std::vector<std::uint8_t> rows(file.begin() + 1078, file.begin() + 1078 + 24);
-    EXPECT_EQ(rows, (std::vector<std::uint8_t>{1,  2,  3,  4,  5,  6,  0, 0, 7,  8,  9,  10,
-                                               11, 12, 0,  0,  13, 14, 15, 16, 17, 18, 0, 0}));
+    EXPECT_EQ(rows, (std::vector<std::uint8_t>{1,  2,  3, 4, 5,  6,  0,  0,  7,  8,  9, 10,
+                                               11, 12, 0, 0, 13, 14, 15, 16, 17, 18, 0, 0}));
     EXPECT_TRUE(std::all_of(file.end() - 5000, file.end(), [](auto b) { return b == 0; }));
     EXPECT_EQ(write(640, 496, std::vector<std::uint8_t>(640 * 496)).size(), 323518u);
 }

@@ -20,20 +20,20 @@ struct Outcome {
 };
 
 class Kaptor : public ::testing::Test {
-protected:
+  protected:
     TempDir dir;
 
     // Runs kaptor with the drive and the given environment; the simulated board unless a
     // library is named.
     Outcome kaptor(const std::string& args, const std::string& env = "",
-               const std::string& library = "libkaptorsim.so") {
+                   const std::string& library = "libkaptorsim.so") {
         const auto out = dir.path() / "out.txt";
         const auto err = dir.path() / "err.txt";
-        const std::string command =
-            "env KAPTOR_DRIVE_C='" + (dir.path() / "c").string() + "' KAPTOR_D2XX_LIBRARY='" +
-            std::string(KAPTOR_LIB_DIR) + "/" + library + "' " + env + " '" +
-            std::string(KAPTOR_BIN_DIR) + "/kaptor' " + args + " >'" + out.string() + "' 2>'" +
-            err.string() + "' </dev/null";
+        const std::string command = "env KAPTOR_DRIVE_C='" + (dir.path() / "c").string() +
+                                    "' KAPTOR_D2XX_LIBRARY='" + std::string(KAPTOR_LIB_DIR) + "/" +
+                                    library + "' " + env + " '" + std::string(KAPTOR_BIN_DIR) +
+                                    "/kaptor' " + args + " >'" + out.string() + "' 2>'" +
+                                    err.string() + "' </dev/null";
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
     }
@@ -74,7 +74,8 @@ TEST_F(Kaptor, ConfigInitShowSaveListSelectDelete) {
     EXPECT_TRUE(std::filesystem::exists(drive("KAPTOR/CONFIG/A+B.TXT")));
     const Outcome deleted = kaptor("config delete A+B.TXT --answer ok");
     EXPECT_NE(deleted.err.find("KAPTORAX: Borrar\xC3\xA1 el archivo: C:\\KAPTOR\\CONFIG\\A+B.TXT   "
-                               "\xC2\xBF" "ESTA SEGURO?"),
+                               "\xC2\xBF"
+                               "ESTA SEGURO?"),
               std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(drive("KAPTOR/CONFIG/A+B.TXT")));
 
@@ -88,7 +89,7 @@ TEST_F(Kaptor, InicializaThroughTheRealLibraryWritesTheSequenceFourTimes) {
     kaptor("config init");
     const auto trace = dir.path() / "trace.txt";
     const Outcome run = kaptor("invoke put:dirconfig=c:\\\\KAPTOR\\\\ get:1 call:4",
-                           "KAPTOR_SIM_TRACE='" + trace.string() + "'");
+                               "KAPTOR_SIM_TRACE='" + trace.string() + "'");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "c:\\KAPTOR\\\n");
     EXPECT_EQ(run.err, "");
@@ -120,16 +121,26 @@ TEST_F(Kaptor, LibraryVariantsAndFaults) {
         std::string err;
         int status;
     } cases[] = {
-        {"libmissing.so", "", "KAPTORAX: Error: Can't Load ft8u245.dll\n"
-                              "KAPTORAX: FT_OpenEx is not valid!\n" + openFailed, 1},
-        {"libkaptorsim_no_FT_Write.so", "", "KAPTORAX: Error: Can't Find FT_Write\n"
-                                            "KAPTORAX: FT_OpenEx is not valid!\n" + openFailed, 1},
-        {"libkaptorsim_no_FT_OpenEx.so", "", "KAPTORAX: Error: Can't Find FT_OpenEx\n"
-                                             "KAPTORAX: FT_OpenEx is not valid!\n" + openFailed, 1},
+        {"libmissing.so", "",
+         "KAPTORAX: Error: Can't Load ft8u245.dll\n"
+         "KAPTORAX: FT_OpenEx is not valid!\n" +
+             openFailed,
+         1},
+        {"libkaptorsim_no_FT_Write.so", "",
+         "KAPTORAX: Error: Can't Find FT_Write\n"
+         "KAPTORAX: FT_OpenEx is not valid!\n" +
+             openFailed,
+         1},
+        {"libkaptorsim_no_FT_OpenEx.so", "",
+         "KAPTORAX: Error: Can't Find FT_OpenEx\n"
+         "KAPTORAX: FT_OpenEx is not valid!\n" +
+             openFailed,
+         1},
         {"libkaptorsim_no_FT_ListDevices.so", "",
          "KAPTORAX: Error: Can't Find FT_ListDevices\nKAPTORAX: FT_ResetDevice is not valid!\n"
          "KAPTORAX: FT_SetTimeouts is not valid!\nKAPTORAX: FT_Purge is not valid!\n"
-         "KAPTORAX: FT_SetTimeouts is not valid!\n", 0},
+         "KAPTORAX: FT_SetTimeouts is not valid!\n",
+         0},
         {"libkaptorsim_no_FT_GetQueueStatus.so", "",
          "KAPTORAX: Error: Can't Find FT_GetQueueStatus\n", 0},
         {"libkaptorsim.so", "KAPTOR_SIM_FAULTS=no-device", openFailed, 1},

@@ -19,7 +19,7 @@ using test::writeFile;
 
 // Wraps the host files and fails what a test asks it to.
 class FailingFileSystem : public platform::FileSystem {
-public:
+  public:
     explicit FailingFileSystem(platform::FileSystem& inner) : inner_(inner) {}
 
     bool failCreate = false;
@@ -83,7 +83,7 @@ public:
         return find;
     }
 
-private:
+  private:
     platform::FileSystem& inner_;
 };
 
@@ -105,15 +105,24 @@ TEST(ReadConfiguration, MessagesAndWhatSurvives) {
         {"all present", "EJEMPLO.TXT\r\n", "", false, {}, "EJEMPLO.TXT", 640},
         {"no selector, no name yet", nullptr, "", false, {e410, e411}, "", 7},
         {"no selector, dialog entry", nullptr, "", true, {e400, e401}, "", 7},
-        {"no selector but the name in use exists", nullptr, "EJEMPLO.TXT", false, {e410},
-         "EJEMPLO.TXT", 640},
+        {"no selector but the name in use exists",
+         nullptr,
+         "EJEMPLO.TXT",
+         false,
+         {e410},
+         "EJEMPLO.TXT",
+         640},
         {"selector names a missing file", "OTRO.TXT\r\n", "", false, {e411}, "OTRO.TXT", 7},
         {"selector without CR", "EJEMPLO.TXT", "", false, {e411}, "", 7},
-        {"selector name leads out of the folder", "..\\CONFIG.TXT\r\n", "", true, {e401},
-         "..\\CONFIG.TXT", 7},
+        {"selector name leads out of the folder",
+         "..\\CONFIG.TXT\r\n",
+         "",
+         true,
+         {e401},
+         "..\\CONFIG.TXT",
+         7},
         {"selector names the folder itself", "\r\n", "", false, {e411}, "", 7},
-        {"name matches case-insensitively", "ejemplo.txt\r\n", "", false, {}, "ejemplo.txt",
-         640},
+        {"name matches case-insensitively", "ejemplo.txt\r\n", "", false, {}, "ejemplo.txt", 640},
     };
     for (const auto& c : cases) {
         Rig rig;
@@ -214,9 +223,9 @@ TEST(SaveConfiguration, FailuresLeaveTheStoredFilesByteForByte) {
                   (std::vector<std::string>{std::string(msg::OVERWRITE_QUESTION),
                                             std::string(msg::CONFIG_WRITE_FAILED),
                                             std::string(msg::SELECTOR_WRITE_FAILED)}));
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(rig.drivePath("KAPTOR/CONFIG")),
-                                {}),
-                  1)
+        EXPECT_EQ(
+            std::distance(std::filesystem::directory_iterator(rig.drivePath("KAPTOR/CONFIG")), {}),
+            1)
             << "no temporary file stays behind";
     }
 }
@@ -304,9 +313,8 @@ TEST(ListConfigurations, EnumerationFailures) {
         files.listConfigurations(list);
         EXPECT_EQ(list.text(), "A.TXT+B.TXT+C.TXT+") << c.what;
         EXPECT_EQ(list.listCount, c.count) << c.what;
-        EXPECT_EQ(rig.person.texts(),
-                  c.message.empty() ? std::vector<std::string>{}
-                                    : std::vector<std::string>{c.message})
+        EXPECT_EQ(rig.person.texts(), c.message.empty() ? std::vector<std::string>{}
+                                                        : std::vector<std::string>{c.message})
             << c.what;
     }
 }

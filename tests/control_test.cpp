@@ -42,8 +42,8 @@ TEST(Control, PropertiesByDispatchIdAndName) {
     const struct {
         const char16_t* name;
         automation::DispId id;
-    } names[] = {{u"dirconfig", 1}, {u"DESTINOIMAGEN", 2}, {u"Toma", 3},
-                 {u"Inicializa", 4}, {u"Set", 5},         {u"AboutBox", -552}};
+    } names[] = {{u"dirconfig", 1},  {u"DESTINOIMAGEN", 2}, {u"Toma", 3},
+                 {u"Inicializa", 4}, {u"Set", 5},           {u"AboutBox", -552}};
     for (const auto& n : names) {
         automation::DispId id = 0;
         EXPECT_EQ(d.getIdOfName(n.name, id), automation::S_OK);
@@ -100,8 +100,8 @@ TEST(Set, AplicarTwiceThenAceptar) {
     EXPECT_EQ(rig.dialogs.runs, 3);
     const std::string question(msg::OVERWRITE_QUESTION);
     const std::string test(msg::TEST_IMAGE);
-    EXPECT_EQ(rig.person.events(), (std::vector<std::string>{question, test, "BEEP", question, test,
-                                                             "BEEP", question}));
+    EXPECT_EQ(rig.person.events(),
+              (std::vector<std::string>{question, test, "BEEP", question, test, "BEEP", question}));
     // Three programmings and two captures.
     EXPECT_EQ(rig.board->frames().size(), frames + 3 * 11 + 2);
     EXPECT_EQ(rig.board->capturesStarted(), 2u);

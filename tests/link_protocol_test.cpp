@@ -15,7 +15,8 @@ using test::RigOptions;
 
 // Settings of the first programming example.
 const char* const PROGRAMMING_EXAMPLE =
-    "l1\r\nl2\r\n640\r\n100\r\n240\r\n20\r\n800\r\n0\r\n1\r\n128\r\n64\r\n3\r\n0\r\n0\r\n0\r\n0\r\n";
+    "l1\r\nl2\r\n640\r\n100\r\n240\r\n20\r\n800\r\n0\r\n1\r\n128\r\n64\r\n3\r\n0\r\n0\r\n0\r\n0\r"
+    "\n";
 const char* const EXAMPLE_SEQUENCE =
     "42 02 80|43 64|44 01 E0|45 14|46 03 20|47 40|48 80 07|48 40 0A|48 03 05|48 00 0D|48 57 10";
 
@@ -61,8 +62,8 @@ TEST(ProgramRegisters, FramesCarryOnlyTheirMaskedBits) {
         {"interleave 2 acts as 0", &BoardSettings::pixelInterleave, 2, 0, 5, "47 00", 240},
         {"1500 pixels: low 10 bits", &BoardSettings::pixelsPerLine, 1500, 1, 0, "42 01 DC", 480},
         {"600 lines interlaced", &BoardSettings::activeLines, 600, 1, 2, "44 00 B0", 1200},
-        {"interlaced 2: three times the lines", &BoardSettings::activeLines, 240, 2, 2,
-         "44 02 D0", 720},
+        {"interlaced 2: three times the lines", &BoardSettings::activeLines, 240, 2, 2, "44 02 D0",
+         720},
         {"interlaced 2: bit 6 clear", &BoardSettings::activeLines, 240, 2, 5, "47 00", 720},
         {"input config 300", &BoardSettings::inputConfig, 300, 1, 8, "48 2C 05", 480},
         {"PLL 2047", &BoardSettings::pllPixelTotal, 2047, 1, 4, "46 07 FF", 480},
@@ -111,25 +112,56 @@ TEST(OpenLink, FailureTablesMessagesInOrder) {
         std::vector<std::string> messages;
         std::optional<int> exit;
     } cases[] = {
-        {"library missing", false, {}, {},
-         {"Error: Can't Load ft8u245.dll", "FT_OpenEx is not valid!", openFailed}, 1},
-        {"FT_Write missing", true, {"FT_Write"}, {},
-         {"Error: Can't Find FT_Write", "FT_OpenEx is not valid!", openFailed}, 1},
-        {"FT_Read missing", true, {"FT_Read"}, {},
-         {"Error: Can't Find FT_Read", "FT_OpenEx is not valid!", openFailed}, 1},
-        {"FT_Open missing", true, {"FT_Open"}, {},
-         {"Error: Can't Find FT_Open", "FT_OpenEx is not valid!", openFailed}, 1},
-        {"FT_OpenEx missing", true, {"FT_OpenEx"}, {},
-         {"Error: Can't Find FT_OpenEx", "FT_OpenEx is not valid!", openFailed}, 1},
-        {"FT_ListDevices missing: the open goes on", true, {"FT_ListDevices"}, {},
+        {"library missing",
+         false,
+         {},
+         {},
+         {"Error: Can't Load ft8u245.dll", "FT_OpenEx is not valid!", openFailed},
+         1},
+        {"FT_Write missing",
+         true,
+         {"FT_Write"},
+         {},
+         {"Error: Can't Find FT_Write", "FT_OpenEx is not valid!", openFailed},
+         1},
+        {"FT_Read missing",
+         true,
+         {"FT_Read"},
+         {},
+         {"Error: Can't Find FT_Read", "FT_OpenEx is not valid!", openFailed},
+         1},
+        {"FT_Open missing",
+         true,
+         {"FT_Open"},
+         {},
+         {"Error: Can't Find FT_Open", "FT_OpenEx is not valid!", openFailed},
+         1},
+        {"FT_OpenEx missing",
+         true,
+         {"FT_OpenEx"},
+         {},
+         {"Error: Can't Find FT_OpenEx", "FT_OpenEx is not valid!", openFailed},
+         1},
+        {"FT_ListDevices missing: the open goes on",
+         true,
+         {"FT_ListDevices"},
+         {},
          {"Error: Can't Find FT_ListDevices", "FT_ResetDevice is not valid!",
           "FT_SetTimeouts is not valid!", "FT_Purge is not valid!", "FT_SetTimeouts is not valid!"},
          std::nullopt},
-        {"FT_GetQueueStatus missing", true, {"FT_GetQueueStatus"}, {},
-         {"Error: Can't Find FT_GetQueueStatus"}, std::nullopt},
+        {"FT_GetQueueStatus missing",
+         true,
+         {"FT_GetQueueStatus"},
+         {},
+         {"Error: Can't Find FT_GetQueueStatus"},
+         std::nullopt},
         {"device absent", true, {}, {.noDevice = true}, {openFailed}, 1},
-        {"a programming write of 0 bytes", true, {}, {.writeZeroAt = 7},
-         {std::string(msg::WRITE_FAILED_PROGRAMMING)}, 1},
+        {"a programming write of 0 bytes",
+         true,
+         {},
+         {.writeZeroAt = 7},
+         {std::string(msg::WRITE_FAILED_PROGRAMMING)},
+         1},
     };
     for (const auto& c : cases) {
         RigOptions options;

@@ -20,10 +20,18 @@ TEST(Atoi32, FollowsTheCRuntimeAndSaturates) {
         const char* text;
         std::int32_t value;
     } cases[] = {
-        {"640", 640},          {"  -5", -5},          {"+12", 12},
-        {"\r\n7", 7},          {"\t\v\f 9x", 9},      {"640 pixels", 640},
-        {"", 0},               {"abc", 0},            {"-", 0},
-        {"+-3", 0},            {"- 3", 0},            {"0009", 9},
+        {"640", 640},
+        {"  -5", -5},
+        {"+12", 12},
+        {"\r\n7", 7},
+        {"\t\v\f 9x", 9},
+        {"640 pixels", 640},
+        {"", 0},
+        {"abc", 0},
+        {"-", 0},
+        {"+-3", 0},
+        {"- 3", 0},
+        {"0009", 9},
         {"2147483647", std::numeric_limits<std::int32_t>::max()},
         {"2147483648", std::numeric_limits<std::int32_t>::max()},
         {"-2147483648", std::numeric_limits<std::int32_t>::min()},
@@ -63,9 +71,9 @@ TEST(Wildcard, MatchesAsTheOriginalFileSystem) {
         const char* pattern;
         bool matches;
     } cases[] = {
-        {"A.TXT", "*.TXT", true},   {"a.txt", "*.TXT", true},     {"A.TXT.BAK", "*.TXT", false},
-        {"A+B.TXT", "*.TXT", true}, {".TXT", "*.TXT", true},      {"ATXT", "*.TXT", false},
-        {"AB.TXT", "?B.TXT", true}, {"B.TXT", "?B.TXT", false},   {"x", "*", true},
+        {"A.TXT", "*.TXT", true},   {"a.txt", "*.TXT", true},   {"A.TXT.BAK", "*.TXT", false},
+        {"A+B.TXT", "*.TXT", true}, {".TXT", "*.TXT", true},    {"ATXT", "*.TXT", false},
+        {"AB.TXT", "?B.TXT", true}, {"B.TXT", "?B.TXT", false}, {"x", "*", true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(matchesWildcard(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;

@@ -26,8 +26,8 @@ ScriptedDialogRunner::Action leaveWith(std::int32_t resultCode) {
 }
 
 Rig::Rig(RigOptions options) {
-    files = std::make_unique<platform::HostFileSystem>(
-        platform::DriveMap({{'C', drive.path()}}, 'C'));
+    files =
+        std::make_unique<platform::HostFileSystem>(platform::DriveMap({{'C', drive.path()}}, 'C'));
     std::unique_ptr<boardsim::PictureSource> source;
     if (!options.replay.empty()) {
         source = boardsim::makeBytesSource(options.replay);

@@ -25,7 +25,7 @@ extern const char* const EXAMPLE_CONFIG;
 
 // Dialog runs answered by the test: each run takes the next action from the queue.
 class ScriptedDialogRunner : public control::DialogRunner {
-public:
+  public:
     using Action = std::function<void(control::CBoardConfigDlg&)>;
     void queue(Action action) { actions_.push_back(std::move(action)); }
     void runConfigDialog(control::CBoardConfigDlg& dialog) override;
@@ -33,7 +33,7 @@ public:
     int runs = 0;
     int aboutBoxes = 0;
 
-private:
+  private:
     std::vector<Action> actions_;
 };
 
@@ -48,7 +48,7 @@ struct RigOptions {
 };
 
 class Rig {
-public:
+  public:
     explicit Rig(RigOptions options = {});
 
     // Writes the selector naming name and the configuration file of that name.

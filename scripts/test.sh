@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Sets everything up and runs every test: the fuzz targets for a bounded time, the test suite,
+# and the test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+fuzz_seconds=${KAPTOR_FUZZ_SECONDS:-30}
+
+bash scripts/build.sh fuzz
+for target in config_reader_fuzz listing_fuzz; do
+    corpus=build/fuzz/corpus/$target
+    mkdir -p "$corpus"
+    echo "fuzz: $target for ${fuzz_seconds}s"
+    "build/fuzz/fuzz/$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$corpus" \
+        2>build/fuzz/$target.log || { tail -n 40 "build/fuzz/$target.log"; exit 1; }
+done
+
+passed=0
+failed=0
+for flavour in main asan; do
+    bash scripts/build.sh "$flavour"
+    log=build/$flavour/ctest.log
+    status=0
+    (cd "build/$flavour" && ctest --output-on-failure -j2) | tee "$log" || status=$?
+    summary=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+    bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$summary")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+    [ "$status" -eq 0 ] || failed=$((failed + (bad == 0 ? 1 : 0)))
+done
+echo
+echo "tests: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
