@@ -139,7 +139,13 @@ void Board::update() {
     credit_ += static_cast<double>(now - from) * config_.bytesPerSecond / 1e6;
     const std::size_t room = config_.driverBuffer - std::min(config_.driverBuffer, queued());
     const auto affordable = static_cast<std::size_t>(credit_);
-    const std::size_t n = std::min({affordable, sending_.size() - sent_, room});
+    std::size_t n = std::min({affordable, sending_.size() - sent_, room});
+    if (config_.faults.disconnectAt) {
+        // Nothing arrives from a device that is gone.
+        n = static_cast<std::size_t>(std::min<std::uint64_t>(
+            n, *config_.faults.disconnectAt -
+                   std::min(*config_.faults.disconnectAt, frameBytesSent_)));
+    }
     // A full driver buffer stalls the board: the time it waits is lost, not saved up.
     credit_ = n < affordable ? 0 : credit_ - static_cast<double>(n);
     if (queueHead_ > 0 && queueHead_ == queue_.size()) {
@@ -191,6 +197,10 @@ FT_STATUS Board::read(FT_HANDLE handle, void* buffer, DWORD count, DWORD* receiv
         const std::int64_t until = microsUntilQueued(count);
         const std::int64_t wake = until < 0 ? deadline : std::min(deadline, now + until);
         clock_.sleepMicros(wake - now);
+    }
+    if (disconnected()) {
+        trace_.line("FT_Read " + std::to_string(count) + " -> 4");
+        return d2xx::FT_IO_ERROR;
     }
     const std::size_t n = std::min<std::size_t>(count, queued());
     if (n > 0) {

@@ -144,6 +144,13 @@ TEST(Toma, ReadLoopCasesOnTheWire) {
         {"status 4 with bytes keeps them", 65536, {.readStatus = 4}, 0, 1000, {}, 2},
         {"another status drops every chunk", 65536, {.readStatus = 3}, 0, 0, {timeOut}, 0},
         {"a short frame times out once", 65536, {.shortFrame = 700}, 0, 700, {timeOut}, 0},
+        {"status 4 without bytes keeps nothing: the device is gone",
+         100,
+         {.disconnectAt = 300},
+         0,
+         200,
+         {timeOut},
+         0},
     };
     for (const auto& c : cases) {
         RigOptions options;

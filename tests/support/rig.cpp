@@ -31,6 +31,11 @@ Rig::Rig(RigOptions options) {
     std::unique_ptr<boardsim::PictureSource> source;
     if (!options.replay.empty()) {
         source = boardsim::makeBytesSource(options.replay);
+    } else if (!options.sim.scenePath.empty()) {
+        std::string error;
+        if (auto scene = boardsim::loadSceneFile(options.sim.scenePath, error)) {
+            source = boardsim::makeSampledSource(std::move(scene));
+        }
     }
     board = std::make_unique<boardsim::Board>(options.sim, clock, std::move(source));
     activeBoard = std::make_unique<boardsim::ScopedActiveBoard>(*board);
