@@ -5,6 +5,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
+
+# The house format: every C++ file as clang-format leaves it.
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
 fuzz_seconds=${KAPTOR_FUZZ_SECONDS:-30}
 
 bash scripts/build.sh fuzz
