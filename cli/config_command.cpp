@@ -1,6 +1,5 @@
 #include <cstdio>
 #include <filesystem>
-#include <span>
 #include <string_view>
 
 #include "cli/commands.h"
@@ -31,9 +30,7 @@ bool layDown(platform::FileSystem& files, const std::string& path, std::string_v
     if (host) {
         std::filesystem::create_directories(host->parent_path(), ec);
     }
-    const auto file = files.createReplacement(path);
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(contents.data());
-    if (!file || !file->write(std::span(bytes, contents.size())) || !file->commit()) {
+    if (!platform::replaceWholeFile(files, path, contents)) {
         std::fprintf(stderr, "kaptor: cannot write %s\n", host ? host->c_str() : path.c_str());
         return false;
     }

@@ -1,7 +1,5 @@
 #include "control/configuration_files.h"
 
-#include <span>
-
 #include "control/config_text.h"
 #include "control/messages.h"
 
@@ -51,13 +49,14 @@ void ConfigurationFiles::saveConfiguration(const BoardSettings& settings,
                                                     Icon::Exclamation) == Answer::Cancel) {
         return;
     }
-    if (!replaceFile(path, formatConfiguration(settings, textLine1, textLine2))) {
+    if (!platform::replaceWholeFile(files_, path,
+                                    formatConfiguration(settings, textLine1, textLine2))) {
         operator_.messageBox(msg::CONFIG_WRITE_FAILED);
     }
 }
 
 void ConfigurationFiles::writeSelector(std::string_view configName) {
-    if (!replaceFile(SELECTOR_PATH, formatSelector(configName))) {
+    if (!platform::replaceWholeFile(files_, SELECTOR_PATH, formatSelector(configName))) {
         operator_.messageBox(msg::SELECTOR_WRITE_FAILED);
     }
 }
@@ -98,14 +97,6 @@ void ConfigurationFiles::deleteConfiguration(std::string_view configName) {
         return;
     }
     files_.remove(std::string(LIST_FOLDER) + std::string(configName));
-}
-
-bool ConfigurationFiles::replaceFile(std::string_view path, std::string_view contents) {
-    const auto file = files_.createReplacement(path);
-    const auto bytes = std::as_bytes(std::span(contents.data(), contents.size()));
-    return file &&
-           file->write({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}) &&
-           file->commit();
 }
 
 }  // namespace kaptor::control

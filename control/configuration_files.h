@@ -42,8 +42,6 @@ class ConfigurationFiles {
     void deleteConfiguration(std::string_view configName);
 
   private:
-    bool replaceFile(std::string_view path, std::string_view contents);
-
     platform::FileSystem& files_;
     platform::Operator& operator_;
 };

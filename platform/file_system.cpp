@@ -161,6 +161,12 @@ bool matchesWildcard(std::string_view name, std::string_view pattern) {
     return p == pattern.size();
 }
 
+bool replaceWholeFile(FileSystem& files, std::string_view path, std::string_view contents) {
+    const auto file = files.createReplacement(path);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(contents.data());
+    return file && file->write({bytes, contents.size()}) && file->commit();
+}
+
 HostFileSystem::HostFileSystem(DriveMap drives) : drives_(std::move(drives)) {}
 
 std::optional<std::filesystem::path> HostFileSystem::hostPath(std::string_view path) {

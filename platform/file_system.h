@@ -73,6 +73,10 @@ class HostFileSystem : public FileSystem {
     DriveMap drives_;
 };
 
+// Replaces the file at path with contents in one step; false when that failed, and then the
+// file is as it was.
+bool replaceWholeFile(FileSystem& files, std::string_view path, std::string_view contents);
+
 // Windows wildcard match, case-insensitive over Windows-1252.
 bool matchesWildcard(std::string_view name, std::string_view pattern);
 

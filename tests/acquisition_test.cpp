@@ -61,7 +61,7 @@ Capture capture(RigOptions options, const std::string& cfg, int captures = 1) {
             rig.ctrl->Toma();
         }
     });
-    result.file = test::readBytes(rig.drivePath("KAPTOR/Imagen1.BMP"));
+    result.file = rig.picture();
     result.messages = rig.person.texts();
     return result;
 }
@@ -158,9 +158,7 @@ TEST(Toma, ReadLoopCasesOnTheWire) {
         options.sim.faults = c.faults;
         options.replay = stream(width, lines, c.extra);
         Rig rig(options);
-        rig.writeConfig(config(width, lines / 2, 1));
-        rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
-        rig.ctrl->Inicializa();
+        rig.initialise(config(width, lines / 2, 1));
         const std::uint64_t readsBefore = rig.board->reads();
         const std::int64_t start = rig.clock.clock();
         rig.ctrl->Toma();
@@ -174,8 +172,7 @@ TEST(Toma, ReadLoopCasesOnTheWire) {
         }
         // What came, in arrival order: the picture's rows undone.
         std::vector<std::uint8_t> received(1000, 0);
-        const auto rows =
-            fileRows(test::readBytes(rig.drivePath("KAPTOR/Imagen1.BMP")), width, lines);
+        const auto rows = fileRows(rig.picture(), width, lines);
         const std::vector<int> order = {19, 9, 18, 8, 17, 7, 16, 6, 15, 5,
                                         14, 4, 13, 3, 12, 2, 11, 1, 10, 0};
         for (int i = 0; i < lines; ++i) {
@@ -203,17 +200,15 @@ TEST(Toma, QueueStatusFailureClosesTheLinkAndTheNextTriggerEndsTheProcess) {
     RigOptions options;
     options.replay = stream(8, 4);
     Rig rig(options);
-    rig.writeConfig(config(8, 2, 1));
-    rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
-    rig.ctrl->Inicializa();
+    rig.initialise(config(8, 2, 1));
     rig.ctrl->Toma();
-    const auto first = test::readBytes(rig.drivePath("KAPTOR/Imagen1.BMP"));
+    const auto first = rig.picture();
     rig.board->faults().queueStatusFails = true;
     rig.ctrl->Toma();
     EXPECT_EQ(rig.ctrl->link().isOpen, 0);
     EXPECT_FALSE(rig.board->isOpen());
     EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::TIME_OUT)});
-    const auto second = test::readBytes(rig.drivePath("KAPTOR/Imagen1.BMP"));
+    const auto second = rig.picture();
     EXPECT_EQ(second.size(), first.size());
     EXPECT_EQ(std::count(second.begin() + BMP_HEADER_SIZE, second.end(), 0),
               static_cast<long>(second.size() - BMP_HEADER_SIZE));
@@ -239,7 +234,7 @@ TEST(Toma, BeforeInicializaItSaysFtWriteIsNotValidAndWritesTheZeroBuffer) {
     EXPECT_EQ(rig.person.events(),
               (std::vector<std::string>{"FT_Write is not valid!", "FT_ResetDevice is not valid!",
                                         "BEEP"}));
-    const auto file = test::readBytes(rig.drivePath("KAPTOR/Imagen1.BMP"));
+    const auto file = rig.picture();
     ASSERT_EQ(file.size(), BMP_HEADER_SIZE + 32 + BMP_TRAILER_SIZE);
     EXPECT_EQ(std::count(file.begin() + BMP_HEADER_SIZE, file.end(), 0), 32 + 5000);
 }
@@ -280,9 +275,7 @@ TEST(Toma, NothingOfALargerEarlierFrameReachesALaterPicture) {
     RigOptions options;
     options.replay = stream(4, 8);
     Rig rig(options);
-    rig.writeConfig(config(4, 4, 1));
-    rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
-    rig.ctrl->Inicializa();
+    rig.initialise(config(4, 4, 1));
     rig.ctrl->Toma();
     rig.writeConfig(config(4, 2, 1, 0, 1));
     rig.ctrl->Toma();

@@ -139,20 +139,16 @@ TEST(Board, FaultsFromTheEnvironment) {
 // pixel of the scene where the geometry says and the fields in their order.
 TEST(Board, ACapturedPictureAsSceneCapturesTheSame) {
     test::Rig first;
-    first.writeConfig(test::EXAMPLE_CONFIG);
-    first.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
-    first.ctrl->Inicializa();
+    first.initialise(test::EXAMPLE_CONFIG);
     first.ctrl->Toma();
     const auto picture = first.drivePath("KAPTOR/Imagen1.BMP");
 
     test::RigOptions options;
     options.sim.scenePath = picture.string();
     test::Rig second(options);
-    second.writeConfig(test::EXAMPLE_CONFIG);
-    second.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
-    second.ctrl->Inicializa();
+    second.initialise(test::EXAMPLE_CONFIG);
     second.ctrl->Toma();
-    EXPECT_EQ(test::readBytes(second.drivePath("KAPTOR/Imagen1.BMP")), test::readBytes(picture));
+    EXPECT_EQ(second.picture(), test::readBytes(picture));
 
     std::string error;
     const auto gray = first.drivePath("scene.pgm");

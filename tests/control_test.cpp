@@ -86,9 +86,7 @@ TEST(Set, CancelarSendsNothingSavesNothing) {
 
 TEST(Set, AplicarTwiceThenAceptar) {
     Rig rig;
-    rig.writeConfig(EXAMPLE_CONFIG);
-    rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
-    rig.ctrl->Inicializa();
+    rig.initialise(EXAMPLE_CONFIG);
     const auto frames = rig.board->frames().size();
     rig.dialogs.queue(leaveWith(RESULT_APLICAR));
     rig.dialogs.queue(leaveWith(RESULT_APLICAR));

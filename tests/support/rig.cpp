@@ -58,6 +58,16 @@ std::filesystem::path Rig::drivePath(const std::string& relative) const {
     return drive.path() / relative;
 }
 
+void Rig::initialise(const std::string& configText) {
+    writeConfig(configText);
+    ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
+    ctrl->Inicializa();
+}
+
+std::vector<std::uint8_t> Rig::picture() const {
+    return readBytes(drivePath("KAPTOR/Imagen1.BMP"));
+}
+
 std::optional<int> Rig::runUntilExit(const std::function<void()>& f) {
     try {
         f();

@@ -55,6 +55,11 @@ class Rig {
     void writeConfig(const std::string& text, const std::string& name = "EJEMPLO.TXT");
     std::filesystem::path drivePath(const std::string& relative) const;
 
+    // Writes the configuration, points destinoimagen at c:\KAPTOR\Imagen1.BMP, runs Inicializa.
+    void initialise(const std::string& configText);
+    // The picture file Toma wrote there (empty when there is none).
+    std::vector<std::uint8_t> picture() const;
+
     // Runs f; returns the exit status when the control ended the process.
     std::optional<int> runUntilExit(const std::function<void()>& f);
 
