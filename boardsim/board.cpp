@@ -53,8 +53,7 @@ Board::Board(SimConfig config, platform::Clock& clock, std::unique_ptr<PictureSo
               [this](std::uint8_t byte) {
                   trace_.line("BOARD unknown command byte" + hexBytes(&byte, 1));
               }),
-      readTimeoutMs_(config_.defaultTimeoutMs),
-      writeTimeoutMs_(config_.defaultTimeoutMs) {
+      readTimeoutMs_(config_.defaultTimeoutMs) {
     registers_.frontEnd[7] = 128;
     registers_.frontEnd[10] = 64;
 }
@@ -80,7 +79,7 @@ FT_STATUS Board::opened(FT_HANDLE* handle) {
     }
     open_ = true;
     handle_ = nextHandle_++;
-    readTimeoutMs_ = writeTimeoutMs_ = config_.defaultTimeoutMs;
+    readTimeoutMs_ = config_.defaultTimeoutMs;
     *handle = reinterpret_cast<FT_HANDLE>(handle_);
     return d2xx::FT_OK;
 }
@@ -298,8 +297,8 @@ FT_STATUS Board::setTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTim
     if (!validHandle(handle)) {
         return d2xx::FT_INVALID_HANDLE;
     }
+    // Writes never wait on the board, so only the read time-out matters here.
     readTimeoutMs_ = readTimeout;
-    writeTimeoutMs_ = writeTimeout;
     return d2xx::FT_OK;
 }
 

@@ -83,7 +83,6 @@ class Board {
     std::uintptr_t handle_ = 0;  // a new value at every open, so old handles stay invalid
     std::uintptr_t nextHandle_ = 0x1000;
     DWORD readTimeoutMs_;
-    DWORD writeTimeoutMs_;
 
     std::vector<std::uint8_t> queue_;
     std::size_t queueHead_ = 0;

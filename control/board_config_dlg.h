@@ -12,8 +12,6 @@
 
 namespace kaptor::control {
 
-constexpr int IDD_BOARD_CONFIG = 201;
-
 // How the dialog was left.
 constexpr std::int32_t RESULT_OPEN = 0;
 constexpr std::int32_t RESULT_ACEPTAR = 1;

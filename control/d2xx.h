@@ -17,12 +17,10 @@ constexpr FT_STATUS FT_DEVICE_NOT_OPENED = 3;
 constexpr FT_STATUS FT_IO_ERROR = 4;
 constexpr FT_STATUS FT_INVALID_PARAMETER = 6;
 
-constexpr DWORD FT_OPEN_BY_SERIAL_NUMBER = 1;
 constexpr DWORD FT_OPEN_BY_DESCRIPTION = 2;
 constexpr DWORD FT_LIST_NUMBER_ONLY = 0x80000000u;
 constexpr DWORD FT_LIST_BY_INDEX = 0x40000000u;
 constexpr DWORD FT_PURGE_RX = 1;
-constexpr DWORD FT_PURGE_TX = 2;
 
 extern "C" {
 using FT_Open_t = FT_STATUS (*)(int deviceNumber, FT_HANDLE* handle);

@@ -47,8 +47,6 @@ class InProcessLibraryLoader : public LibraryLoader {
     LibraryHandle load(std::string_view name) override;
     SymbolAddress symbol(LibraryHandle library, const char* name) override;
 
-    int loads() const { return loads_; }
-
   private:
     struct Library {
         std::map<std::string, SymbolAddress> functions;
@@ -57,7 +55,6 @@ class InProcessLibraryLoader : public LibraryLoader {
     Library* find(std::string_view name);
 
     std::map<std::string, Library> libraries_;
-    int loads_ = 0;
 };
 
 }  // namespace kaptor::platform

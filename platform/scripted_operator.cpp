@@ -5,9 +5,6 @@ namespace kaptor::platform {
 Answer ScriptedOperator::messageBox(std::string_view text, Buttons buttons, Icon icon) {
     messages_.push_back({std::string(text), buttons, icon});
     events_.emplace_back(text);
-    if (hook_) {
-        hook_(messages_.back());
-    }
     if (buttons == Buttons::Ok) {
         return Answer::Ok;
     }
@@ -30,12 +27,6 @@ std::vector<std::string> ScriptedOperator::texts() const {
         out.push_back(message.text);
     }
     return out;
-}
-
-void ScriptedOperator::clear() {
-    messages_.clear();
-    events_.clear();
-    beeps_ = 0;
 }
 
 }  // namespace kaptor::platform
