@@ -1,10 +1,157 @@
 #include "control/board_config_dlg.h"
 
+#include "control/dialog_exchange.h"
 #include "control/messages.h"
 
 namespace kaptor::control {
 
-CBoardConfigDlg::CBoardConfigDlg(ConfigurationFiles& files) : files_(files) {}
+using platform::Answer;
+using platform::Buttons;
+
+CBoardConfigDlg::CBoardConfigDlg(ConfigurationFiles& files, platform::Operator& person)
+    : files_(files), operator_(person) {}
+
+void CBoardConfigDlg::onInitDialog(DialogView& view) {
+    view_ = &view;
+    // The first showing finds the list empty, so the name lands in the edit field as text.
+    showFields();
+    names.listIndex = 0;
+    resultCode = RESULT_OPEN;
+    listConfigurations();
+    fillList();
+    // The second showing finds the entries and selects the one that begins with the name.
+    showFields();
+    view.focus(IDC_ACEPTAR);
+}
+
+void CBoardConfigDlg::onCommand(int controlId, Notification notification) {
+    if (notification == Notification::Clicked) {
+        switch (controlId) {
+            case IDC_APLICAR:
+                return onAplicar();
+            case IDC_ACEPTAR:
+                return onAceptar();
+            case IDC_CANCELAR:
+                return onCancelar();
+            case IDC_DICOM:
+                return onDicomClicked();
+            case IDC_BORRAR:
+                return onBorrar();
+            case IDC_FIELD_INVERSION:
+                return onFieldInversionClicked();
+            case IDC_SINGLE_FIELD:
+                return onSingleFieldClicked();
+            default:
+                return;
+        }
+    }
+    if (controlId == IDC_CONFIG_NAME && notification == Notification::EditChanged) {
+        onNameEdited();
+    } else if (controlId == IDC_CONFIG_NAME && notification == Notification::SelectionChanged) {
+        onNamePicked();
+    }
+}
+
+void CBoardConfigDlg::okStep() {
+    if (saveFields(true)) {
+        view_->endDialog(END_OK);
+    }
+}
+
+void CBoardConfigDlg::onAplicar() {
+    resultCode = RESULT_APLICAR;
+    testImage = 1;
+    okStep();
+}
+
+void CBoardConfigDlg::onAceptar() {
+    resultCode = RESULT_ACEPTAR;
+    saveFields(true);
+    // The selector names what is stored now, even when an entry was refused.
+    writeSelector();
+    testImage = 0;
+    okStep();
+}
+
+void CBoardConfigDlg::onCancelar() {
+    resultCode = RESULT_CANCELAR;
+    testImage = 0;
+    view_->endDialog(END_CANCEL);
+}
+
+// The box has already flipped itself; the flag flips too, so that it follows the box even when
+// an earlier entry stops the exchange before it.
+void CBoardConfigDlg::flipFlagAndSave(std::int32_t& flag) {
+    flag = flag == 1 ? 0 : 1;
+    saveFields();
+}
+
+void CBoardConfigDlg::onDicomClicked() {
+    flipFlagAndSave(settings.dicom);
+}
+
+void CBoardConfigDlg::onFieldInversionClicked() {
+    flipFlagAndSave(settings.fieldInversion);
+}
+
+void CBoardConfigDlg::onSingleFieldClicked() {
+    flipFlagAndSave(settings.singleField);
+}
+
+void CBoardConfigDlg::onNameEdited() {
+    if (view_->selection() != NO_SELECTION) {
+        saveFields();
+    }
+}
+
+void CBoardConfigDlg::onNamePicked() {
+    const int picked = view_->selection();
+    if (picked != NO_SELECTION) {
+        settings.configName = view_->listEntry(picked);
+    } else {
+        saveFields();
+    }
+    writeSelector();
+    reloadConfiguration();
+    showFields();
+}
+
+void CBoardConfigDlg::onBorrar() {
+    // With no configuration named there is nothing to delete and nothing to ask.
+    if (settings.configName.empty()) {
+        return;
+    }
+    if (operator_.messageBox(msg::DELETE_QUESTION, Buttons::YesNo) != Answer::Yes) {
+        return;
+    }
+    const std::string question = std::string(msg::CONFIRM_DELETE_PREFIX) +
+                                 std::string(LIST_FOLDER) + settings.configName +
+                                 std::string(msg::CONFIRM_DELETE_SUFFIX);
+    if (operator_.messageBox(question, Buttons::OkCancel) != Answer::Ok) {
+        return;
+    }
+    deleteConfiguration();
+    listConfigurations();
+    view_->resetList();
+    fillList();
+    names.listIndex = 1;
+    settings.configName = getListEntry();
+    showFields();
+}
+
+void CBoardConfigDlg::fillList() {
+    for (names.listIndex = 1; names.listIndex <= names.listCount; ++names.listIndex) {
+        view_->appendListEntry(getListEntry());
+    }
+}
+
+bool CBoardConfigDlg::saveFields(bool leaving) {
+    return control::saveFields(*view_, settings, operator_, leaving);
+}
+
+void CBoardConfigDlg::showFields() {
+    control::showFields(*view_, settings);
+}
 
 void CBoardConfigDlg::reloadConfiguration() {
     files_.readConfiguration(settings, {msg::SELECTOR_OPEN_DIALOG, msg::CONFIG_OPEN_DIALOG},

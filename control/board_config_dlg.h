@@ -1,6 +1,7 @@
-// The configuration dialog object: it holds the control's one BoardSettings record, the name
-// list of the configuration folder and the outcome of its last modal run, and offers the
-// dialog-side file operations. Its window is shown through a DialogRunner.
+// The configuration dialog: it holds the control's one BoardSettings record, the name list of
+// the configuration folder and the outcome of its last modal run, and carries the dialog's whole
+// behaviour. It talks to its window through a DialogView and to the operator through the
+// operator seam; the window delivers each notification to onCommand.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +9,9 @@
 
 #include "control/board_settings.h"
 #include "control/configuration_files.h"
+#include "control/dialog_view.h"
 #include "control/name_list.h"
+#include "platform/operator.h"
 
 namespace kaptor::control {
 
@@ -20,8 +23,31 @@ constexpr std::int32_t RESULT_CANCELAR = 3;
 
 class CBoardConfigDlg {
   public:
-    explicit CBoardConfigDlg(ConfigurationFiles& files);
+    CBoardConfigDlg(ConfigurationFiles& files, platform::Operator& person);
 
+    // The window's life: opening attaches the view, closing detaches it.
+    void onInitDialog(DialogView& view);
+    void onWindowClosed() { view_ = nullptr; }
+    bool isOpen() const { return view_ != nullptr; }
+    // The message map: routes a control's notification to its handler.
+    void onCommand(int controlId, Notification notification);
+
+    // Handlers.
+    void onAplicar();
+    void onAceptar();
+    void onCancelar();
+    void onDicomClicked();
+    void onFieldInversionClicked();
+    void onSingleFieldClicked();
+    void onNameEdited();
+    void onNamePicked();
+    void onBorrar();
+
+    // The fields to and from the record; saving reports whether every entry was accepted.
+    bool saveFields(bool leaving = false);
+    void showFields();
+
+    // File operations on the record and the name list.
     void reloadConfiguration();
     void writeSelector();
     void listConfigurations();
@@ -34,11 +60,17 @@ class CBoardConfigDlg {
     BoardSettings settings;
 
   private:
+    // The dialog's OK step: the fields are saved and the loop ends only when that succeeds.
+    void okStep();
+    void flipFlagAndSave(std::int32_t& flag);
+    void fillList();
+
     ConfigurationFiles& files_;
+    platform::Operator& operator_;
+    DialogView* view_ = nullptr;  // the open window, borrowed while the modal loop runs
 };
 
-// Runs the control's modal windows: the configuration dialog and the about box. A host with
-// windows shows them; a host without lets the dialog close as CANCELAR.
+// Runs the control's modal windows: the configuration dialog and the about box.
 class DialogRunner {
   public:
     virtual ~DialogRunner() = default;

@@ -12,7 +12,7 @@ CKAPTORAXCtrl::CKAPTORAXCtrl(const ControlServices& services)
       acquisition_(link_, services.clock, services.person),
       dirconfig_("\\KAPTOR\\"),
       destinoimagen_("\\AAAA\\"),
-      configDialog_(files_),
+      configDialog_(files_, services.person),
       dispatch_(makeDispatch()) {
     buildHeaderTemplate(bmpHeaderTemplate_);
 }

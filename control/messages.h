@@ -50,6 +50,22 @@ constexpr std::string_view CONFIRM_DELETE_SUFFIX =
     "   \xBF"
     "ESTA SEGURO?";
 
+// Validation when the dialog's fields are saved.
+constexpr std::string_view VALIDATE_NOT_A_NUMBER = "Escriba un n\xFAmero entero.";
+constexpr std::string_view VALIDATE_NOT_NEGATIVE = "Escriba un n\xFAmero entero sin signo.";
+// Prefix, low end, separator, high end, full stop.
+constexpr std::string_view VALIDATE_RANGE_PREFIX = "Escriba un n\xFAmero entero entre ";
+constexpr std::string_view VALIDATE_RANGE_AND = " y ";
+// Prefix, the limit, suffix.
+constexpr std::string_view VALIDATE_TOO_LONG_PREFIX = "Escriba como m\xE1ximo ";
+constexpr std::string_view VALIDATE_TOO_LONG_SUFFIX = " caracteres.";
+constexpr std::string_view VALIDATE_NOT_A_FILE_NAME =
+    "Escriba un nombre de archivo sin carpeta: no vac\xEDo, sin \\ / : ni caracteres de "
+    "control, y distinto de . y ..";
+
+// Deleting from the dialog.
+constexpr std::string_view DELETE_QUESTION = "Desea borrar el archivo presente ?";
+
 // Set.
 constexpr std::string_view TEST_IMAGE = "Tomar\xE1 una imagen de prueba";
 

@@ -72,9 +72,11 @@ TEST(Set, CancelarSendsNothingSavesNothing) {
     rig.writeConfig(EXAMPLE_CONFIG);
     rig.ctrl->Inicializa();
     const auto frames = rig.board->frames().size();
-    rig.dialogs.queue([](CBoardConfigDlg& dialog) {
-        dialog.settings.pixelsPerLine = 320;  // live at once, but neither sent nor saved
-        dialog.resultCode = RESULT_CANCELAR;
+    rig.dialogs.queue([](InMemoryDialogView& view) {
+        // A check-box click stores the fields at once: live, but neither sent nor saved.
+        view.type(IDC_PIXELS_PER_LINE, "320");
+        view.click(IDC_FIELD_INVERSION);
+        view.click(IDC_CANCELAR);
     });
     rig.ctrl->Set();
     EXPECT_EQ(rig.board->frames().size(), frames);
@@ -103,6 +105,7 @@ TEST(Set, AplicarTwiceThenAceptar) {
     // Three programmings and two captures.
     EXPECT_EQ(rig.board->frames().size(), frames + 3 * 11 + 2);
     EXPECT_EQ(rig.board->capturesStarted(), 2u);
+    EXPECT_EQ(rig.person.beeps(), 2);
     EXPECT_TRUE(std::filesystem::exists(rig.drivePath("KAPTOR/Imagen1.BMP")));
     EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")), EXAMPLE_CONFIG);
 }
@@ -110,16 +113,77 @@ TEST(Set, AplicarTwiceThenAceptar) {
 TEST(Set, BeforeInicializaProgrammingSaysFtWriteIsNotValidAndSaves) {
     Rig rig;
     rig.writeConfig(EXAMPLE_CONFIG);
-    rig.dialogs.queue([](CBoardConfigDlg& dialog) {
-        dialog.settings.configName = "NUEVA.TXT";
-        dialog.settings.gain = 200;
-        dialog.resultCode = RESULT_ACEPTAR;
+    rig.dialogs.queue([](InMemoryDialogView& view) {
+        view.type(IDC_CONFIG_NAME, "NUEVA.TXT");
+        view.type(IDC_GAIN, "200");
+        view.click(IDC_ACEPTAR);
     });
     rig.ctrl->Set();
     EXPECT_EQ(rig.person.texts(), std::vector<std::string>(11, "FT_Write is not valid!"));
     const std::string saved = test::readFile(rig.drivePath("KAPTOR/CONFIG/NUEVA.TXT"));
     EXPECT_NE(saved.find("\r\n200\r\n"), std::string::npos);
     EXPECT_EQ(saved.substr(0, 17), "Ejemplo 640x496\r\n");
+}
+
+TEST(Set, AplicarAfterTypingANewNameProgramsAndSavesItThenReloadsThePrevious) {
+    Rig rig;
+    rig.initialise(EXAMPLE_CONFIG);
+    std::string gainShownAgain;
+    rig.dialogs.queue([](InMemoryDialogView& view) {
+        view.type(IDC_CONFIG_NAME, "NUEVA.TXT");
+        view.type(IDC_GAIN, "200");
+        view.click(IDC_APLICAR);
+    });
+    rig.dialogs.queue([&gainShownAgain](InMemoryDialogView& view) {
+        gainShownAgain = view.text(IDC_GAIN);
+        view.click(IDC_CANCELAR);
+    });
+    rig.ctrl->Set();
+    EXPECT_EQ(rig.board->registers().gain(), 200);
+    const std::string saved = test::readFile(rig.drivePath("KAPTOR/CONFIG/NUEVA.TXT"));
+    EXPECT_NE(saved.find("\r\n200\r\n"), std::string::npos);
+    EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG.TXT")), "EJEMPLO.TXT\r\n");
+    // The test capture and the reopening read the selector's configuration again.
+    EXPECT_EQ(gainShownAgain, "128");
+    EXPECT_EQ(rig.ctrl->settings().gain, 128u);
+    EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::TEST_IMAGE)});
+    EXPECT_EQ(rig.board->capturesStarted(), 1u);
+}
+
+TEST(Set, CancelarAfterAPickKeepsThePickedSelectorButSendsAndSavesNothing) {
+    Rig rig;
+    rig.writeConfig("Otra\r\n\r\n320\r\n120\r\n240\r\n20\r\n400\r\n0\r\n0\r\n", "OTRA.TXT");
+    rig.initialise(EXAMPLE_CONFIG);
+    const auto frames = rig.board->frames().size();
+    rig.dialogs.queue([](InMemoryDialogView& view) {
+        view.pick(2);
+        view.click(IDC_CANCELAR);
+    });
+    rig.ctrl->Set();
+    EXPECT_EQ(rig.board->frames().size(), frames);
+    EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG.TXT")), "OTRA.TXT\r\n");
+    EXPECT_EQ(rig.ctrl->settings().pixelsPerLine, 320);
+    EXPECT_EQ(rig.ctrl->frameWidth(), 640);
+    EXPECT_TRUE(rig.person.messages().empty());
+    // The next capture reloads the picked configuration from its file.
+    rig.ctrl->Toma();
+    EXPECT_EQ(rig.picture().size(), 1078u + 320u * 240u + 5000u);
+}
+
+TEST(Set, DecliningTheOverwriteQuestionKeepsTheFileButTheBoardIsProgrammed) {
+    Rig rig;
+    rig.initialise(EXAMPLE_CONFIG);
+    const auto frames = rig.board->frames().size();
+    rig.dialogs.queue([](InMemoryDialogView& view) {
+        view.type(IDC_GAIN, "200");
+        view.click(IDC_ACEPTAR);
+    });
+    rig.person.queueAnswer(platform::Answer::Cancel);
+    rig.ctrl->Set();
+    EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::OVERWRITE_QUESTION)});
+    EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")), EXAMPLE_CONFIG);
+    EXPECT_EQ(rig.board->frames().size(), frames + 11);
+    EXPECT_EQ(rig.board->registers().gain(), 200);
 }
 
 }  // namespace

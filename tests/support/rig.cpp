@@ -10,19 +10,21 @@ const char* const EXAMPLE_CONFIG =
 
 void ScriptedDialogRunner::runConfigDialog(control::CBoardConfigDlg& dialog) {
     const std::size_t index = static_cast<std::size_t>(runs++);
+    control::InMemoryDialogView view(dialog);
+    view.open();
     if (index < actions_.size()) {
-        actions_[index](dialog);
-    } else {
-        dialog.resultCode = control::RESULT_CANCELAR;
-        dialog.testImage = 0;
+        actions_[index](view);
+    }
+    if (!view.ended()) {
+        view.click(control::IDC_CANCELAR);
     }
 }
 
 ScriptedDialogRunner::Action leaveWith(std::int32_t resultCode) {
-    return [resultCode](control::CBoardConfigDlg& dialog) {
-        dialog.resultCode = resultCode;
-        dialog.testImage = resultCode == control::RESULT_APLICAR ? 1 : 0;
-    };
+    const int button = resultCode == control::RESULT_ACEPTAR   ? control::IDC_ACEPTAR
+                       : resultCode == control::RESULT_APLICAR ? control::IDC_APLICAR
+                                                               : control::IDC_CANCELAR;
+    return [button](control::InMemoryDialogView& view) { view.click(button); };
 }
 
 Rig::Rig(RigOptions options) {

@@ -10,6 +10,7 @@
 
 #include "boardsim/board.h"
 #include "boardsim/d2xx_functions.h"
+#include "control/in_memory_dialog_view.h"
 #include "control/kaptorax_ctrl.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -23,10 +24,11 @@ namespace kaptor::test {
 // The worked example: 640 x 496, interlaced.
 extern const char* const EXAMPLE_CONFIG;
 
-// Dialog runs answered by the test: each run takes the next action from the queue.
+// Dialog runs answered by the test: each run opens the in-memory window and takes the next
+// action from the queue; a window the action leaves open is closed with CANCELAR.
 class ScriptedDialogRunner : public control::DialogRunner {
   public:
-    using Action = std::function<void(control::CBoardConfigDlg&)>;
+    using Action = std::function<void(control::InMemoryDialogView&)>;
     void queue(Action action) { actions_.push_back(std::move(action)); }
     void runConfigDialog(control::CBoardConfigDlg& dialog) override;
     void runAboutBox() override { ++aboutBoxes; }
@@ -37,7 +39,7 @@ class ScriptedDialogRunner : public control::DialogRunner {
     std::vector<Action> actions_;
 };
 
-// Leaves the dialog as the given button does.
+// Leaves the dialog with the button of the given result code.
 ScriptedDialogRunner::Action leaveWith(std::int32_t resultCode);
 
 struct RigOptions {
