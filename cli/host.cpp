@@ -16,18 +16,6 @@ const char* environment(const char* name) {
 
 }  // namespace
 
-void ConsoleDialogRunner::runConfigDialog(control::CBoardConfigDlg& dialog) {
-    std::fprintf(stderr,
-                 "kaptor: the configuration dialog needs a window; it closes as CANCELAR "
-                 "(use 'kaptor config' to edit configurations)\n");
-    dialog.resultCode = control::RESULT_CANCELAR;
-    dialog.testImage = 0;
-}
-
-void ConsoleDialogRunner::runAboutBox() {
-    operator_.messageBox("KAPTORAX Control, Version 1.0");
-}
-
 std::string simulatorLibraryPath() {
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -48,7 +36,7 @@ Host::Host(HostOptions options)
       operator_(stderr, ::isatty(STDIN_FILENO) != 0 ? &std::cin : nullptr,
                 std::move(options.answers)),
       libraries_(environment),
-      dialogs_(operator_) {
+      dialogs_(std::move(options.dialogSteps), operator_) {
     if (options.simulator) {
         const std::string path = simulatorLibraryPath();
         if (path.empty()) {

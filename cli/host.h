@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/dialog_steps.h"
 #include "control/kaptorax_ctrl.h"
 #include "platform/clock.h"
 #include "platform/console_operator.h"
@@ -15,20 +16,10 @@
 
 namespace kaptor::cli {
 
-// The host has no windows: the configuration dialog closes as CANCELAR and says why.
-class ConsoleDialogRunner : public control::DialogRunner {
-  public:
-    explicit ConsoleDialogRunner(platform::Operator& person) : operator_(person) {}
-    void runConfigDialog(control::CBoardConfigDlg& dialog) override;
-    void runAboutBox() override;
-
-  private:
-    platform::Operator& operator_;
-};
-
 struct HostOptions {
     std::deque<platform::Answer> answers;
-    bool simulator = false;  // load the simulated board installed beside kaptor
+    bool simulator = false;              // load the simulated board installed beside kaptor
+    std::deque<DialogStep> dialogSteps;  // what a person does in the configuration dialog
 };
 
 class Host {
@@ -38,6 +29,7 @@ class Host {
     control::CKAPTORAXCtrl& control() { return *control_; }
     platform::FileSystem& files() { return files_; }
     platform::Operator& person() { return operator_; }
+    bool dialogStepRefused() const { return dialogs_.stepRefused(); }
 
   private:
     platform::HostFileSystem files_;
@@ -45,7 +37,7 @@ class Host {
     platform::RealClock clock_;
     platform::RealProcessExit processExit_;
     platform::SystemLibraryLoader libraries_;
-    ConsoleDialogRunner dialogs_;
+    SteppedDialogRunner dialogs_;
     std::unique_ptr<control::CKAPTORAXCtrl> control_;
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/dialog_commands.h"
 #include "cli/usage.h"
 
 namespace {
@@ -52,6 +53,16 @@ int main(int argc, char** argv) {
                 return 2;
             }
             options.answers.push_back(answer);
+        } else if (arg == "--dialog") {
+            std::string error;
+            const auto step =
+                i + 1 < argc ? kaptor::cli::parseDialogStep(argv[++i], error) : std::nullopt;
+            if (!step) {
+                std::fprintf(stderr, "kaptor: %s\n",
+                             error.empty() ? "--dialog needs a step" : error.c_str());
+                return 2;
+            }
+            options.dialogSteps.push_back(*step);
         } else if (arg == "--sim") {
             options.simulator = true;
         } else if (command.empty() && (arg == "--help" || arg == "-h")) {
@@ -63,11 +74,21 @@ int main(int argc, char** argv) {
             rest.push_back(arg);
         }
     }
+    if (command == "config" && !rest.empty() && rest[0] == "set" && rest.size() > 1) {
+        return kaptor::cli::runConfigSetCommand({rest.begin() + 1, rest.end()}, std::move(options));
+    }
     if (command == "config") {
         return kaptor::cli::runConfig(rest, std::move(options));
     }
     if (command == "invoke") {
         return kaptor::cli::runInvoke(rest, std::move(options));
+    }
+    if (command == "set") {
+        if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--init")) {
+            std::fprintf(stderr, "kaptor: set takes only --init\n");
+            return 2;
+        }
+        return kaptor::cli::runSetCommand(std::move(options), rest.size() == 1);
     }
     if (command == "capture") {
         return kaptor::cli::runCapture(rest, std::move(options));
