@@ -1,0 +1,174 @@
+// The configuration dialog through kaptor as a user scripts it: --dialog steps on `set`, and
+// `config set`, against the simulated board with its trace.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "cli/commands.h"
+#include "tests/support/temp_dir.h"
+
+namespace kaptor::test {
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+class KaptorDialog : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_EQ(kaptor("config init").status, 0); }
+
+    Outcome kaptor(const std::string& args) {
+        const auto out = dir.path() / "out.txt";
+        const auto err = dir.path() / "err.txt";
+        const std::string command =
+            "env KAPTOR_DRIVE_C='" + (dir.path() / "c").string() + "' KAPTOR_SIM_TRACE='" +
+            trace().string() + "' KAPTOR_D2XX_LIBRARY='" + std::string(KAPTOR_LIB_DIR) +
+            "/libkaptorsim.so' '" + std::string(KAPTOR_BIN_DIR) + "/kaptor' " + args + " >'" +
+            out.string() + "' 2>'" + err.string() + "' </dev/null";
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+    }
+    std::filesystem::path drive(const std::string& relative) { return dir.path() / "c" / relative; }
+    std::filesystem::path trace() { return dir.path() / "trace.txt"; }
+    std::string writes() {
+        return std::filesystem::exists(trace()) ? readFile(trace()) : std::string();
+    }
+    std::string sample() { return readFile(drive("KAPTOR/CONFIG/EJEMPLO.TXT")); }
+
+    TempDir dir;
+};
+
+const std::string QUESTION = "KAPTORAX: Ya existe un archivo con ese nombre.Desea sobreescribirlo?";
+const std::string TEST_IMAGE = "KAPTORAX: Tomar\xC3\xA1 una imagen de prueba";
+// Inicializa's four programmings.
+constexpr std::size_t INIT_WRITES = 44;
+
+TEST_F(KaptorDialog, SetScenariosReachTheBoardAndTheFiles) {
+    const struct {
+        const char* name;
+        const char* args;
+        std::size_t programmingWrites;  // after Inicializa
+        std::size_t captures;
+        std::size_t questions;
+        std::size_t dialogsShown;
+        const char* gainSaved;
+    } cases[] = {
+        {"CANCELAR sends nothing, saves nothing",
+         "--dialog show --dialog type:1030=200 --dialog click:CANCELAR set --init", 0, 0, 0, 1,
+         "128"},
+        {"APLICAR, APLICAR, ACEPTAR",
+         "--answer ok --answer ok --answer ok --dialog show --dialog type:1030=90 "
+         "--dialog click:APLICAR --dialog show --dialog click:APLICAR --dialog show "
+         "--dialog click:ACEPTAR set --init",
+         33, 2, 3, 3, "90"},
+        {"declining the overwrite question programs but keeps the file",
+         "--answer cancel --dialog type:1030=200 --dialog click:ACEPTAR set --init", 11, 0, 1, 0,
+         "128"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(trace());
+        std::filesystem::remove(drive("KAPTOR/Imagen1.BMP"));
+        std::filesystem::remove(drive("KAPTOR/CONFIG/EJEMPLO.TXT"));
+        kaptor("config init");
+        const Outcome o = kaptor(c.args);
+        EXPECT_EQ(o.status, 0) << o.err;
+        const std::string w = writes();
+        EXPECT_EQ(count(w, "FT_Write "), INIT_WRITES + c.programmingWrites + c.captures);
+        EXPECT_EQ(count(w, "FT_Write 41\n"), c.captures);
+        EXPECT_EQ(count(o.err, QUESTION), c.questions);
+        EXPECT_EQ(count(o.err, TEST_IMAGE), c.captures);
+        EXPECT_EQ(count(o.out, "1137.list=EJEMPLO.TXT\n"), c.dialogsShown);
+        EXPECT_EQ(std::filesystem::exists(drive("KAPTOR/Imagen1.BMP")), c.captures > 0);
+        EXPECT_NE(sample().find("\r\n" + std::string(c.gainSaved) + "\r\n64\r\n"),
+                  std::string::npos);
+    }
+}
+
+TEST_F(KaptorDialog, ShowPrintsTheDialogStateAndRunningOutCancels) {
+    writeFile(drive("KAPTOR/CONFIG/OTRA.TXT"), cli::SAMPLE_CONFIG_TEXT);
+    const Outcome o = kaptor("--dialog drop --dialog type:1137=ot --dialog show set");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out,
+              "1027=640\n1020=120\n1021=0\n1022=248\n1023=20\n1024=800\n1026=1\n1030=128\n"
+              "1032=64\n1034=0\n1036=10\n1037=0\n1133=0\n1135=0\n1137.text=ot\n"
+              "1137.selected=2\n1137.list=EJEMPLO.TXT|OTRA.TXT\n");
+    EXPECT_NE(o.err.find("closes as CANCELAR"), std::string::npos);
+    EXPECT_EQ(readFile(drive("KAPTOR/CONFIG.TXT")), "EJEMPLO.TXT\r\n");
+    EXPECT_FALSE(std::filesystem::exists(trace()));  // without --init no board is touched
+
+    // A pick rewrites the selector even when the dialog is then cancelled.
+    EXPECT_EQ(kaptor("--dialog pick:2 --dialog click:CANCELAR set").status, 0);
+    EXPECT_EQ(readFile(drive("KAPTOR/CONFIG.TXT")), "OTRA.TXT\r\n");
+}
+
+TEST_F(KaptorDialog, StepsThatCannotBeTakenOrParsed) {
+    const struct {
+        const char* args;
+        int status;
+        const char* err;
+    } cases[] = {
+        {"--dialog clack:1 set", 2, "is not type:ID=TEXT"},
+        {"--dialog pick:0 set", 2, "is not type:ID=TEXT"},
+        {"--dialog type:gain=1 set", 2, "is not type:ID=TEXT"},
+        {"--dialog click:1037 set", 3, "--dialog click:1037: no such control"},
+        {"--dialog pick:5 set", 3, "--dialog pick:5: no such control"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const Outcome o = kaptor(c.args);
+        EXPECT_EQ(o.status, c.status);
+        EXPECT_NE(o.err.find(c.err), std::string::npos) << o.err;
+    }
+}
+
+TEST_F(KaptorDialog, ConfigSetChangesExactlyTheNamedLines) {
+    const std::string before = sample();
+    ASSERT_EQ(kaptor("config set gain=200 fieldInversion=1").status, 0);
+    std::string expected = before;
+    expected.replace(expected.find("\r\n128\r\n"), 7, "\r\n200\r\n");
+    // The flags are the last three lines: dicom, fieldInversion, singleField.
+    expected.replace(expected.size() - 6, 3, "1\r\n");
+    EXPECT_EQ(sample(), expected);
+
+    const std::string changed = sample();
+    const struct {
+        const char* args;
+        const char* err;
+    } refused[] = {
+        {"config set gain=300", "KAPTORAX: Escriba un n\xC3\xBAmero entero entre 0 y 255.\n"},
+        {"config set gain=-1", "KAPTORAX: Escriba un n\xC3\xBAmero entero sin signo.\n"},
+        {"config set pixelsPerLine=ancho", "KAPTORAX: Escriba un n\xC3\xBAmero entero.\n"},
+        {"config set interlaced=1 activeLines=4096",
+         "KAPTORAX: Escriba un n\xC3\xBAmero entero entre 0 y 2047.\n"},
+        {"config set configName=../../x.TXT", "KAPTORAX: Escriba un nombre de archivo"},
+        {"config set fieldInversion=2", "fieldInversion takes 0 or 1"},
+        {"config set dicom=1", "dicom cannot be changed"},
+        {"config set brillo=3", "'brillo=3' is not NAME=VALUE"},
+        {"config set gain", "'gain' is not NAME=VALUE"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.args);
+        const Outcome o = kaptor(c.args);
+        EXPECT_EQ(o.status, 2);
+        EXPECT_NE(o.err.find(c.err), std::string::npos) << o.err;
+        EXPECT_EQ(sample(), changed);
+        EXPECT_EQ(readFile(drive("KAPTOR/CONFIG.TXT")), "EJEMPLO.TXT\r\n");
+    }
+}
+
+}  // namespace
+}  // namespace kaptor::test
