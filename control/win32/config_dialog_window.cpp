@@ -1,0 +1,68 @@
+#include "control/win32/config_dialog_window.h"
+
+#include <optional>
+
+#include "control/win32/win32_dialog_view.h"
+
+namespace kaptor::win32 {
+namespace {
+
+using control::Notification;
+
+constexpr int CONFIG_DIALOG_RESOURCE = 201;
+
+// What the window of one modal run keeps: the dialog logic and the view over the window.
+struct DialogRun {
+    control::CBoardConfigDlg& dialog;
+    std::optional<Win32DialogView> view;
+};
+
+std::optional<Notification> notificationOf(int id, WORD code) {
+    if (id == control::IDC_CONFIG_NAME) {
+        if (code == CBN_EDITCHANGE) {
+            return Notification::EditChanged;
+        }
+        if (code == CBN_SELCHANGE) {
+            return Notification::SelectionChanged;
+        }
+        return std::nullopt;
+    }
+    // Buttons and check boxes; Enter arrives as IDOK, Escape and the close box as IDCANCEL.
+    return code == BN_CLICKED ? std::optional(Notification::Clicked) : std::nullopt;
+}
+
+INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* run = reinterpret_cast<DialogRun*>(lParam);
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        run->view.emplace(window);
+        run->dialog.onInitDialog(*run->view);
+        return FALSE;  // the dialog has placed the focus itself
+    }
+    auto* run = reinterpret_cast<DialogRun*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (run == nullptr || message != WM_COMMAND || !run->dialog.isOpen()) {
+        return FALSE;
+    }
+    const int id = LOWORD(wParam);
+    // Edit boxes also report with small codes; only the controls the dialog handles count.
+    const bool handled = id == control::IDC_ACEPTAR || id == control::IDC_CANCELAR ||
+                         id == control::IDC_APLICAR || id == control::IDC_BORRAR ||
+                         id == control::IDC_DICOM || id == control::IDC_FIELD_INVERSION ||
+                         id == control::IDC_SINGLE_FIELD || id == control::IDC_CONFIG_NAME;
+    if (const auto notification = notificationOf(id, HIWORD(wParam)); handled && notification) {
+        run->dialog.onCommand(id, *notification);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void runConfigDialogWindow(HINSTANCE module, HWND owner, control::CBoardConfigDlg& dialog) {
+    DialogRun run{dialog, std::nullopt};
+    DialogBoxParamW(module, MAKEINTRESOURCEW(CONFIG_DIALOG_RESOURCE), owner, dialogProcedure,
+                    reinterpret_cast<LPARAM>(&run));
+    dialog.onWindowClosed();
+}
+
+}  // namespace kaptor::win32

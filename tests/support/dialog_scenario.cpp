@@ -1,0 +1,88 @@
+#include "tests/support/dialog_scenario.h"
+
+#include "control/dialog_exchange.h"
+
+namespace kaptor::test {
+
+using control::Conversion;
+
+PersonAction typeInto(int id, std::string text) {
+    return {PersonAction::Kind::Type, id, std::move(text), 0};
+}
+
+PersonAction clickOn(int id) {
+    return {PersonAction::Kind::Click, id, {}, 0};
+}
+
+PersonAction pickEntry(int entry) {
+    return {PersonAction::Kind::Pick, 0, {}, entry};
+}
+
+PersonAction dropList() {
+    return {PersonAction::Kind::Drop, 0, {}, 0};
+}
+
+PersonAction snapshotNow() {
+    return {PersonAction::Kind::Snapshot, 0, {}, 0};
+}
+
+DialogSnapshot snapshotOf(const control::DialogView& view) {
+    DialogSnapshot s;
+    for (const control::ExchangeEntry& entry : control::EXCHANGE_TABLE) {
+        if (entry.conversion == Conversion::CheckState) {
+            s.fields.push_back(view.checked(entry.controlId) ? "1" : "0");
+        } else if (entry.conversion != Conversion::ComboText) {
+            s.fields.push_back(view.text(entry.controlId));
+        }
+    }
+    s.comboText = view.comboText();
+    s.selection = view.selection();
+    for (int i = 0; i < view.listCount(); ++i) {
+        s.list.push_back(view.listEntry(i));
+    }
+    return s;
+}
+
+std::string describe(const DialogSnapshot& s) {
+    std::string out;
+    for (const auto& field : s.fields) {
+        out += field + ",";
+    }
+    out += " combo='" + s.comboText + "' selected=" + std::to_string(s.selection) + " list=";
+    for (const auto& entry : s.list) {
+        out += entry + "|";
+    }
+    return out;
+}
+
+void InMemoryScenarioRunner::runConfigDialog(control::CBoardConfigDlg& dialog) {
+    const std::size_t index = static_cast<std::size_t>(openings++);
+    control::InMemoryDialogView view(dialog);
+    view.open();
+    if (index < scenario_.openings.size()) {
+        for (const PersonAction& action : scenario_.openings[index]) {
+            switch (action.kind) {
+                case PersonAction::Kind::Type:
+                    view.type(action.id, action.text);
+                    break;
+                case PersonAction::Kind::Click:
+                    view.click(action.id);
+                    break;
+                case PersonAction::Kind::Pick:
+                    view.pick(action.entry);
+                    break;
+                case PersonAction::Kind::Drop:
+                    view.drop();
+                    break;
+                case PersonAction::Kind::Snapshot:
+                    snapshots.push_back(snapshotOf(view));
+                    break;
+            }
+        }
+    }
+    if (!view.ended()) {
+        view.click(control::IDC_CANCELAR);
+    }
+}
+
+}  // namespace kaptor::test

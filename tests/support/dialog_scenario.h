@@ -1,0 +1,61 @@
+// What a person does in the configuration dialog, as data: one list of actions per opening of
+// the dialog. The same scenario runs on the in-memory window and on the real one, and what each
+// leaves behind (record, messages, files, the board's frames, snapshots of the controls) must be
+// the same.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "control/board_config_dlg.h"
+#include "control/dialog_view.h"
+#include "control/in_memory_dialog_view.h"
+
+namespace kaptor::test {
+
+struct PersonAction {
+    enum class Kind { Type, Click, Pick, Drop, Snapshot };
+    Kind kind;
+    int id = 0;
+    std::string text;  // Windows-1252, for Type
+    int entry = 0;     // from 1, for Pick
+};
+
+PersonAction typeInto(int id, std::string text);
+PersonAction clickOn(int id);
+PersonAction pickEntry(int entry);
+PersonAction dropList();
+PersonAction snapshotNow();
+
+// The controls' state as a person sees it.
+struct DialogSnapshot {
+    std::vector<std::string> fields;  // in exchange order; check boxes as "0"/"1"
+    std::string comboText;
+    int selection = control::NO_SELECTION;
+    std::vector<std::string> list;
+    bool operator==(const DialogSnapshot&) const = default;
+};
+DialogSnapshot snapshotOf(const control::DialogView& view);
+std::string describe(const DialogSnapshot& snapshot);
+
+struct DialogScenario {
+    const char* name;
+    std::vector<std::vector<PersonAction>> openings;
+    std::vector<platform::Answer> answers;  // to the message boxes, in order
+};
+
+// Runs each opening's actions on the in-memory window; an opening left open is cancelled.
+class InMemoryScenarioRunner : public control::DialogRunner {
+  public:
+    explicit InMemoryScenarioRunner(const DialogScenario& scenario) : scenario_(scenario) {}
+    void runConfigDialog(control::CBoardConfigDlg& dialog) override;
+    void runAboutBox() override {}
+
+    std::vector<DialogSnapshot> snapshots;
+    int openings = 0;
+
+  private:
+    const DialogScenario& scenario_;
+};
+
+}  // namespace kaptor::test
