@@ -3,6 +3,41 @@
 #include <cstring>
 
 namespace kaptor::control {
+namespace {
+
+// Image rows firstRow, firstRow + 2, ... take received rows lastReceived, lastReceived - 1, ...
+// (one field in reverse order), at most count of them and none at or above lines.
+void layField(const std::uint8_t* received, std::uint8_t* image, std::size_t width,
+              std::size_t lines, std::size_t firstRow, std::size_t lastReceived,
+              std::size_t count) {
+    for (std::size_t k = 0; k < count && firstRow + 2 * k < lines; ++k) {
+        std::memcpy(image + (firstRow + 2 * k) * width, received + (lastReceived - k) * width,
+                    width);
+    }
+}
+
+// Blocks of a fixed length let the compiler replace the inner loop by vector instructions.
+constexpr std::size_t AVERAGE_BLOCK = 32;
+
+// The truncated mean of two bytes, (a + b) >> 1, without leaving 8 bits.
+inline std::uint8_t truncatedMean(std::uint8_t a, std::uint8_t b) {
+    return static_cast<std::uint8_t>((a & b) + ((a ^ b) >> 1));
+}
+
+void averageRows(const std::uint8_t* __restrict below, const std::uint8_t* __restrict above,
+                 std::uint8_t* __restrict row, std::size_t width) {
+    std::size_t j = 0;
+    for (; j + AVERAGE_BLOCK <= width; j += AVERAGE_BLOCK) {
+        for (std::size_t k = 0; k < AVERAGE_BLOCK; ++k) {
+            row[j + k] = truncatedMean(below[j + k], above[j + k]);
+        }
+    }
+    for (; j < width; ++j) {
+        row[j] = truncatedMean(below[j], above[j]);
+    }
+}
+
+}  // namespace
 
 void assembleProgressive(const std::uint8_t* received, std::uint8_t* image, std::size_t width,
                          std::size_t lines) {
@@ -17,12 +52,11 @@ void assembleFields(const std::uint8_t* received, std::uint8_t* image, std::size
     const std::size_t p = static_cast<std::size_t>(fieldInversion & 1);
     // First field on the rows of parity 1 - p, second field on the rows of parity p, each
     // taken in reverse order so that its first received row lands on top.
-    for (std::size_t k = 0; (1 - p) + 2 * k < lines && k < half; ++k) {
-        std::memcpy(image + ((1 - p) + 2 * k) * width, received + (half - 1 - k) * width, width);
+    if (half == 0) {
+        return;
     }
-    for (std::size_t k = 0; p + 2 * k < lines && k < half; ++k) {
-        std::memcpy(image + (p + 2 * k) * width, received + (2 * half - 1 - k) * width, width);
-    }
+    layField(received, image, width, lines, 1 - p, half - 1, half);
+    layField(received, image, width, lines, p, 2 * half - 1, half);
 }
 
 void interpolateSingleField(std::uint8_t* image, std::size_t width, std::size_t lines) {
@@ -33,11 +67,21 @@ void interpolateSingleField(std::uint8_t* image, std::size_t width, std::size_t 
             std::memcpy(row, below, width);
             continue;
         }
-        const std::uint8_t* above = row + width;
-        for (std::size_t j = 0; j < width; ++j) {
-            row[j] = static_cast<std::uint8_t>((unsigned{below[j]} + unsigned{above[j]}) >> 1);
-        }
+        averageRows(below, row + width, row, width);
     }
+}
+
+void assembleSingleField(const std::uint8_t* received, std::uint8_t* image, std::size_t width,
+                         std::size_t lines, std::int32_t fieldInversion) {
+    const std::size_t half = lines / 2;
+    if (half == 0) {
+        return;
+    }
+    // The even rows keep their field: the second with the low bit of fieldInversion clear, the
+    // first with it set. The odd rows are all replaced, so they are not laid at all.
+    const std::size_t lastReceived = (fieldInversion & 1) == 0 ? 2 * half - 1 : half - 1;
+    layField(received, image, width, lines, 0, lastReceived, half);
+    interpolateSingleField(image, width, lines);
 }
 
 }  // namespace kaptor::control
