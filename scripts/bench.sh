@@ -2,7 +2,9 @@
 # End-to-end figures beside the in-process benchmarks: kaptor's start-up against a C++ program
 # that does nothing (built the same way), and a whole `kaptor --sim capture` against `sleep` of
 # its floor (600 ms + frame bytes / link rate), with hyperfine. Then build/main/bench/kaptor_bench.
-# KAPTOR_BENCH_RUNS sets hyperfine's runs per command (default 5).
+# KAPTOR_BENCH_RUNS sets hyperfine's runs per command (default 5). KAPTOR_BENCH_BASELINE names
+# the build folder of another version (with bin/kaptor and lib/libkaptorsim.so) to measure
+# side by side in the same runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,6 +23,7 @@ bin=$PWD/build/main/bin
 [ -x "$bin/kaptor" ] || bin=$(dirname "$(find build/main -name kaptor -type f -perm -u+x | head -1)")
 trivial=$(find build/main -name kaptor_trivial -type f -perm -u+x | head -1)
 runs=${KAPTOR_BENCH_RUNS:-5}
+baseline=${KAPTOR_BENCH_BASELINE:-}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -35,7 +38,8 @@ config() {  # width, active lines: interlaced, single field
 
 echo "== start-up: goal <= 1.5 x the trivial program"
 hyperfine -N --warmup 20 --runs 200 --export-json "$work/start.json" \
-    "$trivial" "$bin/kaptor config show" >/dev/null
+    "$trivial" "$bin/kaptor config show" ${baseline:+"$baseline/bin/kaptor config show"} \
+    >/dev/null
 python3 - "$work/start.json" <<'PY'
 import json, sys
 r = json.load(open(sys.argv[1]))["results"]
@@ -51,15 +55,20 @@ for size in 640x496 1024x1534; do
     head -c $((width * lines)) /dev/urandom >"$work/frame.bin"
     for rate in 1000000 8000000 40000000 100000000; do
         floor=$(python3 -c "print(0.6 + $width * $lines / $rate)")
+        # The baseline's kaptor, when given, loads its own simulated board.
         KAPTOR_SIM_RATE=$rate KAPTOR_SIM_REPLAY=$work/frame.bin \
             hyperfine -N --runs "$runs" --export-json "$work/cap.json" \
-            "sleep $floor" "$bin/kaptor --sim capture" >/dev/null
-        python3 - "$work/cap.json" "$size" "$rate" <<'PY'
+            "sleep $floor" "$bin/kaptor --sim capture" \
+            ${baseline:+"$baseline/bin/kaptor --sim capture"} >/dev/null
+        python3 - "$work/cap.json" "$size" "$rate" "$floor" <<'PY'
 import json, sys
 r = json.load(open(sys.argv[1]))["results"]
-floor, cap = r[0]["mean"], r[1]["mean"]
-print(f'{sys.argv[2]:>9} at {float(sys.argv[3]):7.0e} B/s: sleep {floor*1e3:7.1f} ms  '
-      f'capture {cap*1e3:7.1f} ms  x floor {cap/floor:5.3f}  (user+sys {(r[1]["user"]+r[1]["system"])*1e3:5.1f} ms)')
+floor = float(sys.argv[4])
+line = f'{sys.argv[2]:>9} at {float(sys.argv[3]):5.0e} B/s: floor {floor*1e3:6.1f} ms, sleep x{r[0]["mean"]/floor:5.3f}'
+for name, x in zip(["capture", "baseline"], r[1:]):
+    line += (f' | {name} {x["mean"]*1e3:6.1f} ms x{x["mean"]/floor:5.3f}'
+             f' cpu {(x["user"]+x["system"])*1e3:5.1f} ms')
+print(line)
 PY
     done
 done
