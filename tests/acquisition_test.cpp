@@ -319,5 +319,21 @@ TEST(Toma, ADestinationThatNamesAFolderEndsTheProcessAfterTheCapture) {
     EXPECT_EQ(rig.board->capturesStarted(), 1u);
 }
 
+TEST(Toma, AFreshControlShowsNothingOfAControlBeforeIt) {
+    // Controls that captured and went away leave their memory to the allocator; a new control
+    // must read all zero before its first capture, wherever its memory comes from.
+    for (int round = 0; round < 3; ++round) {
+        RigOptions options;
+        options.replay = std::vector<std::uint8_t>(1024 * 1534, 0xAB);
+        Rig rig(options);
+        rig.initialise(config(1024, 767, 1));
+        rig.ctrl->Toma();
+        ASSERT_EQ(rig.ctrl->imageBuffer()[0], 0xAB);
+    }
+    Rig fresh;
+    const auto& image = fresh.ctrl->imageBuffer();
+    EXPECT_TRUE(std::all_of(image.begin(), image.end(), [](auto b) { return b == 0; }));
+}
+
 }  // namespace
 }  // namespace kaptor::control
