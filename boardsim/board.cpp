@@ -77,6 +77,13 @@ FT_STATUS Board::opened(FT_HANDLE* handle) {
     if (handle == nullptr) {
         return d2xx::FT_INVALID_PARAMETER;
     }
+    if (!config_.lockPath.empty()) {
+        // Another process holds the device.
+        lock_ = DeviceLock::tryAcquire(config_.lockPath);
+        if (!lock_) {
+            return d2xx::FT_DEVICE_NOT_OPENED;
+        }
+    }
     open_ = true;
     handle_ = nextHandle_++;
     readTimeoutMs_ = config_.defaultTimeoutMs;
@@ -124,12 +131,13 @@ FT_STATUS Board::close(FT_HANDLE handle) {
         return d2xx::FT_INVALID_HANDLE;
     }
     open_ = false;
+    lock_.reset();
     return d2xx::FT_OK;
 }
 
 void Board::update() {
     const std::int64_t now = clock_.nowMicros();
-    if (sent_ >= sending_.size() || now <= sendStartMicros_) {
+    if (sent_ >= sendEnd_ || now <= sendStartMicros_) {
         lastUpdateMicros_ = std::max(lastUpdateMicros_, now);
         return;
     }
@@ -138,7 +146,7 @@ void Board::update() {
     credit_ += static_cast<double>(now - from) * config_.bytesPerSecond / 1e6;
     const std::size_t room = config_.driverBuffer - std::min(config_.driverBuffer, queued());
     const auto affordable = static_cast<std::size_t>(credit_);
-    std::size_t n = std::min({affordable, sending_.size() - sent_, room});
+    std::size_t n = std::min({affordable, sendEnd_ - sent_, room});
     if (config_.faults.disconnectAt) {
         // Nothing arrives from a device that is gone.
         n = static_cast<std::size_t>(std::min<std::uint64_t>(
@@ -147,12 +155,9 @@ void Board::update() {
     }
     // A full driver buffer stalls the board: the time it waits is lost, not saved up.
     credit_ = n < affordable ? 0 : credit_ - static_cast<double>(n);
-    if (queueHead_ > 0 && queueHead_ == queue_.size()) {
-        queue_.clear();
-        queueHead_ = 0;
+    if (n > 0) {
+        queue_.push(sending_->data() + sent_, n);
     }
-    queue_.insert(queue_.end(), sending_.begin() + static_cast<std::ptrdiff_t>(sent_),
-                  sending_.begin() + static_cast<std::ptrdiff_t>(sent_ + n));
     sent_ += n;
     frameBytesSent_ += n;
 }
@@ -163,7 +168,7 @@ std::int64_t Board::microsUntilQueued(std::size_t count) const {
         return 0;
     }
     const std::size_t missing = count - waiting;
-    if (sending_.size() - sent_ < missing) {
+    if (sendEnd_ - sent_ < missing) {
         return -1;
     }
     const std::int64_t now = clock_.nowMicros();
@@ -178,12 +183,17 @@ FT_STATUS Board::read(FT_HANDLE handle, void* buffer, DWORD count, DWORD* receiv
     if (received != nullptr) {
         *received = 0;
     }
+    const auto traceRead = [this, count](const std::string& outcome) {
+        if (trace_.enabled()) {
+            trace_.line("FT_Read " + std::to_string(count) + " -> " + outcome);
+        }
+    };
     if (!validHandle(handle) || received == nullptr || (buffer == nullptr && count > 0)) {
-        trace_.line("FT_Read " + std::to_string(count) + " -> invalid");
+        traceRead("invalid");
         return d2xx::FT_INVALID_HANDLE;
     }
     if (disconnected()) {
-        trace_.line("FT_Read " + std::to_string(count) + " -> 4");
+        traceRead("4");
         return d2xx::FT_IO_ERROR;
     }
     const std::int64_t deadline = clock_.nowMicros() + std::int64_t{readTimeoutMs_} * 1000;
@@ -198,25 +208,22 @@ FT_STATUS Board::read(FT_HANDLE handle, void* buffer, DWORD count, DWORD* receiv
         clock_.sleepMicros(wake - now);
     }
     if (disconnected()) {
-        trace_.line("FT_Read " + std::to_string(count) + " -> 4");
+        traceRead("4");
         return d2xx::FT_IO_ERROR;
     }
-    const std::size_t n = std::min<std::size_t>(count, queued());
-    if (n > 0) {
-        std::memcpy(buffer, queue_.data() + queueHead_, n);
-    }
-    queueHead_ += n;
+    const std::size_t n = queue_.pop(static_cast<std::uint8_t*>(buffer), count);
     *received = static_cast<DWORD>(n);
     const FT_STATUS status = config_.faults.readStatus.value_or(d2xx::FT_OK);
-    trace_.line("FT_Read " + std::to_string(count) + " -> " + std::to_string(status) + " " +
-                std::to_string(n));
+    traceRead(std::to_string(status) + " " + std::to_string(n));
     return status;
 }
 
 FT_STATUS Board::write(FT_HANDLE handle, const void* buffer, DWORD count, DWORD* written) {
     ++writeCalls_;
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-    trace_.line("FT_Write" + hexBytes(bytes, buffer == nullptr ? 0 : count));
+    if (trace_.enabled()) {
+        trace_.line("FT_Write" + hexBytes(bytes, buffer == nullptr ? 0 : count));
+    }
     if (written != nullptr) {
         *written = 0;
     }
@@ -247,21 +254,21 @@ void Board::onFrame(const std::vector<std::uint8_t>& frame) {
 void Board::startCapture() {
     frames_.push_back({control::CMD_CAPTURE});
     sending_ = source_->frame(registers_, captures_++);
-    if (config_.faults.shortFrame && *config_.faults.shortFrame < sending_.size()) {
-        sending_.resize(static_cast<std::size_t>(*config_.faults.shortFrame));
+    sendEnd_ = sending_->size();
+    if (config_.faults.shortFrame && *config_.faults.shortFrame < sendEnd_) {
+        sendEnd_ = static_cast<std::size_t>(*config_.faults.shortFrame);
     }
     sent_ = 0;
     credit_ = 0;
     // The frame begins with the next field.
     sendStartMicros_ = clock_.nowMicros() + config_.frameStartMicros;
     lastUpdateMicros_ = sendStartMicros_;
-    trace_.line("BOARD capture " + std::to_string(sending_.size()) + " bytes, " +
+    trace_.line("BOARD capture " + std::to_string(sendEnd_) + " bytes, " +
                 describeRegisters(registers_));
 }
 
 void Board::emptyQueue() {
     queue_.clear();
-    queueHead_ = 0;
 }
 
 FT_STATUS Board::resetDevice(FT_HANDLE handle) {
@@ -284,8 +291,8 @@ FT_STATUS Board::purge(FT_HANDLE handle, DWORD mask) {
     if ((mask & d2xx::FT_PURGE_RX) != 0) {
         emptyQueue();
         // An idle board answers a purge with one byte that says it is there.
-        if (sent_ >= sending_.size() && !config_.faults.silent) {
-            queue_.push_back(ANNOUNCE_BYTE);
+        if (sent_ >= sendEnd_ && !config_.faults.silent) {
+            queue_.push(ANNOUNCE_BYTE);
         }
     }
     return d2xx::FT_OK;
@@ -303,17 +310,22 @@ FT_STATUS Board::setTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTim
 }
 
 FT_STATUS Board::getQueueStatus(FT_HANDLE handle, DWORD* queuedBytes) {
+    const auto traceStatus = [this](const std::string& outcome) {
+        if (trace_.enabled()) {
+            trace_.line("FT_GetQueueStatus -> " + outcome);
+        }
+    };
     if (!validHandle(handle) || queuedBytes == nullptr) {
-        trace_.line("FT_GetQueueStatus -> invalid");
+        traceStatus("invalid");
         return d2xx::FT_INVALID_HANDLE;
     }
     if (config_.faults.queueStatusFails || disconnected()) {
-        trace_.line("FT_GetQueueStatus -> 4");
+        traceStatus("4");
         return d2xx::FT_IO_ERROR;
     }
     update();
     *queuedBytes = static_cast<DWORD>(queued());
-    trace_.line("FT_GetQueueStatus -> 0 " + std::to_string(*queuedBytes));
+    traceStatus("0 " + std::to_string(*queuedBytes));
     return d2xx::FT_OK;
 }
 

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "boardsim/board_registers.h"
+#include "boardsim/byte_ring.h"
+#include "boardsim/device_lock.h"
 #include "boardsim/picture_source.h"
 #include "boardsim/sim_config.h"
 #include "control/d2xx.h"
@@ -28,6 +30,7 @@ class Trace {
     ~Trace();
     Trace(const Trace&) = delete;
     Trace& operator=(const Trace&) = delete;
+    bool enabled() const { return file_ != nullptr; }
     void line(const std::string& text);
 
   private:
@@ -57,7 +60,7 @@ class Board {
     std::uint64_t writes() const { return writeCalls_; }
     std::uint64_t reads() const { return readCalls_; }
     bool isOpen() const { return open_; }
-    std::size_t queued() const { return queue_.size() - queueHead_; }
+    std::size_t queued() const { return queue_.size(); }
 
   private:
     bool validHandle(FT_HANDLE handle) const;
@@ -84,9 +87,11 @@ class Board {
     std::uintptr_t nextHandle_ = 0x1000;
     DWORD readTimeoutMs_;
 
-    std::vector<std::uint8_t> queue_;
-    std::size_t queueHead_ = 0;
-    std::vector<std::uint8_t> sending_;  // the frame on its way
+    std::unique_ptr<DeviceLock> lock_;  // held while open, when the device has a lock file
+
+    ByteRing queue_;
+    FrameBytes sending_;       // the frame on its way
+    std::size_t sendEnd_ = 0;  // bytes of it the board sends (a short frame stops early)
     std::size_t sent_ = 0;
     std::int64_t sendStartMicros_ = 0;
     std::int64_t lastUpdateMicros_ = 0;

@@ -24,6 +24,8 @@ struct BoardRegisters {
     std::uint8_t gain() const { return frontEnd[7]; }
     std::uint8_t offset() const { return frontEnd[10]; }
     std::uint8_t inputConfig() const { return frontEnd[5]; }
+
+    bool operator==(const BoardRegisters&) const = default;
 };
 
 // Collects bytes into frames; a frame split across writes is joined.

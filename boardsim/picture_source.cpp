@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cmath>
 #include <fstream>
-#include <iterator>
 #include <optional>
 
 namespace kaptor::boardsim {
@@ -17,12 +16,24 @@ constexpr double PICTURE_SPAN = 0.80;
 constexpr double FIRST_PICTURE_LINE = 20.0;
 constexpr double FIELD_PICTURE_LINES = SCENE_LINES / 2;
 
+// The moving disc: the second field sees it 24 pixels further on.
+constexpr double DISC_Y = 300.0;
+constexpr double DISC_RADIUS = 28.0;
+double discX(int field, std::uint64_t n) {
+    return 80.0 + std::fmod(37.0 * static_cast<double>(n), 440.0) + 24.0 * field;
+}
+
 class TestChart : public Scene {
   public:
+    std::optional<SceneArea> moving(int field, std::uint64_t n) const override {
+        // A margin of one unit around the disc's square.
+        const double reach = DISC_RADIUS + 1.0;
+        const double x = discX(field, n);
+        return SceneArea{x - reach, DISC_Y - reach, x + reach, DISC_Y + reach};
+    }
+
     std::uint8_t level(double x, double y, int field, std::uint64_t n) const override {
-        // The moving disc: the second field sees it 24 pixels further on.
-        const double discX = 80.0 + std::fmod(37.0 * static_cast<double>(n), 440.0) + 24.0 * field;
-        if (std::hypot(x - discX, y - 300.0) < 28.0) {
+        if (std::hypot(x - discX(field, n), y - DISC_Y) < DISC_RADIUS) {
             return 250;
         }
         if (y < 62) {
@@ -47,6 +58,8 @@ class PictureScene : public Scene {
   public:
     PictureScene(int width, int height, std::vector<std::uint8_t> pixels)
         : width_(width), height_(height), pixels_(std::move(pixels)) {}
+
+    std::optional<SceneArea> moving(int, std::uint64_t) const override { return std::nullopt; }
 
     std::uint8_t level(double x, double y, int, std::uint64_t) const override {
         const int col = std::clamp(static_cast<int>(x / SCENE_WIDTH * width_), 0, width_ - 1);
@@ -135,46 +148,165 @@ std::unique_ptr<Scene> parsePgm(const std::vector<std::uint8_t>& b, std::string&
                                           std::move(pixels));
 }
 
-std::optional<std::vector<std::uint8_t>> readWhole(const std::string& path) {
+// The whole file in blocks, refused once it runs past MAX_PICTURE_FILE (a device such as
+// /dev/zero never ends).
+std::optional<std::vector<std::uint8_t>> readWhole(const std::string& path, std::string& error) {
+    constexpr std::size_t BLOCK = std::size_t{1} << 20;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
+        error = "cannot read " + path;
         return std::nullopt;
     }
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    std::vector<std::uint8_t> bytes;
+    while (in) {
+        const std::size_t had = bytes.size();
+        if (had > MAX_PICTURE_FILE) {
+            error = path + " is larger than 64 MiB";
+            return std::nullopt;
+        }
+        bytes.resize(had + BLOCK);
+        in.read(reinterpret_cast<char*>(bytes.data() + had), static_cast<std::streamsize>(BLOCK));
+        bytes.resize(had + static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        error = "cannot read " + path;
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// Where the samples of a frame lie in the reference frame. Samples outside the picture (in
+// the blanking) carry no signal.
+struct SampleGrid {
+    explicit SampleGrid(const BoardRegisters& r)
+        : width(r.activePixels),
+          lines(r.activeLines),
+          interlaced(r.interlaced()),
+          fieldLines(interlaced ? lines / 2 : lines),
+          total(std::max<std::uint32_t>(r.pllTotal, 1)),
+          horizontalPosition(r.horizontalPosition),
+          verticalPosition(r.verticalPosition) {}
+
+    int fields() const { return interlaced ? 2 : 1; }
+    // Index of the first sample of line i of field.
+    std::size_t first(int field, std::size_t i) const {
+        return (static_cast<std::size_t>(field) * fieldLines + i) * width;
+    }
+    // Line i of the field, counted from the first line that shows picture.
+    double fieldLine(std::size_t i) const {
+        return static_cast<double>(verticalPosition) + static_cast<double>(i) - FIRST_PICTURE_LINE;
+    }
+    bool lineShows(std::size_t i) const {
+        return fieldLine(i) >= 0 && fieldLine(i) < FIELD_PICTURE_LINES;
+    }
+    // A field holds every other line of the picture; a progressive scan steps by two.
+    double y(int field, std::size_t i) const {
+        return 2.0 * fieldLine(i) + (interlaced ? field : 0) + 0.5;
+    }
+    double x(std::size_t j) const {
+        const double u =
+            (static_cast<double>(horizontalPosition) + static_cast<double>(j) + 0.5) / total;
+        return (u - PICTURE_START) / PICTURE_SPAN * SCENE_WIDTH;
+    }
+
+    std::size_t width;
+    std::size_t lines;
+    bool interlaced;
+    std::size_t fieldLines;
+    double total;
+    std::uint32_t horizontalPosition;
+    std::uint32_t verticalPosition;
+};
+
+// One sample through the front end: gain 128 passes the signal as it is, offset 64 adds nothing.
+std::uint8_t sampleLevel(const Scene& scene, const BoardRegisters& r, double x, double y,
+                         bool lineShows, int field, std::uint64_t n) {
+    const double signal =
+        lineShows && x >= 0 && x < SCENE_WIDTH ? scene.level(x, y, field, n) : 0.0;
+    const double level = signal * r.gain() / 128.0 + (r.offset() - 64.0);
+    return static_cast<std::uint8_t>(std::clamp(std::lround(level), 0L, 255L));
 }
 
 class SampledSource : public PictureSource {
   public:
     explicit SampledSource(std::unique_ptr<Scene> scene) : scene_(std::move(scene)) {}
-    std::vector<std::uint8_t> frame(const BoardRegisters& r, std::uint64_t n) override {
-        return sampleFrame(*scene_, r, n);
+
+    FrameBytes frame(const BoardRegisters& r, std::uint64_t n) override {
+        if (!sampled_ || !(registers_ == r)) {
+            registers_ = r;
+            sampledNumber_ = n;
+            sampled_ =
+                std::make_shared<const std::vector<std::uint8_t>>(sampleFrame(*scene_, r, n));
+            return sampled_;
+        }
+        if (n == sampledNumber_) {
+            return sampled_;
+        }
+        auto bytes = std::make_shared<std::vector<std::uint8_t>>(*sampled_);
+        resampleMoving(r, n, *bytes);
+        return bytes;
     }
 
   private:
+    // Samples again what may differ between frame n and the frame sampled once.
+    void resampleMoving(const BoardRegisters& r, std::uint64_t n, std::vector<std::uint8_t>& out) {
+        const SampleGrid grid(r);
+        for (int field = 0; field < grid.fields(); ++field) {
+            const auto now = scene_->moving(field, n);
+            const auto then = scene_->moving(field, sampledNumber_);
+            const auto touches = [&](double x, double y) {
+                return (now && now->contains(x, y)) || (then && then->contains(x, y));
+            };
+            const auto rowTouches = [&](double y) {
+                return (now && y >= now->top && y < now->bottom) ||
+                       (then && y >= then->top && y < then->bottom);
+            };
+            for (std::size_t i = 0; i < grid.fieldLines; ++i) {
+                const double y = grid.y(field, i);
+                if (!grid.lineShows(i) || !rowTouches(y)) {
+                    continue;
+                }
+                const std::size_t first = grid.first(field, i);
+                for (std::size_t j = 0; j < grid.width; ++j) {
+                    const double x = grid.x(j);
+                    if (touches(x, y)) {
+                        out[first + j] = sampleLevel(*scene_, r, x, y, true, field, n);
+                    }
+                }
+            }
+        }
+    }
+
     std::unique_ptr<Scene> scene_;
+    BoardRegisters registers_;
+    std::uint64_t sampledNumber_ = 0;
+    FrameBytes sampled_;
 };
 
 class BytesSource : public PictureSource {
   public:
-    explicit BytesSource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
-    std::vector<std::uint8_t> frame(const BoardRegisters&, std::uint64_t) override {
-        return bytes_;
-    }
+    explicit BytesSource(std::vector<std::uint8_t> bytes)
+        : bytes_(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes))) {}
+    FrameBytes frame(const BoardRegisters&, std::uint64_t) override { return bytes_; }
 
   private:
-    std::vector<std::uint8_t> bytes_;
+    FrameBytes bytes_;
 };
 
 }  // namespace
+
+std::optional<SceneArea> Scene::moving(int, std::uint64_t) const {
+    const double everywhere = 1e300;
+    return SceneArea{-everywhere, -everywhere, everywhere, everywhere};
+}
 
 std::unique_ptr<Scene> makeTestChart() {
     return std::make_unique<TestChart>();
 }
 
 std::unique_ptr<Scene> loadSceneFile(const std::string& path, std::string& error) {
-    const auto bytes = readWhole(path);
+    const auto bytes = readWhole(path, error);
     if (!bytes) {
-        error = "cannot read " + path;
         return nullptr;
     }
     if (bytes->size() >= 2 && (*bytes)[0] == 'B' && (*bytes)[1] == 'M') {
@@ -189,37 +321,19 @@ std::unique_ptr<Scene> loadSceneFile(const std::string& path, std::string& error
 
 std::vector<std::uint8_t> sampleFrame(const Scene& scene, const BoardRegisters& r,
                                       std::uint64_t frameNumber) {
-    const std::size_t width = r.activePixels;
-    const std::size_t lines = r.activeLines;
-    const bool interlaced = r.interlaced();
-    const std::size_t fieldLines = interlaced ? lines / 2 : lines;
-    const double total = std::max<std::uint32_t>(r.pllTotal, 1);
-    std::vector<std::uint8_t> frame(width * lines);
-    std::size_t out = 0;
-    for (int field = 0; field < (interlaced ? 2 : 1); ++field) {
-        for (std::size_t i = 0; i < fieldLines; ++i) {
-            // Line of the field, counted from the first line that shows picture.
-            const double fieldLine = static_cast<double>(r.verticalPosition) +
-                                     static_cast<double>(i) - FIRST_PICTURE_LINE;
-            // A field holds every other line of the picture; a progressive scan steps by two.
-            const double y = 2.0 * fieldLine + (interlaced ? field : 0) + 0.5;
-            const bool lineShows = fieldLine >= 0 && fieldLine < FIELD_PICTURE_LINES;
-            for (std::size_t j = 0; j < width; ++j) {
-                const double u =
-                    (static_cast<double>(r.horizontalPosition) + static_cast<double>(j) + 0.5) /
-                    total;
-                const double x = (u - PICTURE_START) / PICTURE_SPAN * SCENE_WIDTH;
-                const double signal = lineShows && x >= 0 && x < SCENE_WIDTH
-                                          ? scene.level(x, y, field, frameNumber)
-                                          : 0.0;
-                // The front end: gain 128 passes the signal as it is, offset 64 adds nothing.
-                const double level = signal * r.gain() / 128.0 + (r.offset() - 64.0);
-                frame[out++] = static_cast<std::uint8_t>(std::clamp(std::lround(level), 0L, 255L));
+    const SampleGrid grid(r);
+    // Lines the fields do not cover (an odd line count, interlaced) stay zero.
+    std::vector<std::uint8_t> frame(grid.width * grid.lines, 0);
+    for (int field = 0; field < grid.fields(); ++field) {
+        for (std::size_t i = 0; i < grid.fieldLines; ++i) {
+            const double y = grid.y(field, i);
+            const bool shows = grid.lineShows(i);
+            const std::size_t first = grid.first(field, i);
+            for (std::size_t j = 0; j < grid.width; ++j) {
+                frame[first + j] = sampleLevel(scene, r, grid.x(j), y, shows, field, frameNumber);
             }
         }
     }
-    frame.resize(out);
-    frame.resize(width * lines, 0);
     return frame;
 }
 
@@ -228,9 +342,8 @@ std::unique_ptr<PictureSource> makeSampledSource(std::unique_ptr<Scene> scene) {
 }
 
 std::unique_ptr<PictureSource> makeReplaySource(const std::string& path, std::string& error) {
-    auto bytes = readWhole(path);
+    auto bytes = readWhole(path, error);
     if (!bytes) {
-        error = "cannot read " + path;
         return nullptr;
     }
     return makeBytesSource(std::move(*bytes));

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,23 @@
 
 namespace kaptor::boardsim {
 
+// A rectangle of the reference frame: left <= x < right, top <= y < bottom.
+struct SceneArea {
+    double left, top, right, bottom;
+    bool contains(double x, double y) const {
+        return x >= left && x < right && y >= top && y < bottom;
+    }
+};
+
 // The analog picture, in the coordinates of a 640 x 496 reference frame.
 class Scene {
   public:
     virtual ~Scene() = default;
     // Gray level 0..255 at (x, y) of the given field (0 first, 1 second) of frame number n.
     virtual std::uint8_t level(double x, double y, int field, std::uint64_t n) const = 0;
+    // Where the given field of frame n may differ from the same field of another frame;
+    // nothing when the picture stands still. By default anywhere.
+    virtual std::optional<SceneArea> moving(int field, std::uint64_t n) const;
 };
 
 constexpr double SCENE_WIDTH = 640.0;
@@ -35,13 +47,20 @@ std::unique_ptr<Scene> loadSceneFile(const std::string& path, std::string& error
 std::vector<std::uint8_t> sampleFrame(const Scene& scene, const BoardRegisters& registers,
                                       std::uint64_t frameNumber);
 
+// Bytes of one frame, shared: a source may hand out the same bytes again.
+using FrameBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
+
 class PictureSource {
   public:
     virtual ~PictureSource() = default;
-    virtual std::vector<std::uint8_t> frame(const BoardRegisters& registers,
-                                            std::uint64_t frameNumber) = 0;
+    virtual FrameBytes frame(const BoardRegisters& registers, std::uint64_t frameNumber) = 0;
 };
 
+// Scene and replay files larger than this are refused.
+constexpr std::size_t MAX_PICTURE_FILE = std::size_t{64} << 20;
+
+// Samples the scene once per programmed geometry and front end; later frames copy those bytes
+// and sample again only where the scene moves.
 std::unique_ptr<PictureSource> makeSampledSource(std::unique_ptr<Scene> scene);
 // Every frame is exactly the file's bytes; nothing on error, with error set.
 std::unique_ptr<PictureSource> makeReplaySource(const std::string& path, std::string& error);

@@ -14,6 +14,7 @@ SimConfig configFromEnvironment(const std::function<const char*(const char*)>& g
     config.tracePath = text("KAPTOR_SIM_TRACE");
     config.scenePath = text("KAPTOR_SIM_SCENE");
     config.replayPath = text("KAPTOR_SIM_REPLAY");
+    config.lockPath = text("KAPTOR_SIM_LOCK");
     if (const std::string rate = text("KAPTOR_SIM_RATE"); !rate.empty()) {
         double value = 0;
         const auto [end, ec] = std::from_chars(rate.data(), rate.data() + rate.size(), value);

@@ -19,11 +19,13 @@ struct SimConfig {
     std::string tracePath;                  // empty: no trace
     std::string scenePath;                  // empty: the built-in test chart
     std::string replayPath;                 // every 'A' sends exactly this file's bytes
+    std::string lockPath;                   // empty: the device is exclusive in this process only
     FaultPlan faults;
 };
 
 // Reads KAPTOR_SIM_TRACE, KAPTOR_SIM_FAULTS, KAPTOR_SIM_RATE, KAPTOR_SIM_BUFFER,
-// KAPTOR_SIM_SCENE and KAPTOR_SIM_REPLAY. A malformed value is reported in error and ignored.
+// KAPTOR_SIM_SCENE, KAPTOR_SIM_REPLAY and KAPTOR_SIM_LOCK. A malformed value is reported in error
+// and ignored.
 SimConfig configFromEnvironment(const std::function<const char*(const char*)>& getenv,
                                 std::string& error);
 

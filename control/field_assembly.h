@@ -21,4 +21,9 @@ void assembleFields(const std::uint8_t* received, std::uint8_t* image, std::size
 // has only the row below it inside the frame, becomes a copy of that row.
 void interpolateSingleField(std::uint8_t* image, std::size_t width, std::size_t lines);
 
+// The same picture as assembleFields followed by interpolateSingleField, without laying the
+// field that the interpolation replaces.
+void assembleSingleField(const std::uint8_t* received, std::uint8_t* image, std::size_t width,
+                         std::size_t lines, std::int32_t fieldInversion);
+
 }  // namespace kaptor::control

@@ -1,5 +1,8 @@
 #include "control/kaptorax_ctrl.h"
 
+#include <cstdlib>
+#include <new>
+
 #include "control/messages.h"
 #include "platform/text.h"
 
@@ -15,6 +18,18 @@ CKAPTORAXCtrl::CKAPTORAXCtrl(const ControlServices& services)
       configDialog_(files_, services.person),
       dispatch_(makeDispatch()) {
     buildHeaderTemplate(bmpHeaderTemplate_);
+}
+
+void* CKAPTORAXCtrl::operator new(std::size_t size) {
+    // Zeroed pages from the system: the image buffer costs nothing until a capture writes it.
+    if (void* memory = std::calloc(1, size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
+void CKAPTORAXCtrl::operator delete(void* memory) noexcept {
+    std::free(memory);
 }
 
 void CKAPTORAXCtrl::setDirconfig(std::string value) {

@@ -26,9 +26,14 @@ constexpr automation::DispId DISPID_SET = 5;
 
 constexpr std::size_t IMAGE_BUFFER_SIZE = 1571894;
 
+// Made only on the heap (std::make_unique): its operator new hands out zeroed memory, so the
+// 1.5 MB image buffer reads as zero before the first capture without being written at
+// construction. The private destructor keeps it off the stack and out of other objects.
 class CKAPTORAXCtrl {
   public:
     explicit CKAPTORAXCtrl(const ControlServices& services);
+    static void* operator new(std::size_t size);
+    static void operator delete(void* memory) noexcept;
     CKAPTORAXCtrl(const CKAPTORAXCtrl&) = delete;
     CKAPTORAXCtrl& operator=(const CKAPTORAXCtrl&) = delete;
 
@@ -67,6 +72,9 @@ class CKAPTORAXCtrl {
     UsbLink& link() { return link_; }
 
   private:
+    friend struct std::default_delete<CKAPTORAXCtrl>;
+    ~CKAPTORAXCtrl() = default;
+
     void deriveGeometry();
     std::unique_ptr<automation::Dispatch> makeDispatch();
 
@@ -81,8 +89,9 @@ class CKAPTORAXCtrl {
     std::string textLine1_;
     RegisterImage registers_;
     BmpHeader bmpHeader_{};
-    // The assembled frame, bottom row first; zero until the first capture fills it.
-    std::array<std::uint8_t, IMAGE_BUFFER_SIZE> imageBuffer_{};
+    // The assembled frame, bottom row first; zero until the first capture fills it (left
+    // uninitialised here: the memory comes zeroed from operator new).
+    std::array<std::uint8_t, IMAGE_BUFFER_SIZE> imageBuffer_;
     CBoardConfigDlg configDialog_;
     std::int32_t frameWidth_ = 0;
     std::int32_t frameLines_ = 0;

@@ -228,15 +228,16 @@ TEST(Toma, TriggerWrittenAsZeroBytesEndsTheProcessBeforeAnythingElse) {
 
 TEST(Toma, BeforeInicializaItSaysFtWriteIsNotValidAndWritesTheZeroBuffer) {
     Rig rig;
-    rig.writeConfig(config(8, 2, 1));
+    // interlaced 2: nothing is assembled, so nothing is said about it.
+    rig.writeConfig(config(8, 1, 2));
     rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
     EXPECT_EQ(rig.runUntilExit([&] { rig.ctrl->Toma(); }), std::nullopt);
     EXPECT_EQ(rig.person.events(),
               (std::vector<std::string>{"FT_Write is not valid!", "FT_ResetDevice is not valid!",
                                         "BEEP"}));
     const auto file = rig.picture();
-    ASSERT_EQ(file.size(), BMP_HEADER_SIZE + 32 + BMP_TRAILER_SIZE);
-    EXPECT_EQ(std::count(file.begin() + BMP_HEADER_SIZE, file.end(), 0), 32 + 5000);
+    ASSERT_EQ(file.size(), BMP_HEADER_SIZE + 24 + BMP_TRAILER_SIZE);
+    EXPECT_EQ(std::count(file.begin() + BMP_HEADER_SIZE, file.end(), 0), 24 + 5000);
 }
 
 TEST(Toma, GeometriesTheBufferCannotHoldOrTheAssemblyCannotCover) {
@@ -256,6 +257,22 @@ TEST(Toma, GeometriesTheBufferCannotHoldOrTheAssemblyCannotCover) {
          {std::string(msg::INTERLACED_INVALID)},
          BMP_HEADER_SIZE + 4 * 6 + BMP_TRAILER_SIZE},
         {"negative lines", config(4, -2, 1), {}, BMP_HEADER_SIZE + BMP_TRAILER_SIZE},
+        {"zero lines, interlaced 2: nothing to assemble, nothing to say",
+         config(4, 0, 2),
+         {},
+         BMP_HEADER_SIZE + BMP_TRAILER_SIZE},
+        {"three fields of 1431655766 lines overflow 32 bits: refused",
+         config(640, 1431655766, 2),
+         {std::string(msg::FRAME_TOO_LARGE)},
+         BMP_HEADER_SIZE + BMP_TRAILER_SIZE},
+        {"2147483647 x 2 x 2147483647: refused",
+         config(2147483647, 2147483647, 1),
+         {std::string(msg::FRAME_TOO_LARGE)},
+         BMP_HEADER_SIZE + BMP_TRAILER_SIZE},
+        {"2147483647 x 2147483647: refused",
+         config(2147483647, 2147483647, 0),
+         {std::string(msg::FRAME_TOO_LARGE)},
+         BMP_HEADER_SIZE + BMP_TRAILER_SIZE},
     };
     for (const auto& c : cases) {
         RigOptions options;
@@ -263,7 +280,13 @@ TEST(Toma, GeometriesTheBufferCannotHoldOrTheAssemblyCannotCover) {
         const auto result = capture(options, c.cfg);
         EXPECT_EQ(result.exit, std::nullopt) << c.what;
         EXPECT_EQ(result.messages, c.messages) << c.what;
-        EXPECT_EQ(result.file.size(), c.fileSize) << c.what;
+        ASSERT_EQ(result.file.size(), c.fileSize) << c.what;
+        if (c.messages == std::vector<std::string>{std::string(msg::FRAME_TOO_LARGE)}) {
+            // A refused frame: width and height both say 0.
+            EXPECT_EQ(std::vector<std::uint8_t>(result.file.begin() + 18, result.file.begin() + 26),
+                      std::vector<std::uint8_t>(8, 0))
+                << c.what;
+        }
     }
     RigOptions options;
     options.replay = stream(4, 6);
@@ -294,6 +317,22 @@ TEST(Toma, ADestinationThatNamesAFolderEndsTheProcessAfterTheCapture) {
     EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::IMAGE_CREATE_FAILED)});
     EXPECT_EQ(rig.person.beeps(), 0);
     EXPECT_EQ(rig.board->capturesStarted(), 1u);
+}
+
+TEST(Toma, AFreshControlShowsNothingOfAControlBeforeIt) {
+    // Controls that captured and went away leave their memory to the allocator; a new control
+    // must read all zero before its first capture, wherever its memory comes from.
+    for (int round = 0; round < 3; ++round) {
+        RigOptions options;
+        options.replay = std::vector<std::uint8_t>(1024 * 1534, 0xAB);
+        Rig rig(options);
+        rig.initialise(config(1024, 767, 1));
+        rig.ctrl->Toma();
+        ASSERT_EQ(rig.ctrl->imageBuffer()[0], 0xAB);
+    }
+    Rig fresh;
+    const auto& image = fresh.ctrl->imageBuffer();
+    EXPECT_TRUE(std::all_of(image.begin(), image.end(), [](auto b) { return b == 0; }));
 }
 
 }  // namespace
