@@ -408,5 +408,30 @@ TEST_F(Kaptor, AWriteErrorIsTheCallersAndKeepsThePreviousPicture) {
     }
 }
 
+// On a terminal a capture shows a progress line (cleared again) and beeps; -q silences both.
+// Without a terminal neither appears (every other test runs so).
+TEST_F(Kaptor, ProgressAndBeepOnlyOnATerminalAndNotQuiet) {
+    if (std::system("command -v script >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no 'script' to run kaptor on a terminal";
+    }
+    kaptor("config init");
+    const auto onTerminal = [this](const std::string& options) {
+        const auto log = dir.path() / "terminal.txt";
+        const std::string command =
+            "KAPTOR_DRIVE_C='" + (dir.path() / "c").string() + "' timeout 60 script -qec \"'" +
+            std::string(KAPTOR_BIN_DIR) + "/kaptor' --sim " + options + " capture -o '" +
+            (dir.path() / "t.bmp").string() + "'\" /dev/null >'" + log.string() + "' </dev/null";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        return readFile(log);
+    };
+    const std::string shown = onTerminal("");
+    EXPECT_NE(shown.find("\rkaptor: capture 1 of 1: waiting for the frame"), std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find('\a'), std::string::npos);
+    const std::string quiet = onTerminal("-q");
+    EXPECT_EQ(quiet.find("waiting"), std::string::npos) << quiet;
+    EXPECT_EQ(quiet.find('\a'), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kaptor::test
