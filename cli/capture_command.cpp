@@ -11,6 +11,7 @@
 #include "cli/exit_status.h"
 #include "cli/output_pattern.h"
 #include "cli/picture_formats.h"
+#include "cli/text_output.h"
 #include "cli/usage.h"
 #include "control/kaptorax_ctrl.h"
 #include "platform/host_process.h"
@@ -209,8 +210,8 @@ class Capturer {
             return false;
         }
         if (direct) {
-            const auto written = host_.files().hostPath(host_.control().getDestinoimagen());
-            std::printf("%s\n", written ? written->c_str() : destination.c_str());
+            const std::string path = host_.control().getDestinoimagen();
+            std::printf("%s\n", shownPath(host_.files().hostPath(path), path).c_str());
             std::fflush(stdout);
             return true;
         }
@@ -244,8 +245,7 @@ class Capturer {
                          destination.c_str());
             return false;
         }
-        const auto written = host_.files().hostPath(path);
-        std::printf("%s\n", written ? written->c_str() : destination.c_str());
+        std::printf("%s\n", shownPath(host_.files().hostPath(path), path).c_str());
         std::fflush(stdout);
         return true;
     }

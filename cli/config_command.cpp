@@ -29,8 +29,9 @@ constexpr std::size_t MAX_CONFIG_NAME = 30;
 // Writes a file that is not there yet; says what it did.
 bool layDown(platform::FileSystem& files, const std::string& path, std::string_view contents) {
     const auto host = files.hostPath(path);
+    const std::string shown = shownPath(host, path);
     if (files.exists(path)) {
-        std::printf("kept     %s\n", host ? host->c_str() : path.c_str());
+        std::printf("kept     %s\n", shown.c_str());
         return true;
     }
     std::error_code ec;
@@ -38,10 +39,10 @@ bool layDown(platform::FileSystem& files, const std::string& path, std::string_v
         std::filesystem::create_directories(host->parent_path(), ec);
     }
     if (!platform::replaceWholeFile(files, path, contents)) {
-        std::fprintf(stderr, "kaptor: cannot write %s\n", host ? host->c_str() : path.c_str());
+        std::fprintf(stderr, "kaptor: cannot write %s\n", shown.c_str());
         return false;
     }
-    std::printf("created  %s\n", host->c_str());
+    std::printf("created  %s\n", shown.c_str());
     return true;
 }
 

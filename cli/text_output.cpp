@@ -50,4 +50,8 @@ std::string jsonString(std::string_view cp1252) {
     return out + "\"";
 }
 
+std::string shownPath(const std::optional<std::filesystem::path>& host, std::string_view path) {
+    return host ? host->string() : platform::cp1252ToUtf8(path);
+}
+
 }  // namespace kaptor::cli

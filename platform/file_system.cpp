@@ -341,12 +341,15 @@ std::unique_ptr<ReplacementFile> HostFileSystem::createReplacement(std::string_v
     }
     const std::filesystem::path folder = host->parent_path();
     removeStaleTemporaries(folder);
-    const int unnamed = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
-    if (unnamed >= 0) {
-        return std::make_unique<HostReplacementFile>(*host, std::filesystem::path(), unnamed);
-    }
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-        return nullptr;
+    // An unnamed file is named later through /proc; without /proc it could not be.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        const int unnamed = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        if (unnamed >= 0) {
+            return std::make_unique<HostReplacementFile>(*host, std::filesystem::path(), unnamed);
+        }
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            return nullptr;
+        }
     }
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
