@@ -2,9 +2,6 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <thread>
 
 #include "cli/commands.h"
@@ -122,45 +119,6 @@ std::optional<CaptureRequest> readRequest(const CommandLine& line) {
     return request;
 }
 
-// A private folder for the control's BMP when the host converts it or sends it to standard
-// output; removed with everything in it.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        std::random_device random;
-        std::error_code ec;
-        const auto base = std::filesystem::temp_directory_path(ec);
-        for (int attempt = 0; attempt < 16 && path_.empty(); ++attempt) {
-            const auto candidate = base / ("kaptor-" + std::to_string(random()));
-            if (std::filesystem::create_directory(candidate, ec)) {
-                std::filesystem::permissions(candidate, std::filesystem::perms::owner_all,
-                                             std::filesystem::perm_options::replace, ec);
-                path_ = candidate;
-            }
-        }
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        if (!path_.empty()) {
-            std::filesystem::remove_all(path_, ec);
-        }
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
-std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Turns the control's BMP into the bytes of the wanted format; says why not, on failure.
 std::optional<std::string> convert(const std::string& bmp, PictureFormat format) {
     if (format == PictureFormat::Bmp) {
@@ -193,12 +151,8 @@ class Capturer {
         const std::string destination =
             toStandardOutput ? std::string() : expandOutputPattern(request_.output, when, number);
         const bool direct = !toStandardOutput && request_.format == PictureFormat::Bmp;
-        const std::string controlPath = direct ? toControlPath(destination) : scratchBmp().string();
-        if (controlPath.empty()) {
-            std::fprintf(stderr, "kaptor: capture: no temporary folder for the picture\n");
-            return false;
-        }
-        host_.control().setDestinoimagen(controlPath);
+        host_.control().setDestinoimagen(direct ? toControlPath(destination)
+                                                : std::string(PictureCatcher::PATH));
         host_.watcher().showProgress("kaptor: capture " + std::to_string(number) + " of " +
                                      std::to_string(request_.count) + ": waiting for the frame");
         automation::ExceptionInfo failure;
@@ -219,13 +173,13 @@ class Capturer {
     }
 
   private:
-    std::filesystem::path scratchBmp() {
-        return scratch_.path().empty() ? std::filesystem::path() : scratch_.path() / "picture.bmp";
-    }
-
     bool deliver(const std::string& destination) {
-        const auto bmp = readWholeFile(scratchBmp());
-        const auto bytes = bmp ? convert(*bmp, request_.format) : std::nullopt;
+        const auto bmp = host_.takeCaughtPicture();
+        if (!bmp) {
+            std::fprintf(stderr, "kaptor: capture: the control wrote no picture\n");
+            return false;
+        }
+        const auto bytes = convert(*bmp, request_.format);
         if (!bytes) {
             return false;
         }
@@ -252,7 +206,6 @@ class Capturer {
 
     Host& host_;
     const CaptureRequest& request_;
-    ScratchFolder scratch_;
 };
 
 }  // namespace

@@ -48,12 +48,12 @@ const Command* findCommand(const std::string& name) {
     return nullptr;
 }
 
-const std::vector<OptionSpec>& globalOptions() {
-    static const std::vector<OptionSpec> specs = {
+const std::vector<OptionDef>& globalOptions() {
+    static const std::vector<OptionDef> defs = {
         {"answer", 0, true, ANSWER}, {"sim", 0, false, SIM},         {"quiet", 'q', false, QUIET},
         {"help", 'h', false, HELP},  {"version", 0, false, VERSION},
     };
-    return specs;
+    return defs;
 }
 
 bool applyGlobalOption(const ParsedOption& option, HostOptions& options, const char* usage,
@@ -91,11 +91,11 @@ bool applyGlobalOption(const ParsedOption& option, HostOptions& options, const c
 }
 
 std::optional<CommandLine> parseCommandLine(const Command& command, const Arguments& args,
-                                            const std::vector<OptionSpec>& own,
-                                            HostOptions& options, int& status) {
-    std::vector<OptionSpec> specs = own;
-    specs.insert(specs.end(), globalOptions().begin(), globalOptions().end());
-    const auto parsed = parseArguments(command.name, args, specs);
+                                            const std::vector<OptionDef>& own, HostOptions& options,
+                                            int& status) {
+    std::vector<OptionDef> defs = own;
+    defs.insert(defs.end(), globalOptions().begin(), globalOptions().end());
+    const auto parsed = parseArguments(command.name, args, defs);
     if (!parsed) {
         std::fprintf(stderr, "Try 'kaptor %s --help'.\n", command.name);
         status = EXIT_USAGE;

@@ -25,7 +25,7 @@ std::span<const Command> commands();
 const Command* findCommand(const std::string& name);
 
 // Options that every command takes, before or after its name.
-const std::vector<OptionSpec>& globalOptions();
+const std::vector<OptionDef>& globalOptions();
 
 // The command's own options and operands, with the global options among them applied to
 // options. Nothing when the command line is wrong (said on standard error) or when help or the
@@ -35,8 +35,8 @@ struct CommandLine {
     std::vector<std::string> operands;
 };
 std::optional<CommandLine> parseCommandLine(const Command& command, const Arguments& args,
-                                            const std::vector<OptionSpec>& own,
-                                            HostOptions& options, int& status);
+                                            const std::vector<OptionDef>& own, HostOptions& options,
+                                            int& status);
 
 // Applies one global option; false (said on standard error) when its value is wrong. Sets
 // status and returns true with stop set when the option answers by itself (--help, --version).

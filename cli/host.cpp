@@ -75,6 +75,7 @@ const char* Host::environment(const char* name) const {
 Host::Host(HostOptions options)
     : files_(
           platform::DriveMap::fromEnvironment([](const char* name) { return std::getenv(name); })),
+      catcher_(files_),
       console_(stderr, platform::isTerminal(stdin) ? &std::cin : nullptr,
                std::move(options.answers)),
       watcher_(console_, options.quiet, platform::isTerminal(stderr) ? stderr : nullptr),
@@ -90,7 +91,7 @@ Host::Host(HostOptions options)
         }
     }
     control_ = std::make_unique<control::CKAPTORAXCtrl>(
-        control::ControlServices{files_, watcher_, clock_, processExit_, libraries_, dialogs_});
+        control::ControlServices{catcher_, watcher_, clock_, processExit_, libraries_, dialogs_});
 }
 
 int Host::exitStatus(int status) const {

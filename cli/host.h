@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/picture_catcher.h"
 #include "cli/watching_operator.h"
 #include "control/kaptorax_ctrl.h"
 #include "platform/clock.h"
@@ -57,7 +58,9 @@ class Host {
     explicit Host(HostOptions options);
 
     control::CKAPTORAXCtrl& control() { return *control_; }
-    platform::FileSystem& files() { return files_; }
+    platform::FileSystem& files() { return catcher_; }
+    // The picture of the last Toma to PictureCatcher::PATH.
+    std::optional<std::string> takeCaughtPicture() { return catcher_.take(); }
     platform::Operator& person() { return watcher_; }
     WatchingOperator& watcher() { return watcher_; }
 
@@ -72,6 +75,7 @@ class Host {
 
     std::string simulatorLibrary_;
     platform::HostFileSystem files_;
+    PictureCatcher catcher_;
     platform::ConsoleOperator console_;
     WatchingOperator watcher_;
     platform::RealClock clock_;

@@ -10,15 +10,15 @@ namespace {
 // Long options without a letter are told apart by values above any character.
 constexpr int FIRST_LONG_ONLY = 256;
 
-int valueOf(const OptionSpec& spec, std::size_t index) {
-    return spec.letter != 0 ? static_cast<unsigned char>(spec.letter)
-                            : FIRST_LONG_ONLY + static_cast<int>(index);
+int valueOf(const OptionDef& def, std::size_t index) {
+    return def.letter != 0 ? static_cast<unsigned char>(def.letter)
+                           : FIRST_LONG_ONLY + static_cast<int>(index);
 }
 
-std::string nameOf(const std::vector<OptionSpec>& specs, int value) {
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        if (valueOf(specs[i], i) == value) {
-            return std::string("--") + specs[i].name;
+std::string nameOf(const std::vector<OptionDef>& defs, int value) {
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+        if (valueOf(defs[i], i) == value) {
+            return std::string("--") + defs[i].name;
         }
     }
     return std::string("-") + static_cast<char>(value);
@@ -28,21 +28,21 @@ std::string nameOf(const std::vector<OptionSpec>& specs, int value) {
 
 std::optional<ParsedArguments> parseArguments(std::string_view what,
                                               const std::vector<std::string>& args,
-                                              const std::vector<OptionSpec>& specs,
+                                              const std::vector<OptionDef>& defs,
                                               bool stopAtFirstOperand) {
     // "+" stops at the first operand; ":" reports a missing value apart from an unknown option.
     std::string letters = stopAtFirstOperand ? "+:" : ":";
     std::vector<option> longOptions;
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        const OptionSpec& spec = specs[i];
-        if (spec.letter != 0) {
-            letters += spec.letter;
-            if (spec.takesValue) {
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+        const OptionDef& def = defs[i];
+        if (def.letter != 0) {
+            letters += def.letter;
+            if (def.takesValue) {
                 letters += ':';
             }
         }
-        longOptions.push_back({spec.name, spec.takesValue ? required_argument : no_argument,
-                               nullptr, valueOf(spec, i)});
+        longOptions.push_back(
+            {def.name, def.takesValue ? required_argument : no_argument, nullptr, valueOf(def, i)});
     }
     longOptions.push_back({nullptr, 0, nullptr, 0});
 
@@ -69,7 +69,7 @@ std::optional<ParsedArguments> parseArguments(std::string_view what,
             // The option as it was written, "-o" or "--output".
             const char* given = optind > 0 ? argv[optind - 1] : nullptr;
             const std::string name =
-                given != nullptr && given[0] == '-' ? given : nameOf(specs, optopt);
+                given != nullptr && given[0] == '-' ? given : nameOf(defs, optopt);
             std::fprintf(stderr, "kaptor: %.*s: option %s needs a value\n",
                          static_cast<int>(what.size()), what.data(), name.c_str());
             return std::nullopt;
@@ -81,9 +81,9 @@ std::optional<ParsedArguments> parseArguments(std::string_view what,
                          static_cast<int>(what.size()), what.data(), given.c_str());
             return std::nullopt;
         }
-        for (std::size_t i = 0; i < specs.size(); ++i) {
-            if (valueOf(specs[i], i) == value) {
-                parsed.options.push_back({specs[i].id, optarg != nullptr ? optarg : ""});
+        for (std::size_t i = 0; i < defs.size(); ++i) {
+            if (valueOf(defs[i], i) == value) {
+                parsed.options.push_back({defs[i].id, optarg != nullptr ? optarg : ""});
                 break;
             }
         }

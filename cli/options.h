@@ -10,7 +10,7 @@
 
 namespace kaptor::cli {
 
-struct OptionSpec {
+struct OptionDef {
     const char* name;  // long name, without "--"
     char letter;       // short name, or 0
     bool takesValue;
@@ -32,7 +32,7 @@ struct ParsedArguments {
 // and returns nothing.
 std::optional<ParsedArguments> parseArguments(std::string_view what,
                                               const std::vector<std::string>& args,
-                                              const std::vector<OptionSpec>& specs,
+                                              const std::vector<OptionDef>& defs,
                                               bool stopAtFirstOperand = false);
 
 }  // namespace kaptor::cli

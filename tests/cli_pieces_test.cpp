@@ -14,7 +14,7 @@ namespace kaptor::cli {
 namespace {
 
 TEST(OptionParser, GnuRules) {
-    const std::vector<OptionSpec> specs = {
+    const std::vector<OptionDef> defs = {
         {"output", 'o', true, 1}, {"json", 0, false, 2}, {"help", 'h', false, 3}};
     const struct {
         std::vector<std::string> args;
@@ -37,7 +37,7 @@ TEST(OptionParser, GnuRules) {
         {{"--json=1"}, false},
     };
     for (const auto& c : cases) {
-        const auto parsed = parseArguments("test", c.args, specs);
+        const auto parsed = parseArguments("test", c.args, defs);
         ASSERT_EQ(parsed.has_value(), c.ok) << c.args.front();
         if (!parsed) {
             continue;
@@ -53,7 +53,7 @@ TEST(OptionParser, GnuRules) {
         EXPECT_EQ(parsed->operands, c.operands) << c.args.front();
     }
     // Stopping at the first operand leaves the command's own options to the command.
-    const auto global = parseArguments("test", {"--json", "capture", "-o", "x"}, specs, true);
+    const auto global = parseArguments("test", {"--json", "capture", "-o", "x"}, defs, true);
     ASSERT_TRUE(global);
     EXPECT_EQ(global->operands, (std::vector<std::string>{"capture", "-o", "x"}));
 }
