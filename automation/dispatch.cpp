@@ -1,5 +1,7 @@
 #include "automation/dispatch.h"
 
+#include "platform/text.h"
+
 namespace kaptor::automation {
 namespace {
 
@@ -47,42 +49,56 @@ HResult DispatchTable::getIdOfName(std::u16string_view name, DispId& id) {
 }
 
 HResult DispatchTable::invoke(DispId id, InvokeKind kind, std::span<const Variant> args,
-                              Variant* result) {
+                              Variant* result, ExceptionInfo* exception) {
     for (const auto& member : members_) {
         if (member.id != id) {
             continue;
         }
-        switch (kind) {
-            case InvokeKind::Method:
-                if (!member.call) {
-                    return DISP_E_MEMBERNOTFOUND;
-                }
-                if (!args.empty()) {
-                    return DISP_E_BADPARAMCOUNT;
-                }
-                member.call();
-                return S_OK;
-            case InvokeKind::PropertyGet:
-                if (!member.get) {
-                    return DISP_E_MEMBERNOTFOUND;
-                }
-                if (!args.empty()) {
-                    return DISP_E_BADPARAMCOUNT;
-                }
-                if (result != nullptr) {
-                    *result = member.get();
-                }
-                return S_OK;
-            case InvokeKind::PropertyPut:
-                if (!member.put) {
-                    return DISP_E_MEMBERNOTFOUND;
-                }
-                if (args.size() != 1) {
-                    return DISP_E_BADPARAMCOUNT;
-                }
-                member.put(variantToText(args[0]));
-                return S_OK;
+        try {
+            return invokeMember(member, kind, args, result);
+        } catch (const MethodError& error) {
+            if (exception != nullptr) {
+                exception->source = member.name;
+                exception->description = platform::cp1252ToUtf16(error.what());
+            }
+            return DISP_E_EXCEPTION;
         }
+    }
+    return DISP_E_MEMBERNOTFOUND;
+}
+
+HResult DispatchTable::invokeMember(const DispatchMember& member, InvokeKind kind,
+                                    std::span<const Variant> args, Variant* result) {
+    switch (kind) {
+        case InvokeKind::Method:
+            if (!member.call) {
+                return DISP_E_MEMBERNOTFOUND;
+            }
+            if (!args.empty()) {
+                return DISP_E_BADPARAMCOUNT;
+            }
+            member.call();
+            return S_OK;
+        case InvokeKind::PropertyGet:
+            if (!member.get) {
+                return DISP_E_MEMBERNOTFOUND;
+            }
+            if (!args.empty()) {
+                return DISP_E_BADPARAMCOUNT;
+            }
+            if (result != nullptr) {
+                *result = member.get();
+            }
+            return S_OK;
+        case InvokeKind::PropertyPut:
+            if (!member.put) {
+                return DISP_E_MEMBERNOTFOUND;
+            }
+            if (args.size() != 1) {
+                return DISP_E_BADPARAMCOUNT;
+            }
+            member.put(variantToText(args[0]));
+            return S_OK;
     }
     return DISP_E_MEMBERNOTFOUND;
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,12 +16,26 @@ namespace kaptor::automation {
 
 enum class InvokeKind { Method, PropertyGet, PropertyPut };
 
+// What a member that failed tells its caller along with DISP_E_EXCEPTION.
+struct ExceptionInfo {
+    std::u16string source;
+    std::u16string description;
+};
+
+// Thrown by a member that could not do its work and leaves that to its caller; the dispatch
+// layer turns it into DISP_E_EXCEPTION with the description (UTF-16 of the Windows-1252 text).
+class MethodError : public std::runtime_error {
+  public:
+    explicit MethodError(const std::string& description) : std::runtime_error(description) {}
+};
+
 class Dispatch {
   public:
     virtual ~Dispatch() = default;
     virtual HResult getIdOfName(std::u16string_view name, DispId& id) = 0;
+    // exception, when given, receives the failure of a member that ends in DISP_E_EXCEPTION.
     virtual HResult invoke(DispId id, InvokeKind kind, std::span<const Variant> args,
-                           Variant* result) = 0;
+                           Variant* result, ExceptionInfo* exception = nullptr) = 0;
 };
 
 // One member of a dispatch table: a text property (get and put) or a method without arguments.
@@ -38,11 +53,14 @@ class DispatchTable : public Dispatch {
     explicit DispatchTable(std::vector<DispatchMember> members);
 
     HResult getIdOfName(std::u16string_view name, DispId& id) override;
-    HResult invoke(DispId id, InvokeKind kind, std::span<const Variant> args,
-                   Variant* result) override;
+    HResult invoke(DispId id, InvokeKind kind, std::span<const Variant> args, Variant* result,
+                   ExceptionInfo* exception = nullptr) override;
     const std::vector<DispatchMember>& members() const { return members_; }
 
   private:
+    HResult invokeMember(const DispatchMember& member, InvokeKind kind,
+                         std::span<const Variant> args, Variant* result);
+
     std::vector<DispatchMember> members_;
 };
 

@@ -12,6 +12,7 @@ constexpr HResult S_OK = 0;
 constexpr HResult E_FAIL = static_cast<HResult>(0x80004005u);
 constexpr HResult DISP_E_MEMBERNOTFOUND = static_cast<HResult>(0x80020003u);
 constexpr HResult DISP_E_TYPEMISMATCH = static_cast<HResult>(0x80020005u);
+constexpr HResult DISP_E_EXCEPTION = static_cast<HResult>(0x80020009u);
 constexpr HResult DISP_E_UNKNOWNNAME = static_cast<HResult>(0x80020006u);
 constexpr HResult DISP_E_BADPARAMCOUNT = static_cast<HResult>(0x8002000Eu);
 

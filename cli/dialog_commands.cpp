@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "cli/commands.h"
+#include "cli/exit_status.h"
 #include "control/dialog_exchange.h"
 #include "control/in_memory_dialog_view.h"
 #include "platform/text.h"
@@ -59,7 +61,22 @@ int runSetCommand(HostOptions options, bool init) {
         ctrl.Inicializa();
     }
     ctrl.Set();
-    return host.dialogStepRefused() ? 3 : 0;
+    return host.exitStatus(host.dialogStepRefused() ? EXIT_FAILURE_SHOWN : EXIT_DONE);
+}
+
+int runSet(const Arguments& args, HostOptions options) {
+    enum { INIT = 1 };
+    int status = EXIT_DONE;
+    const auto line =
+        parseCommandLine(*findCommand("set"), args, {{"init", 0, false, INIT}}, options, status);
+    if (!line) {
+        return status;
+    }
+    if (!line->operands.empty()) {
+        std::fprintf(stderr, "kaptor: set takes no arguments\nTry 'kaptor set --help'.\n");
+        return EXIT_USAGE;
+    }
+    return runSetCommand(std::move(options), !line->options.empty());
 }
 
 int runConfigSetCommand(const std::vector<std::string>& assignmentTexts, HostOptions options) {
@@ -76,25 +93,25 @@ int runConfigSetCommand(const std::vector<std::string>& assignmentTexts, HostOpt
                          "kaptor: config set: '%s' is not NAME=VALUE with NAME a field of the "
                          "dialog (see 'kaptor config show')\n",
                          text.c_str());
-            return 2;
+            return EXIT_USAGE;
         }
         const std::string value = platform::utf8ToCp1252(text.substr(equals + 1));
         if (entry->controlId == control::IDC_DICOM) {
             std::fprintf(stderr,
                          "kaptor: config set: dicom cannot be changed: its box in the "
                          "dialog is disabled\n");
-            return 2;
+            return EXIT_USAGE;
         }
         if (entry->conversion == Conversion::CheckState) {
             if (value != "0" && value != "1") {
                 std::fprintf(stderr, "kaptor: config set: %s takes 0 or 1\n", name.c_str());
-                return 2;
+                return EXIT_USAGE;
             }
         } else if (const auto converted = control::convertText(*entry, value, true);
                    !converted.refusal.empty()) {
             // The dialog's own message, as it would show it.
             host.person().messageBox(converted.refusal);
-            return 2;
+            return EXIT_USAGE;
         }
         assignments.push_back({entry, value});
     }
@@ -107,10 +124,10 @@ int runConfigSetCommand(const std::vector<std::string>& assignmentTexts, HostOpt
         std::fprintf(stderr,
                      "kaptor: config set: the dialog refused the configuration in use; "
                      "nothing was saved\n");
-        return 2;
+        return EXIT_USAGE;
     }
     ctrl.saveConfiguration();
-    return 0;
+    return host.exitStatus(EXIT_DONE);
 }
 
 }  // namespace kaptor::cli

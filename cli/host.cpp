@@ -1,52 +1,100 @@
 #include "cli/host.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
+#include "cli/exit_status.h"
+#include "control/configuration_files.h"
+#include "platform/host_process.h"
+
 namespace kaptor::cli {
 namespace {
 
-const char* environment(const char* name) {
-    return std::getenv(name);
-}
-
-}  // namespace
+#ifdef _WIN32
+constexpr const char* SIMULATOR_FILE = "Ftd2xx.dll";
+#else
+constexpr const char* SIMULATOR_FILE = "libkaptorsim.so";
+#endif
 
 std::string simulatorLibraryPath() {
     std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) {
-        return {};
-    }
-    for (const auto& candidate :
-         {self.parent_path() / "../lib/libkaptorsim.so", self.parent_path() / "libkaptorsim.so"}) {
-        if (std::filesystem::exists(candidate, ec)) {
+    for (const auto& candidate : simulatorLibraryCandidates()) {
+        if (std::filesystem::is_regular_file(candidate, ec)) {
             return std::filesystem::weakly_canonical(candidate, ec).string();
         }
     }
     return {};
 }
 
+}  // namespace
+
+platform::LibraryHandle ReportingLibraryLoader::load(std::string_view name) {
+    platform::LibraryHandle library = inner_.load(name);
+    if (library == nullptr) {
+        std::fprintf(stderr,
+                     "kaptor: cannot load the board's driver library '%s' (%s); for the simulated "
+                     "board run 'kaptor --sim ...', for a real board install the vendor's D2XX "
+                     "library (not in Debian) and set KAPTOR_D2XX_LIBRARY to its file\n",
+                     inner_.lastTried().c_str(), inner_.lastError().c_str());
+    }
+    return library;
+}
+
+std::vector<std::filesystem::path> simulatorLibraryCandidates() {
+    const auto self = platform::executablePath();
+    if (!self) {
+        return {};
+    }
+    const auto folder = self->parent_path();
+    // Installed: the library folder as seen from the program folder; built: bin/ beside lib/.
+    return {folder / KAPTOR_LIBDIR_FROM_BINDIR / SIMULATOR_FILE, folder / "../lib" / SIMULATOR_FILE,
+            folder / SIMULATOR_FILE};
+}
+
+const char* Host::environment(const char* name) const {
+    if (!simulatorLibrary_.empty() && std::string_view(name) == "KAPTOR_D2XX_LIBRARY") {
+        return simulatorLibrary_.c_str();
+    }
+    return std::getenv(name);
+}
+
 Host::Host(HostOptions options)
-    : files_(platform::DriveMap::fromEnvironment(environment)),
-      operator_(stderr, ::isatty(STDIN_FILENO) != 0 ? &std::cin : nullptr,
-                std::move(options.answers)),
-      libraries_(environment),
-      dialogs_(std::move(options.dialogSteps), operator_) {
+    : files_(
+          platform::DriveMap::fromEnvironment([](const char* name) { return std::getenv(name); })),
+      catcher_(files_),
+      console_(stderr, platform::isTerminal(stdin) ? &std::cin : nullptr,
+               std::move(options.answers)),
+      watcher_(console_, options.quiet, platform::isTerminal(stderr) ? stderr : nullptr),
+      libraries_([this](const char* name) { return environment(name); }),
+      dialogs_(std::move(options.dialogSteps), console_) {
     if (options.simulator) {
-        const std::string path = simulatorLibraryPath();
-        if (path.empty()) {
-            std::fprintf(stderr, "kaptor: the simulated board's library is not installed here\n");
-        } else {
-            ::setenv("KAPTOR_D2XX_LIBRARY", path.c_str(), 1);
+        simulatorLibrary_ = simulatorLibraryPath();
+        if (simulatorLibrary_.empty()) {
+            // Never the real driver instead: with a board attached it would drive the hardware.
+            throw Refusal{EXIT_USAGE, std::string("kaptor: --sim: the simulated board (") +
+                                          SIMULATOR_FILE +
+                                          ") is not installed with this kaptor; nothing was done"};
         }
     }
     control_ = std::make_unique<control::CKAPTORAXCtrl>(
-        control::ControlServices{files_, operator_, clock_, processExit_, libraries_, dialogs_});
+        control::ControlServices{catcher_, watcher_, clock_, processExit_, libraries_, dialogs_});
+}
+
+int Host::exitStatus(int status) const {
+    return status == EXIT_DONE && watcher_.failuresShown() > 0 ? EXIT_FAILURE_SHOWN : status;
+}
+
+void Host::suggestInitWhenUnconfigured() {
+    if (files_.exists(control::SELECTOR_PATH)) {
+        return;
+    }
+    const auto where = files_.hostPath(control::SELECTOR_PATH);
+    std::fprintf(stderr,
+                 "kaptor: no configuration on this drive yet (%s is missing); 'kaptor config "
+                 "init' lays down a sample one\n",
+                 where ? where->string().c_str() : "\\KAPTOR\\CONFIG.TXT");
 }
 
 }  // namespace kaptor::cli

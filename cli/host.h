@@ -1,12 +1,17 @@
 // What the headless host builds a control on: the files of the mapped drives, the console as
-// operator, the real clock, the process exit, the system's library loader.
+// operator (watched for failures), the real clock, the process exit, the system's library
+// loader (which says in one line why a driver library did not load).
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/dialog_steps.h"
+#include "cli/picture_catcher.h"
+#include "cli/watching_operator.h"
 #include "control/kaptorax_ctrl.h"
 #include "platform/clock.h"
 #include "platform/console_operator.h"
@@ -19,29 +24,63 @@ namespace kaptor::cli {
 struct HostOptions {
     std::deque<platform::Answer> answers;
     bool simulator = false;              // load the simulated board installed beside kaptor
+    bool quiet = false;                  // no beep, no progress line
     std::deque<DialogStep> dialogSteps;  // what a person does in the configuration dialog
+};
+
+// Loads libraries as the system does; when the driver library does not load, says which file
+// was tried, the loader's own words, and what to do.
+class ReportingLibraryLoader : public platform::LibraryLoader {
+  public:
+    explicit ReportingLibraryLoader(std::function<const char*(const char*)> getenv)
+        : inner_(std::move(getenv)) {}
+    platform::LibraryHandle load(std::string_view name) override;
+    platform::SymbolAddress symbol(platform::LibraryHandle library, const char* name) override {
+        return inner_.symbol(library, name);
+    }
+
+  private:
+    platform::SystemLibraryLoader inner_;
 };
 
 class Host {
   public:
+    // Throws Refusal when --sim was asked for and the simulated board is not installed.
     explicit Host(HostOptions options);
 
     control::CKAPTORAXCtrl& control() { return *control_; }
-    platform::FileSystem& files() { return files_; }
-    platform::Operator& person() { return operator_; }
+    platform::FileSystem& files() { return catcher_; }
+    // The picture of the last Toma to PictureCatcher::PATH.
+    std::optional<std::string> takeCaughtPicture() { return catcher_.take(); }
+    platform::Operator& person() { return watcher_; }
+    WatchingOperator& watcher() { return watcher_; }
+
+    // EXIT_FAILURE_SHOWN when the control showed a failure, else status.
+    int exitStatus(int status) const;
+
+    // On a drive without a selector yet, one line that points to 'kaptor config init'.
+    void suggestInitWhenUnconfigured();
+
+    // A --dialog step could not be taken.
     bool dialogStepRefused() const { return dialogs_.stepRefused(); }
 
   private:
+    const char* environment(const char* name) const;
+
+    std::string simulatorLibrary_;
     platform::HostFileSystem files_;
-    platform::ConsoleOperator operator_;
+    PictureCatcher catcher_;
+    platform::ConsoleOperator console_;
+    WatchingOperator watcher_;
     platform::RealClock clock_;
     platform::RealProcessExit processExit_;
-    platform::SystemLibraryLoader libraries_;
+    ReportingLibraryLoader libraries_;
     SteppedDialogRunner dialogs_;
     std::unique_ptr<control::CKAPTORAXCtrl> control_;
 };
 
-// The simulated board's library installed beside this program, if there is one.
-std::string simulatorLibraryPath();
+// Where the simulated board's library may lie, beside this program or installed with it; the
+// first that exists is used.
+std::vector<std::filesystem::path> simulatorLibraryCandidates();
 
 }  // namespace kaptor::cli

@@ -4,6 +4,7 @@
 
 #include "automation/dispatch.h"
 #include "cli/commands.h"
+#include "cli/exit_status.h"
 #include "cli/usage.h"
 #include "platform/text.h"
 
@@ -61,17 +62,22 @@ std::optional<DispId> resolve(automation::Dispatch& dispatch, const std::string&
 }  // namespace
 
 int runInvoke(const Arguments& args, HostOptions options) {
-    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-        std::fputs(USAGE_INVOKE, args.empty() ? stderr : stdout);
-        return args.empty() ? 2 : 0;
+    int status = EXIT_DONE;
+    const auto line = parseCommandLine(*findCommand("invoke"), args, {}, options, status);
+    if (!line) {
+        return status;
+    }
+    if (line->operands.empty()) {
+        std::fputs(USAGE_INVOKE, stderr);
+        return EXIT_USAGE;
     }
     std::vector<Step> steps;
-    for (const std::string& arg : args) {
+    for (const std::string& arg : line->operands) {
         const auto step = parseStep(arg);
         if (!step) {
             std::fprintf(stderr, "kaptor: invoke: '%s' is not a step\n%s", arg.c_str(),
                          USAGE_INVOKE);
-            return 2;
+            return EXIT_USAGE;
         }
         steps.push_back(*step);
     }
@@ -82,24 +88,37 @@ int runInvoke(const Arguments& args, HostOptions options) {
         if (!id) {
             std::fprintf(stderr, "kaptor: invoke: the control has no member '%s'\n",
                          step.member.c_str());
-            return 2;
+            return EXIT_USAGE;
         }
         std::vector<automation::Variant> arguments;
         if (step.text) {
             arguments.emplace_back(platform::utf8ToUtf16(*step.text));
         }
         automation::Variant result;
-        const automation::HResult hr = dispatch.invoke(*id, step.kind, arguments, &result);
+        automation::ExceptionInfo failure;
+        const automation::HResult hr =
+            dispatch.invoke(*id, step.kind, arguments, &result, &failure);
+        if (hr == automation::DISP_E_EXCEPTION) {
+            // The member failed and left it to its caller, as a host would see it; go on.
+            reportMethodError(failure);
+            status = EXIT_FAILURE_SHOWN;
+            continue;
+        }
         if (!automation::succeeded(hr)) {
             std::fprintf(stderr, "kaptor: invoke: member %d refused the call (0x%08X)\n", *id,
                          static_cast<unsigned>(hr));
-            return 2;
+            return EXIT_USAGE;
         }
         if (step.kind == InvokeKind::PropertyGet) {
             std::printf("%s\n", platform::utf16ToUtf8(automation::variantToText(result)).c_str());
         }
     }
-    return 0;
+    return host.exitStatus(status);
+}
+
+void reportMethodError(const automation::ExceptionInfo& failure) {
+    std::fprintf(stderr, "kaptor: %s failed: %s\n", platform::utf16ToUtf8(failure.source).c_str(),
+                 platform::utf16ToUtf8(failure.description).c_str());
 }
 
 }  // namespace kaptor::cli

@@ -6,5 +6,6 @@ extern const char* const USAGE_MAIN;
 extern const char* const USAGE_CONFIG;
 extern const char* const USAGE_INVOKE;
 extern const char* const USAGE_CAPTURE;
+extern const char* const USAGE_SET;
 
 }  // namespace kaptor::cli

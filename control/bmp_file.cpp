@@ -50,27 +50,32 @@ void patchHeaderDimensions(BmpHeader& h, std::int32_t width, std::int32_t lines)
     put32(h, 34, static_cast<std::uint32_t>(imageSize));                   // biSizeImage
 }
 
-bool writeBmpFile(platform::FileSystem& files, std::string_view path, const BmpHeader& header,
-                  std::span<const std::uint8_t> image, std::int32_t width, std::int32_t lines) {
-    const auto file = files.createReplacement(path);
-    if (!file || !file->write(header)) {
-        return false;
-    }
+BmpWriteOutcome writeBmpFile(platform::FileSystem& files, std::string_view path,
+                             const BmpHeader& header, std::span<const std::uint8_t> image,
+                             std::int32_t width, std::int32_t lines) {
     const auto w = static_cast<std::size_t>(atLeastZero(width));
     const auto rows = static_cast<std::size_t>(atLeastZero(lines));
+    const auto file = files.createReplacement(path);
+    if (!file || w * rows > image.size()) {
+        return {BmpWrite::NotCreated, {}};
+    }
+    const auto failed = [&file] { return BmpWriteOutcome{BmpWrite::WriteFailed, file->error()}; };
+    if (!file->write(header)) {
+        return failed();
+    }
     const std::array<std::uint8_t, 4> padding{};
     const std::size_t pad = bmpRowStride(width) - w;
-    if (w * rows > image.size()) {
-        return false;
-    }
     for (std::size_t row = 0; row < rows; ++row) {
         if (!file->write(image.subspan(row * w, w)) ||
             (pad > 0 && !file->write(std::span(padding).first(pad)))) {
-            return false;
+            return failed();
         }
     }
     const std::array<std::uint8_t, BMP_TRAILER_SIZE> trailer{};
-    return file->write(trailer) && file->commit();
+    if (!file->write(trailer) || !file->commit()) {
+        return failed();
+    }
+    return {BmpWrite::Written, {}};
 }
 
 }  // namespace kaptor::control

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <system_error>
 
 #include "platform/file_system.h"
 
@@ -30,9 +31,23 @@ void buildHeaderTemplate(BmpHeader& header);
 // Width, height and the two sizes for the given dimensions (a dimension below 1 counts as 0).
 void patchHeaderDimensions(BmpHeader& header, std::int32_t width, std::int32_t lines);
 
-// Writes header, rows and trailer to path through a temporary file; false when the file could
-// not be created or written, and then a file already at path is unchanged.
-bool writeBmpFile(platform::FileSystem& files, std::string_view path, const BmpHeader& header,
-                  std::span<const std::uint8_t> image, std::int32_t width, std::int32_t lines);
+enum class BmpWrite {
+    Written,
+    NotCreated,  // the file could not be created (or the frame does not fit the image)
+    WriteFailed  // created, then a write failed (disk full, a file-size limit)
+};
+
+struct BmpWriteOutcome {
+    BmpWrite result;
+    std::error_code error;  // why a write failed, when the file layer knows
+
+    explicit operator bool() const { return result == BmpWrite::Written; }
+};
+
+// Writes header, rows and trailer to path through a temporary file. Unless Written, a file
+// already at path is unchanged.
+BmpWriteOutcome writeBmpFile(platform::FileSystem& files, std::string_view path,
+                             const BmpHeader& header, std::span<const std::uint8_t> image,
+                             std::int32_t width, std::int32_t lines);
 
 }  // namespace kaptor::control

@@ -118,10 +118,19 @@ void CKAPTORAXCtrl::acquireFrame() {
 void CKAPTORAXCtrl::writeImageFile() {
     bmpHeader_ = bmpHeaderTemplate_;
     patchHeaderDimensions(bmpHeader_, frameWidth_, frameLines_);
-    if (!writeBmpFile(services_.files, destinoimagen_, bmpHeader_, imageBuffer_, frameWidth_,
-                      frameLines_)) {
+    const BmpWriteOutcome outcome = writeBmpFile(services_.files, destinoimagen_, bmpHeader_,
+                                                 imageBuffer_, frameWidth_, frameLines_);
+    if (outcome.result == BmpWrite::NotCreated) {
         services_.person.messageBox(msg::IMAGE_CREATE_FAILED);
         services_.processExit.exit(1);
+    }
+    if (outcome.result == BmpWrite::WriteFailed) {
+        // The previous picture stays; the failure is the caller's to handle, without a beep.
+        std::string description = "Error al escribir archivo de imagen: " + destinoimagen_;
+        if (outcome.error) {
+            description += " (" + outcome.error.message() + ")";
+        }
+        throw automation::MethodError(description);
     }
     services_.person.beep(platform::Beep::Exclamation);
 }

@@ -1,12 +1,16 @@
 #include "platform/file_system.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <random>
+#include <system_error>
 #include <vector>
 
 #include "platform/text.h"
@@ -47,17 +51,79 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-// Bytes are gathered in a 4096-byte buffer; the file sees block writes only.
+// Temporary files are named ".NAME.kaptor-PID-NUMBER" in the target's folder, so the writer's
+// process id tells whether one still has an owner.
+constexpr std::string_view TEMPORARY_MARK = ".kaptor-";
+
+std::string temporaryName(const std::filesystem::path& target, std::uint32_t number) {
+    return "." + target.filename().string() + std::string(TEMPORARY_MARK) +
+           std::to_string(::getpid()) + "-" + std::to_string(number);
+}
+
+// The process id in a name of our temporary pattern, or nothing for any other name.
+std::optional<pid_t> temporaryOwner(std::string_view name) {
+    const auto mark = name.rfind(TEMPORARY_MARK);
+    if (name.empty() || name[0] != '.' || mark == std::string_view::npos || mark < 2) {
+        return std::nullopt;
+    }
+    const std::string_view rest = name.substr(mark + TEMPORARY_MARK.size());
+    const auto dash = rest.find('-');
+    if (dash == std::string_view::npos || dash + 1 == rest.size()) {
+        return std::nullopt;
+    }
+    pid_t pid = 0;
+    const auto [end, ec] = std::from_chars(rest.data(), rest.data() + dash, pid);
+    if (ec != std::errc{} || end != rest.data() + dash || pid <= 0) {
+        return std::nullopt;
+    }
+    const std::string_view number = rest.substr(dash + 1);
+    if (!std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return pid;
+}
+
+bool processIsAlive(pid_t pid) {
+    return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+// Removes what an interrupted write (a killed process) left in folder: our temporaries whose
+// writer is gone. A temporary of a live process is never touched.
+void removeStaleTemporaries(const std::filesystem::path& folder) {
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const auto owner = temporaryOwner(name);
+        if (owner && *owner != ::getpid() && !processIsAlive(*owner) && it->is_regular_file(ec)) {
+            std::error_code ignored;
+            std::filesystem::remove(it->path(), ignored);
+        }
+    }
+}
+
+// After a rename the folder itself holds the new entry; flushing it makes the file survive a
+// power cut. A file system that cannot flush folders is left as it is.
+void flushFolder(const std::filesystem::path& folder) {
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.valid()) {
+        ::fsync(fd.get());
+    }
+}
+
+// Bytes are gathered in a 4096-byte buffer; the file sees block writes only. Where the file
+// system allows, the file has no name until it is complete (O_TMPFILE): a process killed while
+// writing leaves nothing behind. Otherwise it is written under a temporary name.
 class HostReplacementFile : public ReplacementFile {
   public:
+    // temporary is empty when fd is an unnamed file.
     HostReplacementFile(std::filesystem::path target, std::filesystem::path temporary, int fd)
         : target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd) {}
 
     ~HostReplacementFile() override {
         if (!committed_) {
             fd_.reset();
-            std::error_code ec;
-            std::filesystem::remove(temporary_, ec);
+            removeTemporary();
         }
     }
 
@@ -79,24 +145,59 @@ class HostReplacementFile : public ReplacementFile {
     }
 
     bool commit() override {
-        if (failed_ || !flush() || ::fsync(fd_.get()) != 0 || !fd_.reset()) {
-            failed_ = true;
+        if (failed_ || !flush() || !check(::fsync(fd_.get()) == 0) || !giveName() ||
+            !check(fd_.reset())) {
             return false;
         }
-        std::error_code ec;
-        std::filesystem::rename(temporary_, target_, ec);
-        if (ec) {
-            failed_ = true;
+        if (!check(::rename(temporary_.c_str(), target_.c_str()) == 0)) {
             return false;
         }
         committed_ = true;
+        flushFolder(target_.parent_path());
         return true;
     }
 
+    std::error_code error() const override { return error_; }
+
   private:
-    bool flush() {
-        if (used_ > 0 && !writeAll(fd_.get(), buffer_.data(), used_)) {
+    bool check(bool ok) {
+        if (!ok) {
+            error_ = std::error_code(errno, std::generic_category());
             failed_ = true;
+        }
+        return ok;
+    }
+
+    // An unnamed file gets its temporary name only now, complete and flushed, just before the
+    // rename puts it in place.
+    bool giveName() {
+        if (!temporary_.empty()) {
+            return true;
+        }
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
+        std::random_device random;
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            const auto name = target_.parent_path() / temporaryName(target_, random() % 1000000);
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                temporary_ = name;
+                return true;
+            }
+            if (errno != EEXIST) {
+                break;
+            }
+        }
+        return check(false);
+    }
+
+    void removeTemporary() {
+        if (!temporary_.empty()) {
+            std::error_code ec;
+            std::filesystem::remove(temporary_, ec);
+        }
+    }
+
+    bool flush() {
+        if (used_ > 0 && !check(writeAll(fd_.get(), buffer_.data(), used_))) {
             return false;
         }
         used_ = 0;
@@ -110,7 +211,15 @@ class HostReplacementFile : public ReplacementFile {
     std::size_t used_ = 0;
     bool failed_ = false;
     bool committed_ = false;
+    std::error_code error_;
 };
+
+// Only a regular file holds contents: a FIFO, a device or a socket could block an open or a
+// read for ever, so each counts as a file that cannot be opened.
+bool isRegularFile(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
 
 class HostFileFind : public FileFind {
   public:
@@ -178,8 +287,13 @@ std::optional<std::string> HostFileSystem::readUpTo(std::string_view path, std::
     if (!host) {
         return std::nullopt;
     }
-    FileDescriptor fd(::open(host->c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) {
+    if (!isRegularFile(*host)) {
+        return std::nullopt;
+    }
+    // Non-blocking, and checked again once open, in case something else took the name between.
+    FileDescriptor fd(::open(host->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    struct stat info {};
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
     std::string text(maxBytes, '\0');
@@ -215,21 +329,31 @@ std::unique_ptr<ReplacementFile> HostFileSystem::createReplacement(std::string_v
         return nullptr;
     }
     std::error_code ec;
-    if (std::filesystem::is_directory(*host, ec)) {
+    const auto status = std::filesystem::status(*host, ec);
+    // Only a regular file is ever replaced; a folder, FIFO or device keeps its place.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
         return nullptr;
     }
     // A new file gets the usual permissions; a replaced one keeps its own.
     mode_t mode = 0666;
-    if (const auto status = std::filesystem::status(*host, ec);
-        !ec && std::filesystem::exists(status)) {
+    if (std::filesystem::exists(status)) {
         mode = static_cast<mode_t>(status.permissions() & std::filesystem::perms::all);
+    }
+    const std::filesystem::path folder = host->parent_path();
+    removeStaleTemporaries(folder);
+    // An unnamed file is named later through /proc; without /proc it could not be.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        const int unnamed = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        if (unnamed >= 0) {
+            return std::make_unique<HostReplacementFile>(*host, std::filesystem::path(), unnamed);
+        }
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            return nullptr;
+        }
     }
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
-        std::string name = ".";
-        name.append(host->filename().string()).append(".kaptor-");
-        name.append(std::to_string(random() % 1000000));
-        const std::filesystem::path temporary = host->parent_path() / name;
+        const std::filesystem::path temporary = folder / temporaryName(*host, random() % 1000000);
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             return std::make_unique<HostReplacementFile>(*host, temporary, fd);

@@ -1,6 +1,7 @@
 // Files and folders as the control uses them: Windows paths in Windows-1252, each operation
 // opening, using and closing its file. Stored files are replaced through a temporary file in the
-// same folder and a rename, so a failed write never damages them.
+// same folder and a rename, so a failed write never damages them; a file that is not a regular
+// file (a FIFO, a device) is never opened, read or replaced.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "platform/drive_map.h"
 
@@ -26,6 +28,8 @@ class ReplacementFile {
     virtual ~ReplacementFile() = default;
     virtual bool write(std::span<const std::uint8_t> bytes) = 0;
     virtual bool commit() = 0;
+    // Why the last write or commit failed, when the file layer knows.
+    virtual std::error_code error() const { return {}; }
 };
 
 // One enumeration of a folder: the first name came with its start.
@@ -42,7 +46,8 @@ class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
-    // At most maxBytes from the start of the file; nothing when it cannot be opened.
+    // At most maxBytes from the start of the file; nothing when it cannot be opened or is not a
+    // regular file.
     virtual std::optional<std::string> readUpTo(std::string_view path, std::size_t maxBytes) = 0;
     // Whether anything (file or folder) stands at the path.
     virtual bool exists(std::string_view path) = 0;

@@ -32,9 +32,12 @@ SystemLibraryLoader::SystemLibraryLoader(std::function<const char*(const char*)>
     : getenv_(std::move(getenv)) {}
 
 LibraryHandle SystemLibraryLoader::load(std::string_view name) {
-    const std::string host = hostLibraryName(name, getenv_);
+    lastTried_ = hostLibraryName(name, getenv_);
     // Loading again hands back the library that is already loaded; it is never unloaded.
-    return ::dlopen(host.c_str(), RTLD_NOW | RTLD_LOCAL);
+    LibraryHandle library = ::dlopen(lastTried_.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const char* error = library == nullptr ? ::dlerror() : nullptr;
+    lastError_ = error != nullptr ? error : "";
+    return library;
 }
 
 SymbolAddress SystemLibraryLoader::symbol(LibraryHandle library, const char* name) {

@@ -33,8 +33,14 @@ class SystemLibraryLoader : public LibraryLoader {
     LibraryHandle load(std::string_view name) override;
     SymbolAddress symbol(LibraryHandle library, const char* name) override;
 
+    // The host library the last load tried, and the loader's own words when it failed.
+    const std::string& lastTried() const { return lastTried_; }
+    const std::string& lastError() const { return lastError_; }
+
   private:
     std::function<const char*(const char*)> getenv_;
+    std::string lastTried_;
+    std::string lastError_;
 };
 
 // Libraries held in this process: each name maps to a table of functions. Functions can be

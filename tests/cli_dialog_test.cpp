@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "cli/commands.h"
+#include "cli/sample_config.h"
 #include "tests/support/temp_dir.h"
 
 namespace kaptor::test {

@@ -2,12 +2,13 @@
 // library loaded with dlopen, the simulator's trace file.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <sstream>
 
-#include "cli/commands.h"
+#include "cli/sample_config.h"
 #include "tests/support/temp_dir.h"
 
 namespace kaptor::test {
@@ -24,16 +25,17 @@ class Kaptor : public ::testing::Test {
     TempDir dir;
 
     // Runs kaptor with the drive and the given environment; the simulated board unless a
-    // library is named.
+    // library is named. shell runs first in the same shell (limits, signal dispositions). A
+    // run that hangs is ended after 60 s and reads as status 124.
     Outcome kaptor(const std::string& args, const std::string& env = "",
-                   const std::string& library = "libkaptorsim.so") {
+                   const std::string& library = "libkaptorsim.so", const std::string& shell = "") {
         const auto out = dir.path() / "out.txt";
         const auto err = dir.path() / "err.txt";
-        const std::string command = "env KAPTOR_DRIVE_C='" + (dir.path() / "c").string() +
-                                    "' KAPTOR_D2XX_LIBRARY='" + std::string(KAPTOR_LIB_DIR) + "/" +
-                                    library + "' " + env + " '" + std::string(KAPTOR_BIN_DIR) +
-                                    "/kaptor' " + args + " >'" + out.string() + "' 2>'" +
-                                    err.string() + "' </dev/null";
+        const std::string command = "(" + shell + " exec timeout 60 env KAPTOR_DRIVE_C='" +
+                                    (dir.path() / "c").string() + "' KAPTOR_D2XX_LIBRARY='" +
+                                    std::string(KAPTOR_LIB_DIR) + "/" + library + "' " + env +
+                                    " '" + std::string(KAPTOR_BIN_DIR) + "/kaptor' " + args +
+                                    ") >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
     }
@@ -70,9 +72,14 @@ TEST_F(Kaptor, ConfigInitShowSaveListSelectDelete) {
     EXPECT_EQ(kaptor("config select A+B.TXT").status, 0);
     EXPECT_EQ(readFile(drive("KAPTOR/CONFIG.TXT")), "A+B.TXT\r\n");
 
-    EXPECT_EQ(kaptor("config delete A+B.TXT").status, 0);  // no answer: Cancel
+    const Outcome kept = kaptor("config delete A+B.TXT");  // no answer: Cancel
+    EXPECT_EQ(kept.status, 3);
+    EXPECT_NE(kept.err.find("kaptor: config delete: nothing was deleted: the question was not "
+                            "answered ok\n"),
+              std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(drive("KAPTOR/CONFIG/A+B.TXT")));
     const Outcome deleted = kaptor("config delete A+B.TXT --answer ok");
+    EXPECT_EQ(deleted.status, 0);
     EXPECT_NE(deleted.err.find("KAPTORAX: Borrar\xC3\xA1 el archivo: C:\\KAPTOR\\CONFIG\\A+B.TXT   "
                                "\xC2\xBF"
                                "ESTA SEGURO?"),
@@ -122,8 +129,13 @@ TEST_F(Kaptor, LibraryVariantsAndFaults) {
         int status;
     } cases[] = {
         {"libmissing.so", "",
-         "KAPTORAX: Error: Can't Load ft8u245.dll\n"
-         "KAPTORAX: FT_OpenEx is not valid!\n" +
+         "kaptor: cannot load the board's driver library '" + std::string(KAPTOR_LIB_DIR) +
+             "/libmissing.so' (" + KAPTOR_LIB_DIR +
+             "/libmissing.so: cannot open shared object file: No such file or directory); for the "
+             "simulated board run 'kaptor --sim ...', for a real board install the vendor's D2XX "
+             "library (not in Debian) and set KAPTOR_D2XX_LIBRARY to its file\n"
+             "KAPTORAX: Error: Can't Load ft8u245.dll\n"
+             "KAPTORAX: FT_OpenEx is not valid!\n" +
              openFailed,
          1},
         {"libkaptorsim_no_FT_Write.so", "",
@@ -140,9 +152,9 @@ TEST_F(Kaptor, LibraryVariantsAndFaults) {
          "KAPTORAX: Error: Can't Find FT_ListDevices\nKAPTORAX: FT_ResetDevice is not valid!\n"
          "KAPTORAX: FT_SetTimeouts is not valid!\nKAPTORAX: FT_Purge is not valid!\n"
          "KAPTORAX: FT_SetTimeouts is not valid!\n",
-         0},
+         3},
         {"libkaptorsim_no_FT_GetQueueStatus.so", "",
-         "KAPTORAX: Error: Can't Find FT_GetQueueStatus\n", 0},
+         "KAPTORAX: Error: Can't Find FT_GetQueueStatus\n", 3},
         {"libkaptorsim.so", "KAPTOR_SIM_FAULTS=no-device", openFailed, 1},
         {"libkaptorsim.so", "KAPTOR_SIM_FAULTS=write-zero-at=3",
          "KAPTORAX: Error al escribir puerto USB (5)\n", 1},
@@ -170,6 +182,255 @@ TEST_F(Kaptor, CaptureWritesAPictureAndSaysWhere) {
     const Outcome folder = kaptor("invoke call:Inicializa call:Toma");  // destinoimagen "\AAAA\"
     EXPECT_EQ(folder.status, 1);
     EXPECT_EQ(folder.err, "KAPTORAX: Error al crear archivo de imagen!!! (E: 402)\n");
+}
+
+// The exit status tells success from failure: 3 whenever the control showed a failure and went
+// on, with the picture still written and its path still printed.
+TEST_F(Kaptor, ExitStatusTellsTheTruth) {
+    const auto picture = dir.path() / "p.bmp";
+    const std::string capture = "capture -o '" + picture.string() + "'";
+    const std::string hint = "kaptor: no configuration on this drive yet (" +
+                             drive("KAPTOR/CONFIG.TXT").string() +
+                             " is missing); 'kaptor config init' lays down a sample one\n";
+
+    const Outcome unconfigured = kaptor("config show");
+    EXPECT_EQ(unconfigured.status, 3);
+    EXPECT_EQ(unconfigured.err.substr(0, hint.size()), hint);
+    EXPECT_NE(unconfigured.err.find("(E: 410)"), std::string::npos);
+    const Outcome blind = kaptor(capture);
+    EXPECT_EQ(blind.status, 3);
+    EXPECT_EQ(blind.err.substr(0, hint.size()), hint);
+    EXPECT_EQ(blind.out, picture.string() + "\n");
+
+    kaptor("config init");
+    const Outcome timedOut = kaptor(capture, "KAPTOR_SIM_FAULTS=short-frame=1000");
+    EXPECT_EQ(timedOut.status, 3);
+    EXPECT_EQ(timedOut.err, "KAPTORAX: Error de Time out 22\n");
+    EXPECT_EQ(timedOut.out, picture.string() + "\n");
+    EXPECT_EQ(std::filesystem::file_size(picture), 323518u);
+
+    // A question is no failure: declining the overwrite exits 0.
+    EXPECT_EQ(kaptor("config save --answer cancel").status, 0);
+    EXPECT_EQ(kaptor("config delete NADA.TXT --answer ok").status, 3);
+    EXPECT_EQ(kaptor("invoke call:AboutBox").status, 0);
+    EXPECT_EQ(kaptor(capture).status, 0);
+}
+
+// Nothing that is not a regular file is opened: a FIFO reads as a file that cannot be opened
+// and is never written through; kaptor neither blocks nor damages it.
+TEST_F(Kaptor, AFifoIsNoFile) {
+    kaptor("config init");
+    ASSERT_EQ(::mkfifo(drive("KAPTOR/CONFIG/PIPE.TXT").c_str(), 0644), 0);
+    writeFile(drive("KAPTOR/CONFIG.TXT"), "PIPE.TXT\r\n");
+    const Outcome show = kaptor("config show");
+    EXPECT_EQ(show.status, 3);
+    EXPECT_EQ(show.err, "KAPTORAX: Error al abrir archivo de configuracion!!! (E: 411)\n");
+    const Outcome save = kaptor("--answer ok config save");
+    EXPECT_EQ(save.status, 3);
+    EXPECT_NE(save.err.find("(E: 413)"), std::string::npos);
+
+    std::filesystem::remove(drive("KAPTOR/CONFIG.TXT"));
+    ASSERT_EQ(::mkfifo(drive("KAPTOR/CONFIG.TXT").c_str(), 0644), 0);
+    const Outcome selector = kaptor("config show");
+    EXPECT_EQ(selector.status, 3);
+    EXPECT_NE(selector.err.find("(E: 410)"), std::string::npos);
+    const Outcome select = kaptor("config select EJEMPLO.TXT");
+    EXPECT_EQ(select.status, 3);
+    EXPECT_EQ(select.err, "KAPTORAX: Error al grabar archivo de configuracion!!! (E: 414)\n");
+    EXPECT_TRUE(std::filesystem::is_fifo(drive("KAPTOR/CONFIG.TXT")));
+}
+
+// --help is never a name, -- ends the options, a missing value names its option.
+TEST_F(Kaptor, ParsesLikeAStandardTool) {
+    kaptor("config init");
+    const std::string selector = readFile(drive("KAPTOR/CONFIG.TXT"));
+    const struct {
+        const char* args;
+        int status;
+        const char* out;  // a part of standard output
+        const char* err;  // a part of standard error
+    } cases[] = {
+        {"config select --help", 0, "select NAME", ""},
+        {"config delete -h", 0, "delete NAME", ""},
+        {"capture --help", 0, "--format", ""},
+        {"invoke --help", 0, "put:ID=TEXT", ""},
+        {"--version", 0, "kaptor 1.", ""},
+        {"config show --version", 0, "kaptor 1.", ""},
+        {"config delete -- --help", 3, "", "C:\\KAPTOR\\CONFIG\\--help"},
+        {"capture -o", 2, "", "kaptor: capture: option -o needs a value"},
+        {"capture --output", 2, "", "kaptor: capture: option --output needs a value"},
+        {"capture --count 0", 2, "", "--count '0' is not a whole number from 1"},
+        {"capture --format gif", 2, "", "--format 'gif' is not bmp, png or pgm"},
+        {"capture --bogus", 2, "", "kaptor: capture: unknown option '--bogus'"},
+        {"--answer", 2, "", "option --answer needs a value"},
+        {"--answer maybe config show", 2, "", "'maybe' is not ok, cancel, yes or no"},
+        {"config bogus", 2, "", "unknown subcommand 'bogus'"},
+        {"config show extra", 2, "", "takes no arguments"},
+        {"", 2, "", "Usage: kaptor"},
+        {"frobnicate", 2, "", "unknown command 'frobnicate'"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = kaptor(c.args);
+        EXPECT_EQ(run.status, c.status) << c.args << "\n" << run.err;
+        EXPECT_NE(run.out.find(c.out), std::string::npos) << c.args;
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << c.args << "\n" << run.err;
+    }
+    EXPECT_EQ(readFile(drive("KAPTOR/CONFIG.TXT")), selector);
+}
+
+TEST_F(Kaptor, SelectTakesOnlyANameFromTheFolder) {
+    kaptor("config init");
+    writeFile(drive("KAPTOR/CONFIG/OTRA.TXT"), cli::SAMPLE_CONFIG_TEXT);
+    const struct {
+        std::string name;
+        const char* why;
+    } refused[] = {
+        {"'../CONFIG.TXT'", "is not a plain file name"},
+        {"'A:B.TXT'", "is not a plain file name"},
+        {std::string(27, 'N') + ".TXT", "is longer than 30 characters"},
+        {"$'A\tB.TXT'", "holds a control character"},
+        {"FALTA.TXT", "is not in the configuration folder (see 'kaptor config list')"},
+    };
+    for (const auto& r : refused) {
+        const Outcome run = kaptor("config select " + r.name);
+        EXPECT_EQ(run.status, 2) << r.name;
+        EXPECT_NE(run.err.find(r.why), std::string::npos) << r.name << "\n" << run.err;
+        EXPECT_EQ(readFile(drive("KAPTOR/CONFIG.TXT")), "EJEMPLO.TXT\r\n") << r.name;
+    }
+    EXPECT_EQ(kaptor("config select otra.txt").status, 0);  // names match without case
+    EXPECT_EQ(readFile(drive("KAPTOR/CONFIG.TXT")), "otra.txt\r\n");
+}
+
+TEST_F(Kaptor, MachinesReadJsonAndPeopleOneValuePerLine) {
+    kaptor("config init");
+    // Line 1 holds a backslash, a lone LF and a Windows-1252 letter.
+    std::string text = cli::SAMPLE_CONFIG_TEXT;
+    text.replace(0, 15, "C:\\cam\nA\xF1o");
+    writeFile(drive("KAPTOR/CONFIG/EJEMPLO.TXT"), text);
+    const Outcome plain = kaptor("config show");
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_NE(plain.out.find("\ntextLine1=C:\\\\cam\\nA\xC3\xB1o\ntextLine2="), std::string::npos)
+        << plain.out;
+    const Outcome json = kaptor("config show --json");
+    EXPECT_EQ(json.out,
+              "{\"configName\": \"EJEMPLO.TXT\", \"textLine1\": \"C:\\\\cam\\nA\xC3\xB1o\", "
+              "\"textLine2\": \"Camara de prueba\", \"pixelsPerLine\": 640, "
+              "\"horizontalPosition\": 120, \"activeLines\": 248, \"verticalPosition\": 20, "
+              "\"pllPixelTotal\": 800, \"pixelInterleave\": 0, \"interlaced\": 1, \"gain\": 128, "
+              "\"offset\": 64, \"inputConfig\": 0, \"sensitivity\": 10, \"dicom\": 0, "
+              "\"fieldInversion\": 0, \"singleField\": 0}\n");
+    writeFile(drive("KAPTOR/CONFIG/B\xC3\xB1.TXT"), "");
+    EXPECT_EQ(kaptor("config list --json").out, "[\"B\xC3\xB1.TXT\", \"EJEMPLO.TXT\"]\n");
+    std::filesystem::remove_all(drive("KAPTOR/CONFIG"));
+    EXPECT_EQ(kaptor("config list --json").out, "[]\n");
+    EXPECT_EQ(kaptor("config save --json").status, 2);
+}
+
+TEST_F(Kaptor, PicturesInThreeFormatsToFilesOrStandardOutput) {
+    kaptor("config init");
+    const auto bmpPath = dir.path() / "a.bmp";
+    ASSERT_EQ(kaptor("capture -q --output='" + bmpPath.string() + "'").status, 0);
+    const std::string bmp = readFile(bmpPath);
+    ASSERT_EQ(bmp.size(), 323518u);
+
+    const Outcome toStdout = kaptor("capture -o -");
+    EXPECT_EQ(toStdout.status, 0) << toStdout.err;
+    EXPECT_EQ(toStdout.out, bmp);  // the control's file, byte for byte
+
+    const auto pgmPath = dir.path() / "a.PGM";
+    EXPECT_EQ(kaptor("capture -o '" + pgmPath.string() + "'").out, pgmPath.string() + "\n");
+    const std::string pgm = readFile(pgmPath);
+    const std::string pgmHeader = "P5\n640 496\n255\n";
+    ASSERT_EQ(pgm.size(), pgmHeader.size() + 640 * 496);
+    EXPECT_EQ(pgm.substr(0, pgmHeader.size()), pgmHeader);
+    // The top line of the picture is the BMP's last row; its bottom line the first.
+    EXPECT_EQ(pgm.substr(pgmHeader.size(), 640), bmp.substr(1078 + 495 * 640, 640));
+    EXPECT_EQ(pgm.substr(pgm.size() - 640), bmp.substr(1078, 640));
+    EXPECT_EQ(kaptor("capture --format pgm -o -").out, pgm);
+
+    const auto pngPath = dir.path() / "a.png";
+    const Outcome png = kaptor("capture -o '" + pngPath.string() + "'");
+    EXPECT_EQ(png.status, 0) << png.err;
+    EXPECT_EQ(readFile(pngPath).substr(0, 8), "\x89PNG\r\n\x1A\n");
+    if (std::system("command -v /usr/bin/convert >/dev/null 2>&1") == 0) {
+        // A standard reader finds the very pixels of the PGM in the PNG.
+        const auto gray = dir.path() / "a.gray";
+        const std::string command =
+            "/usr/bin/convert '" + pngPath.string() + "' -depth 8 'gray:" + gray.string() + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        EXPECT_EQ(readFile(gray), pgm.substr(pgmHeader.size()));
+    }
+    // Nothing is left in the folder but the pictures and the run's own files.
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+    }
+}
+
+TEST_F(Kaptor, RepeatedCapturesNameEachFile) {
+    kaptor("config init");
+    const Outcome run =
+        kaptor("capture --count 3 --interval 0.01 -o '" + (dir.path() / "p-%n.bmp").string() + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::string expected;
+    for (int n = 1; n <= 3; ++n) {
+        const auto path = dir.path() / ("p-" + std::to_string(n) + ".bmp");
+        expected += path.string() + "\n";
+        EXPECT_EQ(std::filesystem::file_size(path), 323518u);
+    }
+    EXPECT_EQ(run.out, expected);
+    const Outcome dated = kaptor("capture -o '" + (dir.path() / "d-%Y-%n.pgm").string() + "'");
+    EXPECT_NE(dated.out.find("/d-20"), std::string::npos) << dated.out;
+}
+
+// A write error after the picture file was begun (here a file-size limit) keeps the previous
+// picture and is the method's error: kaptor says so and exits 3, not 1.
+TEST_F(Kaptor, AWriteErrorIsTheCallersAndKeepsThePreviousPicture) {
+    kaptor("config init");
+    const auto picture = dir.path() / "p.bmp";
+    writeFile(picture, "previous");
+    const std::string limited = "trap '' XFSZ; ulimit -f 100;";
+    const Outcome capture =
+        kaptor("capture -o '" + picture.string() + "'", "", "libkaptorsim.so", limited);
+    EXPECT_EQ(capture.status, 3);
+    EXPECT_EQ(capture.out, "");
+    EXPECT_EQ(capture.err, "kaptor: Toma failed: Error al escribir archivo de imagen: " +
+                               picture.string() + " (File too large)\n");
+    EXPECT_EQ(readFile(picture), "previous");
+
+    const Outcome invoke =
+        kaptor("invoke 'put:2=" + picture.string() + "' call:Inicializa call:Toma get:2", "",
+               "libkaptorsim.so", limited);
+    EXPECT_EQ(invoke.status, 3);
+    EXPECT_EQ(invoke.out, picture.string() + "\n");  // the steps went on
+    EXPECT_EQ(readFile(picture), "previous");
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+    }
+}
+
+// On a terminal a capture shows a progress line (cleared again) and beeps; -q silences both.
+// Without a terminal neither appears (every other test runs so).
+TEST_F(Kaptor, ProgressAndBeepOnlyOnATerminalAndNotQuiet) {
+    if (std::system("command -v script >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no 'script' to run kaptor on a terminal";
+    }
+    kaptor("config init");
+    const auto onTerminal = [this](const std::string& options) {
+        const auto log = dir.path() / "terminal.txt";
+        const std::string command =
+            "KAPTOR_DRIVE_C='" + (dir.path() / "c").string() + "' timeout 60 script -qec \"'" +
+            std::string(KAPTOR_BIN_DIR) + "/kaptor' --sim " + options + " capture -o '" +
+            (dir.path() / "t.bmp").string() + "'\" /dev/null >'" + log.string() + "' </dev/null";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        return readFile(log);
+    };
+    const std::string shown = onTerminal("");
+    EXPECT_NE(shown.find("\rkaptor: capture 1 of 1: waiting for the frame"), std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find('\a'), std::string::npos);
+    const std::string quiet = onTerminal("-q");
+    EXPECT_EQ(quiet.find("waiting"), std::string::npos) << quiet;
+    EXPECT_EQ(quiet.find('\a'), std::string::npos);
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // The control as a host sees it: construction, properties, dispatch, Set's orchestration.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include "control/messages.h"
 #include "tests/support/rig.h"
 
@@ -184,6 +188,57 @@ TEST(Set, DecliningTheOverwriteQuestionKeepsTheFileButTheBoardIsProgrammed) {
     EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")), EXAMPLE_CONFIG);
     EXPECT_EQ(rig.board->frames().size(), frames + 11);
     EXPECT_EQ(rig.board->registers().gain(), 200);
+}
+
+// Limits the size of files this process writes while it lives; a write past the limit fails
+// with EFBIG instead of ending the process.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit previous_{};
+    void (*previousHandler_)(int);
+};
+
+// A picture file that was created but could not be written whole keeps the previous picture
+// and is Toma's error for its caller: no message, no beep, no end of the process.
+TEST(Toma, AWriteErrorIsTheCallersError) {
+    Rig rig;
+    rig.initialise(EXAMPLE_CONFIG);
+    test::writeFile(rig.drivePath("KAPTOR/Imagen1.BMP"), "previous");
+    automation::ExceptionInfo failure;
+    std::optional<automation::HResult> hr;
+    const auto exit = rig.runUntilExit([&] {
+        const FileSizeLimit limit(100000);
+        hr = rig.ctrl->dispatch().invoke(DISPID_TOMA, InvokeKind::Method, {}, nullptr, &failure);
+    });
+    EXPECT_FALSE(exit);
+    EXPECT_EQ(hr, automation::DISP_E_EXCEPTION);
+    EXPECT_EQ(failure.source, u"Toma");
+    EXPECT_EQ(failure.description,
+              u"Error al escribir archivo de imagen: c:\\KAPTOR\\Imagen1.BMP (File too large)");
+    EXPECT_TRUE(rig.person.messages().empty());
+    EXPECT_EQ(rig.person.beeps(), 0);
+    EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/Imagen1.BMP")), "previous");
+
+    // Without the limit the same call writes the picture and beeps.
+    EXPECT_EQ(rig.ctrl->dispatch().invoke(DISPID_TOMA, InvokeKind::Method, {}, nullptr),
+              automation::S_OK);
+    EXPECT_EQ(rig.picture().size(), 323518u);
+    EXPECT_EQ(rig.person.beeps(), 1);
 }
 
 }  // namespace

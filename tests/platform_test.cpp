@@ -2,6 +2,10 @@
 // wildcard listing and file replacement.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <limits>
 
 #include "platform/console_operator.h"
@@ -180,6 +184,55 @@ TEST(ConsoleOperator, AnswersInOrderThenSafely) {
     std::fclose(out);
     EXPECT_NE(text.find("KAPTORAX: Q1\n"), std::string::npos);
     EXPECT_NE(text.find("KAPTORAX: Tomar\xC3\xA1\n"), std::string::npos);
+}
+
+// A FIFO (like any file that is not a regular file) is never opened: reading it gives nothing at
+// once, and it is never replaced.
+TEST(HostFileSystem, OnlyRegularFilesAreOpened) {
+    TempDir c;
+    ASSERT_EQ(::mkfifo((c.path() / "pipe.txt").c_str(), 0644), 0);
+    HostFileSystem files(DriveMap({{'C', c.path()}}));
+    EXPECT_FALSE(files.readUpTo("\\PIPE.TXT", 100).has_value());
+    EXPECT_TRUE(files.exists("\\PIPE.TXT"));
+    EXPECT_FALSE(files.createReplacement("\\PIPE.TXT"));
+    EXPECT_TRUE(std::filesystem::is_fifo(c.path() / "pipe.txt"));
+}
+
+// What a killed writer left (our temporary pattern, its process gone) goes with the next write
+// to that folder; a live writer's temporary and every other name stay.
+TEST(HostFileSystem, TemporariesOfDeadWritersAreRemoved) {
+    TempDir c;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);
+    const std::string dead = std::to_string(child);
+    const std::string live = std::to_string(::getppid());
+    const struct {
+        std::string name;
+        bool stays;
+    } cases[] = {
+        {".f.txt.kaptor-" + dead + "-17", false},
+        {".Imagen1.BMP.kaptor-" + dead + "-9", false},
+        {".f.txt.kaptor-" + live + "-17", true},
+        {".f.txt.kaptor-123456", true},  // not our pattern: nobody's to judge
+        {"f.txt.kaptor-" + dead + "-17", true},
+        {".f.txt.kaptor-" + dead + "-x", true},
+        {"other.txt", true},
+    };
+    for (const auto& entry : cases) {
+        test::writeFile(c.path() / entry.name, "x");
+    }
+    HostFileSystem files(DriveMap({{'C', c.path()}}));
+    ASSERT_TRUE(replaceWholeFile(files, "\\f.txt", "new"));
+    for (const auto& entry : cases) {
+        EXPECT_EQ(std::filesystem::exists(c.path() / entry.name), entry.stays) << entry.name;
+    }
+    EXPECT_EQ(test::readFile(c.path() / "f.txt"), "new");
+    // The write itself left no name of its own behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.path()), {}), 6);
 }
 
 }  // namespace

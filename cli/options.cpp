@@ -1,0 +1,97 @@
+#include "cli/options.h"
+
+#include <getopt.h>
+
+#include <cstdio>
+
+namespace kaptor::cli {
+namespace {
+
+// Long options without a letter are told apart by values above any character.
+constexpr int FIRST_LONG_ONLY = 256;
+
+int valueOf(const OptionDef& def, std::size_t index) {
+    return def.letter != 0 ? static_cast<unsigned char>(def.letter)
+                           : FIRST_LONG_ONLY + static_cast<int>(index);
+}
+
+std::string nameOf(const std::vector<OptionDef>& defs, int value) {
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+        if (valueOf(defs[i], i) == value) {
+            return std::string("--") + defs[i].name;
+        }
+    }
+    return std::string("-") + static_cast<char>(value);
+}
+
+}  // namespace
+
+std::optional<ParsedArguments> parseArguments(std::string_view what,
+                                              const std::vector<std::string>& args,
+                                              const std::vector<OptionDef>& defs,
+                                              bool stopAtFirstOperand) {
+    // "+" stops at the first operand; ":" reports a missing value apart from an unknown option.
+    std::string letters = stopAtFirstOperand ? "+:" : ":";
+    std::vector<option> longOptions;
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+        const OptionDef& def = defs[i];
+        if (def.letter != 0) {
+            letters += def.letter;
+            if (def.takesValue) {
+                letters += ':';
+            }
+        }
+        longOptions.push_back(
+            {def.name, def.takesValue ? required_argument : no_argument, nullptr, valueOf(def, i)});
+    }
+    longOptions.push_back({nullptr, 0, nullptr, 0});
+
+    // getopt_long reorders its array: it works on copies.
+    std::vector<std::string> words{"kaptor"};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(words.size());
+
+    ParsedArguments parsed;
+    optind = 0;  // start afresh: this parser runs more than once per process
+    opterr = 0;
+    for (;;) {
+        const int value =
+            getopt_long(argc, argv.data(), letters.c_str(), longOptions.data(), nullptr);
+        if (value == -1) {
+            break;
+        }
+        if (value == ':') {
+            // The option as it was written, "-o" or "--output".
+            const char* given = optind > 0 ? argv[optind - 1] : nullptr;
+            const std::string name =
+                given != nullptr && given[0] == '-' ? given : nameOf(defs, optopt);
+            std::fprintf(stderr, "kaptor: %.*s: option %s needs a value\n",
+                         static_cast<int>(what.size()), what.data(), name.c_str());
+            return std::nullopt;
+        }
+        if (value == '?') {
+            const std::string given = optopt != 0 ? std::string("-") + static_cast<char>(optopt)
+                                                  : std::string(argv[optind - 1]);
+            std::fprintf(stderr, "kaptor: %.*s: unknown option '%s'\n",
+                         static_cast<int>(what.size()), what.data(), given.c_str());
+            return std::nullopt;
+        }
+        for (std::size_t i = 0; i < defs.size(); ++i) {
+            if (valueOf(defs[i], i) == value) {
+                parsed.options.push_back({defs[i].id, optarg != nullptr ? optarg : ""});
+                break;
+            }
+        }
+    }
+    for (int i = optind; i < argc; ++i) {
+        parsed.operands.emplace_back(argv[i]);
+    }
+    return parsed;
+}
+
+}  // namespace kaptor::cli

@@ -1,0 +1,154 @@
+// kaptor's pieces that need no process: the option parser, output paths, text escaping, and the
+// picture conversions.
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+#include "cli/options.h"
+#include "cli/output_pattern.h"
+#include "cli/picture_formats.h"
+#include "cli/text_output.h"
+#include "control/bmp_file.h"
+
+namespace kaptor::cli {
+namespace {
+
+TEST(OptionParser, GnuRules) {
+    const std::vector<OptionDef> defs = {
+        {"output", 'o', true, 1}, {"json", 0, false, 2}, {"help", 'h', false, 3}};
+    const struct {
+        std::vector<std::string> args;
+        bool ok;
+        std::vector<int> ids;
+        std::vector<std::string> values;
+        std::vector<std::string> operands;
+    } cases[] = {
+        {{"-o", "a.bmp", "x"}, true, {1}, {"a.bmp"}, {"x"}},
+        {{"--output=a.bmp"}, true, {1}, {"a.bmp"}, {}},
+        {{"-oa.bmp"}, true, {1}, {"a.bmp"}, {}},
+        {{"--out", "a.bmp"}, true, {1}, {"a.bmp"}, {}},  // a unique prefix
+        {{"x", "--json", "y"}, true, {2}, {""}, {"x", "y"}},
+        {{"--", "--help", "-o"}, true, {}, {}, {"--help", "-o"}},
+        {{"delete", "--", "-h"}, true, {}, {}, {"delete", "-h"}},
+        {{"-o"}, false},
+        {{"--output"}, false},
+        {{"--bogus"}, false},
+        {{"-z"}, false},
+        {{"--json=1"}, false},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = parseArguments("test", c.args, defs);
+        ASSERT_EQ(parsed.has_value(), c.ok) << c.args.front();
+        if (!parsed) {
+            continue;
+        }
+        std::vector<int> ids;
+        std::vector<std::string> values;
+        for (const auto& option : parsed->options) {
+            ids.push_back(option.id);
+            values.push_back(option.value);
+        }
+        EXPECT_EQ(ids, c.ids) << c.args.front();
+        EXPECT_EQ(values, c.values) << c.args.front();
+        EXPECT_EQ(parsed->operands, c.operands) << c.args.front();
+    }
+    // Stopping at the first operand leaves the command's own options to the command.
+    const auto global = parseArguments("test", {"--json", "capture", "-o", "x"}, defs, true);
+    ASSERT_TRUE(global);
+    EXPECT_EQ(global->operands, (std::vector<std::string>{"capture", "-o", "x"}));
+}
+
+TEST(OutputPattern, TimeFieldsAndCaptureNumber) {
+    std::tm when{};
+    when.tm_year = 2026 - 1900;
+    when.tm_mon = 11;
+    when.tm_mday = 6;
+    when.tm_hour = 7;
+    when.tm_min = 8;
+    when.tm_sec = 9;
+    const struct {
+        const char* pattern;
+        int number;
+        const char* path;
+    } cases[] = {
+        {"img-%Y%m%d-%H%M%S-%n.png", 12, "img-20261206-070809-12.png"},
+        {"plain.bmp", 3, "plain.bmp"},
+        {"100%%-%n", 1, "100%-1"},
+        {"c:\\KAPTOR\\%n.BMP", 2, "c:\\KAPTOR\\2.BMP"},
+        {"end%", 1, "end%"},
+        {"", 1, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(expandOutputPattern(c.pattern, when, c.number), c.path) << c.pattern;
+    }
+}
+
+TEST(TextOutput, OneValueOneLineAndJsonKeepEveryByte) {
+    const struct {
+        std::string cp1252;
+        std::string line;
+        std::string json;
+    } cases[] = {
+        {"Camara", "Camara", "\"Camara\""},
+        {"a\\b", "a\\\\b", "\"a\\\\b\""},
+        {"a\nb\rc", "a\\nb\\rc", "\"a\\nb\\rc\""},
+        {"\xE1\x80", "\xC3\xA1\xE2\x82\xAC", "\"\xC3\xA1\xE2\x82\xAC\""},  // á and the euro sign
+        {"\x81", "\xC2\x81", "\"\xC2\x81\""},  // an unassigned byte keeps its value
+        {"say \"hi\"\t\x01", "say \"hi\"\t\x01", "\"say \\\"hi\\\"\\t\\u0001\""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(lineValue(c.cp1252), c.line) << c.cp1252;
+        EXPECT_EQ(jsonString(c.cp1252), c.json) << c.cp1252;
+    }
+}
+
+// A picture as the control writes it: template header, padded rows bottom first, trailer.
+std::string controlBmp(std::int32_t width, std::int32_t lines,
+                       const std::vector<std::uint8_t>& image) {
+    control::BmpHeader header;
+    control::buildHeaderTemplate(header);
+    control::patchHeaderDimensions(header, width, lines);
+    std::string bytes(header.begin(), header.end());
+    const std::size_t stride = control::bmpRowStride(width);
+    for (std::int32_t row = 0; row < lines; ++row) {
+        std::string padded(stride, '\0');
+        std::copy_n(image.begin() + row * width, width, padded.begin());
+        bytes += padded;
+    }
+    return bytes + std::string(control::BMP_TRAILER_SIZE, '\0');
+}
+
+TEST(PictureFormats, ConvertedPixelsAreTheControlsTopFirst) {
+    // 3 x 2, bottom row 1 2 3, top row 4 5 6.
+    const std::string bmp = controlBmp(3, 2, {1, 2, 3, 4, 5, 6});
+    const auto picture = decodeControlBmp(bmp);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->width, 3);
+    EXPECT_EQ(picture->height, 2);
+    EXPECT_EQ(picture->pixels, (std::vector<std::uint8_t>{4, 5, 6, 1, 2, 3}));
+    EXPECT_EQ(encodePgm(*picture), std::string("P5\n3 2\n255\n\x04\x05\x06\x01\x02\x03", 17));
+
+    EXPECT_FALSE(decodeControlBmp(bmp.substr(0, 1078 + 4)));  // rows cut short
+    EXPECT_FALSE(decodeControlBmp("PK" + bmp.substr(2)));
+    EXPECT_EQ(formatOfPath("a/b.PNG"), PictureFormat::Png);
+    EXPECT_EQ(formatOfPath("x.pgm"), PictureFormat::Pgm);
+    EXPECT_EQ(formatOfPath("dir.png/file"), std::nullopt);
+    EXPECT_EQ(formatOfPath("c:\\KAPTOR\\Imagen1.BMP"), PictureFormat::Bmp);
+    EXPECT_EQ(formatNamed("tiff"), std::nullopt);
+}
+
+TEST(PictureFormats, PngIsAGrayPictureOfTheSameSize) {
+    if (!pngAvailable()) {
+        GTEST_SKIP() << "no PNG in this build";
+    }
+    const auto png = encodePng({3, 2, {4, 5, 6, 1, 2, 3}});
+    ASSERT_TRUE(png);
+    EXPECT_EQ(png->substr(0, 8), "\x89PNG\r\n\x1A\n");
+    // IHDR: width 3, height 2, depth 8, color type 0 (gray).
+    EXPECT_EQ(png->substr(12, 4), "IHDR");
+    EXPECT_EQ(png->substr(16, 10), std::string("\0\0\0\x03\0\0\0\x02\x08\x00", 10));
+    EXPECT_FALSE(encodePng({0, 0, {}}));
+}
+
+}  // namespace
+}  // namespace kaptor::cli
