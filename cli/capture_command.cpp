@@ -43,7 +43,8 @@ int runCapture(const Arguments& args, HostOptions options) {
     ctrl.Inicializa();
     ctrl.Toma();
     const auto written = host.files().hostPath(ctrl.getDestinoimagen());
-    std::printf("%s\n", written ? written->c_str() : platform::cp1252ToUtf8(destination).c_str());
+    std::printf("%s\n",
+                written ? written->string().c_str() : platform::cp1252ToUtf8(destination).c_str());
     return 0;
 }
 

@@ -23,7 +23,7 @@ namespace {
 bool layDown(platform::FileSystem& files, const std::string& path, std::string_view contents) {
     const auto host = files.hostPath(path);
     if (files.exists(path)) {
-        std::printf("kept     %s\n", host ? host->c_str() : path.c_str());
+        std::printf("kept     %s\n", host ? host->string().c_str() : path.c_str());
         return true;
     }
     std::error_code ec;
@@ -31,10 +31,11 @@ bool layDown(platform::FileSystem& files, const std::string& path, std::string_v
         std::filesystem::create_directories(host->parent_path(), ec);
     }
     if (!platform::replaceWholeFile(files, path, contents)) {
-        std::fprintf(stderr, "kaptor: cannot write %s\n", host ? host->c_str() : path.c_str());
+        std::fprintf(stderr, "kaptor: cannot write %s\n",
+                     host ? host->string().c_str() : path.c_str());
         return false;
     }
-    std::printf("created  %s\n", host->c_str());
+    std::printf("created  %s\n", host->string().c_str());
     return true;
 }
 

@@ -1,11 +1,11 @@
 #include "cli/host.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+
+#include "platform/program.h"
 
 namespace kaptor::cli {
 namespace {
@@ -29,13 +29,17 @@ void ConsoleDialogRunner::runAboutBox() {
 }
 
 std::string simulatorLibraryPath() {
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) {
+    const auto self = platform::programFile();
+    if (!self) {
         return {};
     }
-    for (const auto& candidate :
-         {self.parent_path() / "../lib/libkaptorsim.so", self.parent_path() / "libkaptorsim.so"}) {
+    std::error_code ec;
+#ifdef _WIN32
+    for (const auto& candidate : {self->parent_path() / "Ftd2xx.dll"}) {
+#else
+    for (const auto& candidate : {self->parent_path() / "../lib/libkaptorsim.so",
+                                  self->parent_path() / "libkaptorsim.so"}) {
+#endif
         if (std::filesystem::exists(candidate, ec)) {
             return std::filesystem::weakly_canonical(candidate, ec).string();
         }
@@ -45,7 +49,7 @@ std::string simulatorLibraryPath() {
 
 Host::Host(HostOptions options)
     : files_(platform::DriveMap::fromEnvironment(environment)),
-      operator_(stderr, ::isatty(STDIN_FILENO) != 0 ? &std::cin : nullptr,
+      operator_(stderr, platform::standardInputIsTerminal() ? &std::cin : nullptr,
                 std::move(options.answers)),
       libraries_(environment),
       dialogs_(operator_) {
@@ -54,7 +58,7 @@ Host::Host(HostOptions options)
         if (path.empty()) {
             std::fprintf(stderr, "kaptor: the simulated board's library is not installed here\n");
         } else {
-            ::setenv("KAPTOR_D2XX_LIBRARY", path.c_str(), 1);
+            platform::setEnvironmentVariable("KAPTOR_D2XX_LIBRARY", path);
         }
     }
     control_ = std::make_unique<control::CKAPTORAXCtrl>(

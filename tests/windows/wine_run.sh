@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs one Windows program under Wine: wine_run.sh PREFIX PROGRAM [ARGUMENTS...]
+# Every run has a time limit (KAPTOR_WINE_TIMEOUT seconds, default 120): a modal box under Wine
+# with nobody to close it would otherwise wait forever.
+set -euo pipefail
+prefix=$1
+shift
+export WINEPREFIX=$prefix
+export WINEDEBUG=${WINEDEBUG:--all}
+# A crash ends the program at once instead of starting the debugger, which would wait.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+exec timeout --kill-after=5 "${KAPTOR_WINE_TIMEOUT:-120}" /usr/lib/wine/wine64 "$@"
