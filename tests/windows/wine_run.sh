@@ -3,7 +3,7 @@
 # Every run has a time limit (KAPTOR_WINE_TIMEOUT seconds, default 120): a modal box under Wine
 # with nobody to close it would otherwise wait forever.
 set -euo pipefail
-prefix=$1
+prefix=$(realpath -m "$1")
 shift
 export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all}
