@@ -100,8 +100,8 @@ std::optional<std::string> win32Path(const DriveMap& drives, std::string_view wi
     if (root == nullptr) {
         return std::string(windowsPath);
     }
-    const std::string_view rest =
-        windowsPath[1] == ':' ? windowsPath.substr(2) : windowsPath.substr(0);
+    const bool hasLetter = windowsPath.size() >= 2 && windowsPath[1] == ':';
+    const std::string_view rest = hasLetter ? windowsPath.substr(2) : windowsPath;
     std::string out = ansiPath(*root);
     for (std::string_view part : normalisedComponents(rest)) {
         if (out.empty() || !isSeparator(out.back())) {

@@ -158,6 +158,8 @@ TEST(Win32Path, OnlyDrivesWithARootAreRedirected) {
         {"C:\\KAPTOR\\CONFIG\\", "X:\\root\\KAPTOR\\CONFIG\\"},
         {"C:\\..\\..\\KAPTOR\\.\\x", "X:\\root\\KAPTOR\\x"},
         {"C:/KAPTOR/x", "X:\\root\\KAPTOR\\x"},
+        {"\\", "X:\\root\\"},
+        {"C:", "X:\\root"},
         {"D:\\pics\\a.bmp", "D:\\pics\\a.bmp"},
         {"\\\\server\\share\\a.bmp", "\\\\server\\share\\a.bmp"},
         {"rel\\a.bmp", "rel\\a.bmp"},
