@@ -9,6 +9,7 @@ prefix=$(realpath -m "$1")
 here=$(dirname "$0")
 export WINEPREFIX=$prefix
 export WINEDEBUG=-all
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 if [ ! -f "$prefix/.kaptor-ready" ]; then
