@@ -40,11 +40,14 @@ for flavour in main asan windows; do
     [ "$status" -eq 0 ] || failed=$((failed + (bad == 0 ? 1 : 0)))
 done
 
-# 32-bit Windows: compiled and linked only, as this machine cannot run it.
-if bash scripts/build.sh windows-i686; then
+# 32-bit Windows: compiled and linked only, as this machine cannot run it; one test: it builds
+# and its binaries import only system DLLs.
+if bash scripts/build.sh windows-i686 &&
+    bash tests/windows/imports_test.sh i686-w64-mingw32-objdump build/windows-i686/kaptor.exe \
+        build/windows-i686/*.dll; then
     passed=$((passed + 1))
 else
-    echo "windows-i686: the build failed"
+    echo "windows-i686: the build or its imports failed"
     failed=$((failed + 1))
 fi
 echo
