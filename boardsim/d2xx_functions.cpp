@@ -58,37 +58,37 @@ ScopedActiveBoard::~ScopedActiveBoard() {
 }
 
 namespace abi {
-FT_STATUS open(int index, FT_HANDLE* handle) {
+FT_STATUS D2XX_API open(int index, FT_HANDLE* handle) {
     return board().openByIndex(index, handle);
 }
-FT_STATUS openEx(void* arg, DWORD flags, FT_HANDLE* handle) {
+FT_STATUS D2XX_API openEx(void* arg, DWORD flags, FT_HANDLE* handle) {
     if (flags != d2xx::FT_OPEN_BY_DESCRIPTION) {
         return d2xx::FT_DEVICE_NOT_FOUND;
     }
     return board().openByDescription(static_cast<const char*>(arg), handle);
 }
-FT_STATUS listDevices(void* arg1, void* arg2, DWORD flags) {
+FT_STATUS D2XX_API listDevices(void* arg1, void* arg2, DWORD flags) {
     return board().listDevices(arg1, arg2, flags);
 }
-FT_STATUS close(FT_HANDLE handle) {
+FT_STATUS D2XX_API close(FT_HANDLE handle) {
     return board().close(handle);
 }
-FT_STATUS read(FT_HANDLE handle, void* buffer, DWORD count, DWORD* received) {
+FT_STATUS D2XX_API read(FT_HANDLE handle, void* buffer, DWORD count, DWORD* received) {
     return board().read(handle, buffer, count, received);
 }
-FT_STATUS write(FT_HANDLE handle, void* buffer, DWORD count, DWORD* written) {
+FT_STATUS D2XX_API write(FT_HANDLE handle, void* buffer, DWORD count, DWORD* written) {
     return board().write(handle, buffer, count, written);
 }
-FT_STATUS resetDevice(FT_HANDLE handle) {
+FT_STATUS D2XX_API resetDevice(FT_HANDLE handle) {
     return board().resetDevice(handle);
 }
-FT_STATUS purge(FT_HANDLE handle, DWORD mask) {
+FT_STATUS D2XX_API purge(FT_HANDLE handle, DWORD mask) {
     return board().purge(handle, mask);
 }
-FT_STATUS setTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) {
+FT_STATUS D2XX_API setTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout) {
     return board().setTimeouts(handle, readTimeout, writeTimeout);
 }
-FT_STATUS getQueueStatus(FT_HANDLE handle, DWORD* queued) {
+FT_STATUS D2XX_API getQueueStatus(FT_HANDLE handle, DWORD* queued) {
     return board().getQueueStatus(handle, queued);
 }
 }  // namespace abi

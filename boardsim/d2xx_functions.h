@@ -26,16 +26,16 @@ class ScopedActiveBoard {
 std::map<std::string, void*> d2xxFunctionTable();
 
 namespace abi {
-FT_STATUS open(int index, FT_HANDLE* handle);
-FT_STATUS openEx(void* arg, DWORD flags, FT_HANDLE* handle);
-FT_STATUS listDevices(void* arg1, void* arg2, DWORD flags);
-FT_STATUS close(FT_HANDLE handle);
-FT_STATUS read(FT_HANDLE handle, void* buffer, DWORD count, DWORD* received);
-FT_STATUS write(FT_HANDLE handle, void* buffer, DWORD count, DWORD* written);
-FT_STATUS resetDevice(FT_HANDLE handle);
-FT_STATUS purge(FT_HANDLE handle, DWORD mask);
-FT_STATUS setTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout);
-FT_STATUS getQueueStatus(FT_HANDLE handle, DWORD* queued);
+FT_STATUS D2XX_API open(int index, FT_HANDLE* handle);
+FT_STATUS D2XX_API openEx(void* arg, DWORD flags, FT_HANDLE* handle);
+FT_STATUS D2XX_API listDevices(void* arg1, void* arg2, DWORD flags);
+FT_STATUS D2XX_API close(FT_HANDLE handle);
+FT_STATUS D2XX_API read(FT_HANDLE handle, void* buffer, DWORD count, DWORD* received);
+FT_STATUS D2XX_API write(FT_HANDLE handle, void* buffer, DWORD count, DWORD* written);
+FT_STATUS D2XX_API resetDevice(FT_HANDLE handle);
+FT_STATUS D2XX_API purge(FT_HANDLE handle, DWORD mask);
+FT_STATUS D2XX_API setTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout);
+FT_STATUS D2XX_API getQueueStatus(FT_HANDLE handle, DWORD* queued);
 }  // namespace abi
 
 }  // namespace kaptor::boardsim

@@ -1,6 +1,10 @@
 #include "platform/clock.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <thread>
+#endif
 
 namespace kaptor::platform {
 
@@ -11,9 +15,15 @@ std::int64_t RealClock::nowMicros() {
 }
 
 void RealClock::sleepMicros(std::int64_t micros) {
-    if (micros > 0) {
-        std::this_thread::sleep_for(std::chrono::microseconds(micros));
+    if (micros <= 0) {
+        return;
     }
+#ifdef _WIN32
+    // Sleep counts whole milliseconds; a shorter wait still waits.
+    ::Sleep(static_cast<DWORD>((micros + 999) / 1000));
+#else
+    std::this_thread::sleep_for(std::chrono::microseconds(micros));
+#endif
 }
 
 }  // namespace kaptor::platform

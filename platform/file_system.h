@@ -19,7 +19,12 @@ namespace kaptor::platform {
 
 // The folder-enumeration codes of the original platform.
 constexpr std::uint32_t FIND_OK = 0;
+#ifdef ERROR_NO_MORE_FILES
+// The Windows headers came first: theirs is the same code.
+static_assert(ERROR_NO_MORE_FILES == 18);
+#else
 constexpr std::uint32_t ERROR_NO_MORE_FILES = 18;
+#endif
 
 // A file being written under a temporary name. commit() puts it in place of the target in one
 // step; destroying it uncommitted removes the temporary file and leaves the target as it was.

@@ -2,31 +2,7 @@
 
 #include <dlfcn.h>
 
-#include "platform/text.h"
-
 namespace kaptor::platform {
-namespace {
-
-constexpr std::string_view D2XX_NAME = "Ftd2xx.dll";
-
-std::string folded(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) {
-        c = foldCase1252(c);
-    }
-    return out;
-}
-
-}  // namespace
-
-std::string hostLibraryName(std::string_view name,
-                            const std::function<const char*(const char*)>& getenv) {
-    if (equalsIgnoreCase1252(name, D2XX_NAME)) {
-        const char* configured = getenv("KAPTOR_D2XX_LIBRARY");
-        return configured != nullptr && *configured != '\0' ? configured : "libftd2xx.so";
-    }
-    return std::string(name);
-}
 
 SystemLibraryLoader::SystemLibraryLoader(std::function<const char*(const char*)> getenv)
     : getenv_(std::move(getenv)) {}
@@ -42,36 +18,6 @@ LibraryHandle SystemLibraryLoader::load(std::string_view name) {
 
 SymbolAddress SystemLibraryLoader::symbol(LibraryHandle library, const char* name) {
     return library == nullptr ? nullptr : ::dlsym(library, name);
-}
-
-void InProcessLibraryLoader::add(std::string_view libraryName,
-                                 std::map<std::string, SymbolAddress> functions) {
-    libraries_[folded(libraryName)].functions = std::move(functions);
-}
-
-void InProcessLibraryLoader::hide(std::string_view libraryName, const std::string& function) {
-    libraries_[folded(libraryName)].hidden.insert(function);
-}
-
-InProcessLibraryLoader::Library* InProcessLibraryLoader::find(std::string_view name) {
-    const auto it = libraries_.find(folded(name));
-    return it == libraries_.end() || it->second.functions.empty() ? nullptr : &it->second;
-}
-
-LibraryHandle InProcessLibraryLoader::load(std::string_view name) {
-    return find(name);
-}
-
-SymbolAddress InProcessLibraryLoader::symbol(LibraryHandle library, const char* name) {
-    if (library == nullptr) {
-        return nullptr;
-    }
-    const auto& table = *static_cast<Library*>(library);
-    if (table.hidden.contains(name)) {
-        return nullptr;
-    }
-    const auto it = table.functions.find(name);
-    return it == table.functions.end() ? nullptr : it->second;
 }
 
 }  // namespace kaptor::platform

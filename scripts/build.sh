@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Configures and builds one flavour: main (tests and benchmarks), asan (the test suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer) or fuzz (the libFuzzer targets, clang).
+# AddressSanitizer and UndefinedBehaviorSanitizer), fuzz (the libFuzzer targets, clang),
+# windows (64-bit Windows with mingw-w64: kaptor.exe, Ftd2xx.dll and the tests, run under Wine)
+# or windows-i686 (32-bit Windows, compiled and linked only: this machine runs no 32-bit code).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,7 +13,15 @@ case "$flavour" in
     fuzz) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DKAPTOR_FUZZ=ON
                    -DKAPTOR_TESTS=OFF -DKAPTOR_BENCH=OFF)
           targets=(--target config_reader_fuzz listing_fuzz) ;;
-    *) echo "build.sh: unknown flavour '$flavour' (main, asan, fuzz)" >&2; exit 2 ;;
+    windows) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo
+                      -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-x86_64.cmake" -DKAPTOR_BENCH=OFF)
+             targets=() ;;
+    windows-i686) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo
+                           -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" -DKAPTOR_BENCH=OFF
+                           -DKAPTOR_TESTS=OFF)
+                  targets=() ;;
+    *) echo "build.sh: unknown flavour '$flavour' (main, asan, fuzz, windows, windows-i686)" >&2
+       exit 2 ;;
 esac
 cmake -S . -B "build/$flavour" -G Ninja "${options[@]}" >/dev/null
-cmake --build "build/$flavour" "${targets[@]}"
+cmake --build "build/$flavour" --parallel 2 "${targets[@]}"

@@ -4,7 +4,12 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
-          imagemagick clang-format libpng-dev help2man)
+          imagemagick clang-format libpng-dev help2man
+          # The windows flavours: mingw-w64 with the POSIX thread model, GoogleTest's sources to
+          # build with it, and 64-bit Wine to run the tests (never wine32: this kernel runs no
+          # 32-bit programs, and with it Wine picks the 32-bit loader).
+          mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools googletest
+          wine wine64)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||

@@ -3,10 +3,25 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace kaptor::test {
 
+#ifdef _WIN32
+TempDir::TempDir() {
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const auto candidate = std::filesystem::temp_directory_path() /
+                               ("kaptor-test-" + std::to_string(random() % 100000000));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("no fresh temporary folder");
+}
+#else
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kaptor-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
@@ -14,6 +29,7 @@ TempDir::TempDir() {
     }
     path_ = pattern;
 }
+#endif
 
 TempDir::~TempDir() {
     std::error_code ec;

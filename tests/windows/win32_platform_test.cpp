@@ -1,0 +1,319 @@
+// The Win32 platform layer as the control meets it on Windows: files replaced in one step,
+// folders listed in the system's own order with its end code, folders never taken for files,
+// Windows-1252 names, drive roots for tests, LoadLibraryA, message boxes and the clock.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <set>
+#include <thread>
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/library_loader.h"
+#include "platform/text.h"
+#include "platform/win32/message_box_operator.h"
+#include "platform/win32/win32_path.h"
+#include "tests/support/temp_dir.h"
+
+namespace kaptor::platform {
+namespace {
+
+using test::TempDir;
+
+std::vector<std::string> entries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(utf16ToCp1252(entry.path().filename().u16string()));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class Win32Files : public ::testing::Test {
+  protected:
+    TempDir c;
+    HostFileSystem files{DriveMap({{'C', c.path()}}, 'C')};
+};
+
+TEST_F(Win32Files, AReplacementReplacesAnExistingFileInOneStep) {
+    test::writeFile(c.path() / "f.txt", "old contents");
+    const std::uint8_t bytes[] = {'n', 'e', 'w'};
+    {
+        auto abandoned = files.createReplacement("\\F.TXT");
+        ASSERT_TRUE(abandoned);
+        ASSERT_TRUE(abandoned->write(bytes));
+        // While it is written the stored file is untouched.
+        EXPECT_EQ(test::readFile(c.path() / "f.txt"), "old contents");
+    }
+    EXPECT_EQ(test::readFile(c.path() / "f.txt"), "old contents");
+    EXPECT_EQ(entries(c.path()), std::vector<std::string>{"f.txt"});
+
+    auto file = files.createReplacement("C:\\f.txt");
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->write(bytes));
+    ASSERT_TRUE(file->write(bytes));
+    ASSERT_TRUE(file->commit());
+    EXPECT_EQ(test::readFile(c.path() / "f.txt"), "newnew");
+    EXPECT_EQ(entries(c.path()), std::vector<std::string>{"f.txt"});
+    EXPECT_EQ(files.readUpTo("\\f.txt", 4), "newn");
+    EXPECT_EQ(files.readUpTo("\\f.txt", 100), "newnew");
+}
+
+TEST_F(Win32Files, AFailedReplacementLeavesTheStoredFileAsItWas) {
+    // A file another program holds open without sharing deletion cannot be replaced: the commit
+    // fails and nothing else changes.
+    test::writeFile(c.path() / "locked.txt", "kept");
+    const std::string locked = ansiPath(c.path() / "locked.txt");
+    HANDLE holder = ::CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    auto file = files.createReplacement("\\locked.txt");
+    ASSERT_TRUE(file);
+    const std::uint8_t bytes[] = {'x'};
+    ASSERT_TRUE(file->write(bytes));
+    EXPECT_FALSE(file->commit());
+    file.reset();
+    ::CloseHandle(holder);
+    EXPECT_EQ(test::readFile(c.path() / "locked.txt"), "kept");
+    EXPECT_EQ(entries(c.path()), std::vector<std::string>{"locked.txt"});
+}
+
+TEST_F(Win32Files, AFolderInPlaceOfAFileIsNoFile) {
+    std::filesystem::create_directories(c.path() / "KAPTOR" / "Imagen1.BMP");
+    const struct {
+        const char* path;
+    } cases[] = {{"\\KAPTOR\\Imagen1.BMP"}, {"c:\\kaptor\\imagen1.bmp"}, {"\\KAPTOR\\"}};
+    for (const auto& k : cases) {
+        EXPECT_TRUE(files.exists(k.path)) << k.path;
+        EXPECT_FALSE(files.readUpTo(k.path, 10).has_value()) << k.path;
+        EXPECT_FALSE(files.createReplacement(k.path)) << k.path;
+        EXPECT_FALSE(files.remove(k.path)) << k.path;
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(c.path() / "KAPTOR" / "Imagen1.BMP"));
+    EXPECT_EQ(entries(c.path() / "KAPTOR"), std::vector<std::string>{"Imagen1.BMP"});
+}
+
+TEST_F(Win32Files, ListingKeepsTheSystemsOrderAndEndsWithCode18) {
+    for (const char* name : {"b.TXT", "A.txt", "c.bmp", "C.TXT", "d.txt.bak"}) {
+        test::writeFile(c.path() / "K" / name, "");
+    }
+    std::filesystem::create_directories(c.path() / "K" / "D.TXT");  // folders count too
+    // The order the system itself gives.
+    std::vector<std::string> expected;
+    WIN32_FIND_DATAA data{};
+    const std::string pattern = ansiPath(c.path() / "K" / "*.TXT");
+    HANDLE raw = ::FindFirstFileA(pattern.c_str(), &data);
+    ASSERT_NE(raw, INVALID_HANDLE_VALUE);
+    do {
+        expected.push_back(data.cFileName);
+    } while (::FindNextFileA(raw, &data) != 0);
+    ::FindClose(raw);
+
+    std::string name;
+    auto find = files.findFirst("C:\\K\\*.TXT", name);
+    ASSERT_TRUE(find);
+    std::vector<std::string> names{name};
+    std::uint32_t code = FIND_OK;
+    while ((code = find->next(name)) == FIND_OK) {
+        names.push_back(name);
+    }
+    EXPECT_EQ(code, ERROR_NO_MORE_FILES);
+    EXPECT_EQ(code, 18u);
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()),
+              (std::set<std::string>{"A.txt", "b.TXT", "C.TXT", "D.TXT"}));
+    EXPECT_TRUE(find->close());
+    EXPECT_FALSE(files.findFirst("C:\\K\\*.XYZ", name));
+    EXPECT_FALSE(files.findFirst("C:\\missing\\*.TXT", name));
+}
+
+TEST_F(Win32Files, Windows1252NamesAreTheSystemsOwn) {
+    // "Cámara €.TXT" in Windows-1252: the system stores the same letters in Unicode.
+    const std::string name = "C\xE1mara \x80.TXT";
+    ASSERT_EQ(::GetACP(), 1252u) << "the ANSI code page must be Windows-1252";
+    std::filesystem::create_directories(c.path() / "KAPTOR");
+    ASSERT_TRUE(replaceWholeFile(files, "\\KAPTOR\\" + name, "x\r\n"));
+    ASSERT_TRUE(replaceWholeFile(files, "\\KAPTOR\\" + name, "y\r\n"));
+    EXPECT_TRUE(std::filesystem::exists(c.path() / "KAPTOR" / L"C\u00E1mara \u20AC.TXT"));
+    std::string found;
+    auto find = files.findFirst("\\KAPTOR\\*.TXT", found);
+    ASSERT_TRUE(find);
+    EXPECT_EQ(found, name);
+    EXPECT_EQ(files.readUpTo("\\kaptor\\c\xC1MARA \x80.txt", 10), "y\r\n");
+    EXPECT_TRUE(files.remove("\\KAPTOR\\" + name));
+    EXPECT_FALSE(files.exists("\\KAPTOR\\" + name));
+}
+
+TEST(Win32Path, OnlyDrivesWithARootAreRedirected) {
+    const DriveMap drives({{'C', "X:\\root"}}, 'C');
+    const struct {
+        const char* path;
+        const char* expected;
+    } cases[] = {
+        {"\\KAPTOR\\CONFIG.TXT", "X:\\root\\KAPTOR\\CONFIG.TXT"},
+        {"c:\\KAPTOR\\Imagen1.BMP", "X:\\root\\KAPTOR\\Imagen1.BMP"},
+        {"C:\\KAPTOR\\CONFIG\\", "X:\\root\\KAPTOR\\CONFIG\\"},
+        {"C:\\..\\..\\KAPTOR\\.\\x", "X:\\root\\KAPTOR\\x"},
+        {"C:/KAPTOR/x", "X:\\root\\KAPTOR\\x"},
+        {"\\", "X:\\root\\"},
+        {"C:", "X:\\root"},
+        {"D:\\pics\\a.bmp", "D:\\pics\\a.bmp"},
+        {"\\\\server\\share\\a.bmp", "\\\\server\\share\\a.bmp"},
+        {"rel\\a.bmp", "rel\\a.bmp"},
+    };
+    for (const auto& k : cases) {
+        EXPECT_EQ(win32Path(drives, k.path), k.expected) << k.path;
+    }
+    EXPECT_FALSE(win32Path(drives, "").has_value());
+    // Without roots, every path is the system's: "\KAPTOR\" lies on the current drive.
+    const DriveMap none({}, 'C');
+    EXPECT_EQ(win32Path(none, "\\KAPTOR\\CONFIG.TXT"), "\\KAPTOR\\CONFIG.TXT");
+    EXPECT_EQ(win32Path(none, "C:\\..\\x"), "C:\\..\\x");
+}
+
+TEST(SystemLibraryLoader, LoadsByNameAndLooksUpFunctions) {
+    // The simulated board and its variants lie beside this program.
+    SystemLibraryLoader loader([](const char*) -> const char* { return nullptr; });
+    const struct {
+        const char* library;
+        const char* function;
+        bool found;
+    } cases[] = {
+        {"Ftd2xx.dll", "FT_Write", true},
+        {"FTD2XX.DLL", "FT_GetQueueStatus", true},
+        {"Ftd2xx.dll", "FT_Nothing", false},
+        {"kaptorsim_no_FT_Write.dll", "FT_Write", false},
+        {"kaptorsim_no_FT_Write.dll", "FT_Read", true},
+    };
+    for (const auto& k : cases) {
+        const LibraryHandle library = loader.load(k.library);
+        ASSERT_NE(library, nullptr) << k.library;
+        EXPECT_EQ(loader.symbol(library, k.function) != nullptr, k.found)
+            << k.library << " " << k.function;
+    }
+    EXPECT_EQ(loader.load("kaptor_missing.dll"), nullptr);
+    EXPECT_EQ(loader.symbol(nullptr, "FT_Write"), nullptr);
+
+    // A call through the looked-up address reaches the board: one device.
+    using ListDevices = std::uint32_t (*)(void*, void*, std::uint32_t);
+    const auto list =
+        reinterpret_cast<ListDevices>(loader.symbol(loader.load("Ftd2xx.dll"), "FT_ListDevices"));
+    ASSERT_NE(list, nullptr);
+    std::uint32_t devices = 0;
+    EXPECT_EQ(list(&devices, nullptr, 0x80000000u), 0u);
+    EXPECT_EQ(devices, 1u);
+}
+
+TEST(SystemLibraryLoader, TheConfiguredLibraryStandsForFtd2xx) {
+    SystemLibraryLoader loader([](const char* name) -> const char* {
+        return std::string(name) == "KAPTOR_D2XX_LIBRARY" ? "kaptorsim_no_FT_Read.dll" : nullptr;
+    });
+    const LibraryHandle library = loader.load("Ftd2xx.dll");
+    ASSERT_NE(library, nullptr);
+    EXPECT_EQ(loader.symbol(library, "FT_Read"), nullptr);
+    EXPECT_NE(loader.symbol(library, "FT_Write"), nullptr);
+}
+
+TEST(MessageBoxOperator, StylesFollowButtonsAndIcon) {
+    const struct {
+        Buttons buttons;
+        Icon icon;
+        UINT style;
+    } cases[] = {
+        {Buttons::Ok, Icon::None, MB_OK},
+        {Buttons::OkCancel, Icon::None, MB_OKCANCEL},
+        {Buttons::YesNo, Icon::Question, MB_YESNO | MB_ICONQUESTION},
+        {Buttons::Ok, Icon::Exclamation, MB_OK | MB_ICONEXCLAMATION},
+    };
+    for (const auto& k : cases) {
+        EXPECT_EQ(messageBoxStyle(k.buttons, k.icon), k.style);
+    }
+}
+
+// What a person saw in a message box, and the button they pressed.
+struct SeenBox {
+    std::string caption;
+    std::string text;
+};
+
+BOOL CALLBACK collectStatic(HWND child, LPARAM seen) {
+    char className[32] = {};
+    ::GetClassNameA(child, className, sizeof className);
+    char text[256] = {};
+    ::GetWindowTextA(child, text, sizeof text);
+    if (std::string(className) == "Static" && text[0] != '\0') {
+        reinterpret_cast<SeenBox*>(seen)->text = text;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK findDialog(HWND window, LPARAM found) {
+    char className[32] = {};
+    ::GetClassNameA(window, className, sizeof className);
+    if (std::string(className) == "#32770" && ::IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Waits on another thread for the message box of threadId, reads it and presses button.
+std::thread pressWhenShown(DWORD threadId, int button, SeenBox& seen) {
+    return std::thread([threadId, button, &seen] {
+        for (int attempt = 0; attempt < 1000; ++attempt) {
+            HWND box = nullptr;
+            ::EnumThreadWindows(threadId, findDialog, reinterpret_cast<LPARAM>(&box));
+            if (box != nullptr) {
+                char caption[64] = {};
+                ::GetWindowTextA(box, caption, sizeof caption);
+                seen.caption = caption;
+                ::EnumChildWindows(box, collectStatic, reinterpret_cast<LPARAM>(&seen));
+                ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
+                return;
+            }
+            ::Sleep(10);
+        }
+    });
+}
+
+TEST(MessageBoxOperator, ShowsTheTextAndReturnsThePressedButton) {
+    const struct {
+        const char* text;
+        Buttons buttons;
+        int press;
+        Answer answer;
+    } cases[] = {
+        {"\xBFSobreescribir configuraci\xF3n?", Buttons::OkCancel, IDCANCEL, Answer::Cancel},
+        {"\xBF"
+         "Borrar?",
+         Buttons::OkCancel, IDOK, Answer::Ok},
+        {"\xBFSeguro?", Buttons::YesNo, IDYES, Answer::Yes},
+        {"\xBFSeguro?", Buttons::YesNo, IDNO, Answer::No},
+        {"Error al crear archivo de imagen!!! (E: 402)", Buttons::Ok, IDOK, Answer::Ok},
+    };
+    MessageBoxOperator person("KAPTORAX");
+    for (const auto& k : cases) {
+        SeenBox seen;
+        std::thread presser = pressWhenShown(::GetCurrentThreadId(), k.press, seen);
+        const Answer answer = person.messageBox(k.text, k.buttons, Icon::None);
+        presser.join();
+        EXPECT_EQ(answer, k.answer) << k.text;
+        EXPECT_EQ(seen.caption, "KAPTORAX");
+        EXPECT_EQ(seen.text, k.text);
+    }
+}
+
+TEST(RealClock, SleepWaitsAtLeastTheTimeAsked) {
+    RealClock clock;
+    const std::int64_t before = clock.nowMicros();
+    clock.Sleep(20);
+    EXPECT_GE(clock.nowMicros() - before, 20000);
+    EXPECT_GE(clock.clock(), 20);
+}
+
+}  // namespace
+}  // namespace kaptor::platform
