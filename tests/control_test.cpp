@@ -1,9 +1,11 @@
 // The control as a host sees it: construction, properties, dispatch, Set's orchestration.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/resource.h>
 
 #include <csignal>
+#endif
 
 #include "control/messages.h"
 #include "tests/support/rig.h"
@@ -190,6 +192,7 @@ TEST(Set, DecliningTheOverwriteQuestionKeepsTheFileButTheBoardIsProgrammed) {
     EXPECT_EQ(rig.board->registers().gain(), 200);
 }
 
+#ifndef _WIN32
 // Limits the size of files this process writes while it lives; a write past the limit fails
 // with EFBIG instead of ending the process.
 class FileSizeLimit {
@@ -240,6 +243,7 @@ TEST(Toma, AWriteErrorIsTheCallersError) {
     EXPECT_EQ(rig.picture().size(), 323518u);
     EXPECT_EQ(rig.person.beeps(), 1);
 }
+#endif
 
 }  // namespace
 }  // namespace kaptor::control
