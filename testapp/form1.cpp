@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "control/com/identifiers.h"
 #include "testapp/control_calls.h"
-#include "testapp/control_class.h"
 #include "testapp/image_box.h"
 #include "testapp/twips.h"
 
@@ -89,8 +89,10 @@ void Form1::createElements(HWND window) {
         return;
     }
     // The container creates KAPTORAX1 from the control's class identifier.
-    control_ = createChild(L"AtlAxWin", CONTROL_CLASS_TEXT, 0, toPixels(CONTROL_PLACE, dpiX, dpiY),
-                           window, 0, instance_);
+    wchar_t classText[40] = L"";
+    StringFromGUID2(com::CLSID_KAPTORAX, classText, 40);
+    control_ = createChild(L"AtlAxWin", classText, 0, toPixels(CONTROL_PLACE, dpiX, dpiY), window,
+                           0, instance_);
     IUnknown* unknown = nullptr;
     if (control_ != nullptr && SUCCEEDED(axGetControl(control_, &unknown)) && unknown != nullptr) {
         unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));

@@ -4,21 +4,17 @@
 
 #include <ole2.h>
 
-#include "testapp/control_class.h"
+#include "control/com/identifiers.h"
 #include "testapp/form1.h"
 
 namespace {
 
 // The control is created from its class identifier, so its module must be registered.
 bool controlIsRegistered() {
-    CLSID classId{};
-    if (FAILED(
-            CLSIDFromString(const_cast<LPOLESTR>(kaptor::kapshot::CONTROL_CLASS_TEXT), &classId))) {
-        return false;
-    }
     IClassFactory* factory = nullptr;
-    const HRESULT found = CoGetClassObject(classId, CLSCTX_INPROC_SERVER, nullptr,
-                                           IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    const HRESULT found =
+        CoGetClassObject(kaptor::com::CLSID_KAPTORAX, CLSCTX_INPROC_SERVER, nullptr,
+                         IID_IClassFactory, reinterpret_cast<void**>(&factory));
     if (factory != nullptr) {
         factory->Release();
     }

@@ -1,0 +1,287 @@
+// The control object's identity and its automation: QueryInterface, lifetime, IDispatch, class
+// information, property pages and the connection point container.
+#include "control/com/control_object.h"
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "control/com/identifiers.h"
+#include "control/com/variant_conversion.h"
+
+namespace kaptor::com {
+namespace {
+
+// The default extent: 100 x 50 pixels at 96 dots per inch, in HIMETRIC.
+constexpr LONG DEFAULT_EXTENT_X = 2646;
+constexpr LONG DEFAULT_EXTENT_Y = 1323;
+
+template <typename Interface>
+bool hand(void** object, Interface* pointer) {
+    *object = pointer;
+    pointer->AddRef();
+    return true;
+}
+
+// Fills an EXCEPINFO for a failure that goes back to the automation caller.
+void describeFailure(EXCEPINFO* exception, HRESULT code, const std::string& what) {
+    if (exception == nullptr) {
+        return;
+    }
+    *exception = EXCEPINFO{};
+    exception->bstrSource = ::SysAllocString(L"KAPTORAX");
+    const std::wstring description(what.begin(), what.end());
+    exception->bstrDescription = ::SysAllocString(description.c_str());
+    exception->scode = code;
+}
+
+}  // namespace
+
+ControlObject::ControlObject()
+    : host_(module::instance(), [this] { return ownerWindow(); }),
+      ctrl_(std::make_unique<control::CKAPTORAXCtrl>(host_.services())),
+      extent_{DEFAULT_EXTENT_X, DEFAULT_EXTENT_Y},
+      events_(*this, DIID_DKAPTORAXEvents) {}
+
+ControlObject::~ControlObject() {
+    if (window_ != nullptr) {
+        ::DestroyWindow(window_);
+    }
+}
+
+HRESULT ControlObject::create(REFIID iid, void** object) {
+    ControlObject* created = nullptr;
+    try {
+        created = new ControlObject();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    const HRESULT hr = created->QueryInterface(iid, object);
+    created->Release();
+    return hr;
+}
+
+HRESULT ControlObject::QueryInterface(REFIID iid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    const bool found =
+        IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+                IsEqualIID(iid, DIID_DKAPTORAX)
+            ? hand(object, static_cast<IDispatch*>(this))
+        : IsEqualIID(iid, IID_IOleObject) ? hand(object, static_cast<IOleObject*>(this))
+        : IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceObject)
+            ? hand(object, static_cast<IOleInPlaceObject*>(this))
+        : IsEqualIID(iid, IID_IOleInPlaceActiveObject)
+            ? hand(object, static_cast<IOleInPlaceActiveObject*>(this))
+        : IsEqualIID(iid, IID_IOleControl) ? hand(object, static_cast<IOleControl*>(this))
+        : IsEqualIID(iid, IID_IViewObject) || IsEqualIID(iid, IID_IViewObject2)
+            ? hand(object, static_cast<IViewObject2*>(this))
+        : IsEqualIID(iid, IID_IPersist) || IsEqualIID(iid, IID_IPersistStreamInit)
+            ? hand(object, static_cast<IPersistStreamInit*>(this))
+        : IsEqualIID(iid, IID_IPersistStream)
+            // IPersistStreamInit extends IPersistStream's table with InitNew at its end.
+            ? hand(object, static_cast<IPersistStreamInit*>(this))
+            : IsEqualIID(iid, IID_IPersistPropertyBag)
+                  ? hand(object, static_cast<IPersistPropertyBag*>(this))
+              : IsEqualIID(iid, IID_IPersistStorage)
+                  ? hand(object, static_cast<IPersistStorage*>(this))
+              : IsEqualIID(iid, IID_IProvideClassInfo) || IsEqualIID(iid, IID_IProvideClassInfo2)
+                  ? hand(object, static_cast<IProvideClassInfo2*>(this))
+              : IsEqualIID(iid, IID_ISpecifyPropertyPages)
+                  ? hand(object, static_cast<ISpecifyPropertyPages*>(this))
+              : IsEqualIID(iid, IID_IConnectionPointContainer)
+                  ? hand(object, static_cast<IConnectionPointContainer*>(this))
+                  : false;
+    return found ? S_OK : E_NOINTERFACE;
+}
+
+ULONG ControlObject::AddRef() {
+    return ++references_;
+}
+
+ULONG ControlObject::Release() {
+    const ULONG left = --references_;
+    if (left == 0) {
+        delete this;
+    }
+    return left;
+}
+
+HWND ControlObject::ownerWindow() const {
+    if (window_ != nullptr) {
+        return ::GetAncestor(window_, GA_ROOT);
+    }
+    HWND container = nullptr;
+    if (inPlaceSite_ && SUCCEEDED(inPlaceSite_->GetWindow(&container)) && container != nullptr) {
+        return ::GetAncestor(container, GA_ROOT);
+    }
+    return nullptr;
+}
+
+// IDispatch
+
+HRESULT ControlObject::typeInfoOf(REFGUID guid, ITypeInfo** info) {
+    if (info == nullptr) {
+        return E_POINTER;
+    }
+    *info = nullptr;
+    if (!typeLibrary_) {
+        // The registered library first, as hosts find it; the module's own copy otherwise.
+        if (FAILED(::LoadRegTypeLib(LIBID_KAPTORAXLib, TYPELIB_MAJOR, TYPELIB_MINOR, TYPELIB_LOCALE,
+                                    typeLibrary_.GetAddressOf()))) {
+            const HRESULT hr =
+                ::LoadTypeLibEx(module::path().c_str(), REGKIND_NONE, typeLibrary_.GetAddressOf());
+            if (FAILED(hr)) {
+                return hr;
+            }
+        }
+    }
+    return typeLibrary_->GetTypeInfoOfGuid(guid, info);
+}
+
+HRESULT ControlObject::GetTypeInfoCount(UINT* count) {
+    if (count == nullptr) {
+        return E_POINTER;
+    }
+    *count = 1;
+    return S_OK;
+}
+
+HRESULT ControlObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+    if (info != nullptr) {
+        *info = nullptr;
+    }
+    if (index != 0) {
+        return DISP_E_BADINDEX;
+    }
+    return typeInfoOf(DIID_DKAPTORAX, info);
+}
+
+HRESULT ControlObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    if (!IsEqualIID(iid, IID_NULL)) {
+        return DISP_E_UNKNOWNINTERFACE;
+    }
+    ComPtr<ITypeInfo> info;
+    if (const HRESULT hr = typeInfoOf(DIID_DKAPTORAX, info.GetAddressOf()); FAILED(hr)) {
+        return hr;
+    }
+    return info->GetIDsOfNames(names, count, ids);
+}
+
+HRESULT ControlObject::invokeMember(DISPID id, WORD flags, const DISPPARAMS& params,
+                                    VARIANT* result, UINT* argumentError) {
+    using automation::InvokeKind;
+    std::vector<automation::Variant> arguments;
+    automation::Dispatch& dispatch = ctrl_->dispatch();
+    if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0) {
+        // A put names its value DISPID_PROPERTYPUT; nothing else may be named.
+        if (params.cNamedArgs > 1 ||
+            (params.cNamedArgs == 1 && params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)) {
+            return DISP_E_PARAMNOTFOUND;
+        }
+        if (const HRESULT hr = fromDispParams(params, arguments, argumentError); FAILED(hr)) {
+            return hr;
+        }
+        const HRESULT hr = dispatch.invoke(id, InvokeKind::PropertyPut, arguments, nullptr);
+        if (SUCCEEDED(hr)) {
+            dirty_ = true;
+        }
+        return hr;
+    }
+    if (params.cNamedArgs != 0) {
+        return DISP_E_NONAMEDARGS;
+    }
+    if (const HRESULT hr = fromDispParams(params, arguments, argumentError); FAILED(hr)) {
+        return hr;
+    }
+    HRESULT hr = DISP_E_MEMBERNOTFOUND;
+    automation::Variant value;
+    // Late-bound callers often ask for a property get and a method call at once.
+    if ((flags & DISPATCH_PROPERTYGET) != 0) {
+        hr = dispatch.invoke(id, InvokeKind::PropertyGet, arguments, &value);
+    }
+    if (hr == DISP_E_MEMBERNOTFOUND && (flags & DISPATCH_METHOD) != 0) {
+        hr = dispatch.invoke(id, InvokeKind::Method, arguments, &value);
+    }
+    if (SUCCEEDED(hr) && result != nullptr) {
+        hr = toVariant(value, *result);
+    }
+    return hr;
+}
+
+HRESULT ControlObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
+                              VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
+    if (!IsEqualIID(iid, IID_NULL)) {
+        return DISP_E_UNKNOWNINTERFACE;
+    }
+    static DISPPARAMS noArguments{};
+    if (params == nullptr) {
+        params = &noArguments;
+    }
+    // Nothing thrown inside the control may cross into the caller.
+    try {
+        return invokeMember(id, flags, *params, result, argumentError);
+    } catch (const std::bad_alloc&) {
+        describeFailure(exception, E_OUTOFMEMORY, "Out of memory");
+    } catch (const std::exception& failure) {
+        describeFailure(exception, E_FAIL, failure.what());
+    } catch (...) {
+        describeFailure(exception, E_FAIL, "Unexpected failure");
+    }
+    return DISP_E_EXCEPTION;
+}
+
+// IProvideClassInfo2, ISpecifyPropertyPages
+
+HRESULT ControlObject::GetClassInfo(ITypeInfo** info) {
+    return typeInfoOf(CLSID_KAPTORAX, info);
+}
+
+HRESULT ControlObject::GetGUID(DWORD kind, GUID* guid) {
+    if (guid == nullptr) {
+        return E_POINTER;
+    }
+    if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) {
+        *guid = GUID_NULL;
+        return E_INVALIDARG;
+    }
+    *guid = DIID_DKAPTORAXEvents;
+    return S_OK;
+}
+
+HRESULT ControlObject::GetPages(CAUUID* pages) {
+    if (pages == nullptr) {
+        return E_POINTER;
+    }
+    pages->pElems = static_cast<GUID*>(::CoTaskMemAlloc(sizeof(GUID)));
+    if (pages->pElems == nullptr) {
+        pages->cElems = 0;
+        return E_OUTOFMEMORY;
+    }
+    pages->cElems = 1;
+    pages->pElems[0] = CLSID_KAPTORAXPropPage;
+    return S_OK;
+}
+
+// IConnectionPointContainer
+
+HRESULT ControlObject::EnumConnectionPoints(IEnumConnectionPoints** points) {
+    return enumerateOnePoint(events_, points);
+}
+
+HRESULT ControlObject::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
+    if (point == nullptr) {
+        return E_POINTER;
+    }
+    *point = nullptr;
+    if (!IsEqualIID(iid, DIID_DKAPTORAXEvents)) {
+        return CONNECT_E_NOCONNECTION;
+    }
+    *point = &events_;
+    events_.AddRef();
+    return S_OK;
+}
+
+}  // namespace kaptor::com

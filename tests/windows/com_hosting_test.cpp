@@ -1,0 +1,155 @@
+// The control hosted by its ProgID in the system's ATL container window, as any container
+// would host it, and read back pixel by pixel; and its picture through IViewObject::Draw.
+#include "tests/windows/com_support.h"
+
+#include <gtest/gtest.h>
+
+namespace kaptor::test {
+namespace {
+
+bool isWhite(COLORREF colour) {
+    return colour == RGB(255, 255, 255);
+}
+
+bool isDark(COLORREF colour) {
+    return GetRValue(colour) < 128 && GetGValue(colour) < 128 && GetBValue(colour) < 128;
+}
+
+struct Picture {
+    int width;
+    int height;
+    std::vector<COLORREF> pixels;
+    COLORREF at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+};
+
+Picture readBack(HDC dc, int width, int height) {
+    Picture picture{width, height, {}};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            picture.pixels.push_back(::GetPixel(dc, x, y));
+        }
+    }
+    return picture;
+}
+
+// White with dark text in the top left corner (the name's first letters), white elsewhere.
+void expectControlPicture(const Picture& picture) {
+    int dark = 0;
+    int darkOutsideText = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const COLORREF colour = picture.at(x, y);
+            // Smoothed text has grey edges: anything not white belongs to the text.
+            if (isDark(colour)) {
+                ++dark;
+            }
+            if (!isWhite(colour) && (x > 120 || y > 24)) {
+                ++darkOutsideText;
+            }
+        }
+    }
+    EXPECT_GT(dark, 20);
+    EXPECT_EQ(darkOutsideText, 0);
+    EXPECT_TRUE(isWhite(picture.at(picture.width - 1, picture.height - 1)));
+}
+
+TEST(ComHosting, AtlContainerHostsAndShowsTheControl) {
+    Apartment apartment;
+    ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
+    HMODULE atl = ::LoadLibraryW(L"atl.dll");
+    ASSERT_NE(atl, nullptr);
+    using Init = BOOL(WINAPI*)();
+    using GetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
+    const auto init =
+        reinterpret_cast<Init>(reinterpret_cast<void (*)()>(::GetProcAddress(atl, "AtlAxWinInit")));
+    const auto getControl = reinterpret_cast<GetControl>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(atl, "AtlAxGetControl")));
+    ASSERT_TRUE(init != nullptr && getControl != nullptr && init());
+
+    // A grey window with the control in a 200 x 60 area at 20, 20.
+    HWND frame = ::CreateWindowExW(0, L"STATIC", L"Host", WS_POPUP | WS_VISIBLE, 0, 0, 260, 120,
+                                   nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(frame, nullptr);
+    HWND host = ::CreateWindowExW(0, L"AtlAxWin", L"KAPTORAX.KAPTORAXCtrl.1", WS_CHILD | WS_VISIBLE,
+                                  20, 20, 200, 60, frame, nullptr, nullptr, nullptr);
+    ASSERT_NE(host, nullptr);
+    ComPtr<IUnknown> hosted;
+    ASSERT_EQ(getControl(host, hosted.GetAddressOf()), S_OK);
+    ComPtr<IOleInPlaceObject> inPlace;
+    ASSERT_EQ(hosted.As(&inPlace), S_OK);
+    HWND window = nullptr;
+    ASSERT_EQ(inPlace->GetWindow(&window), S_OK);
+    ASSERT_NE(window, nullptr);
+    ::UpdateWindow(frame);
+    ::UpdateWindow(window);
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::DispatchMessageW(&message);
+    }
+    RECT client;
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 200);
+    EXPECT_EQ(client.bottom, 60);
+    saveScreenshot(frame, "hosted_control");
+
+    HDC dc = ::GetDC(window);
+    expectControlPicture(readBack(dc, client.right, client.bottom));
+    ::ReleaseDC(window, dc);
+
+    // Nothing drawn outside the bounds: the host's area around the control is untouched.
+    HDC frameDc = ::GetDC(frame);
+    for (const POINT p : {POINT{10, 10}, POINT{230, 50}, POINT{120, 95}, POINT{5, 100}}) {
+        EXPECT_NE(::GetPixel(frameDc, p.x, p.y), RGB(255, 255, 255)) << p.x << "," << p.y;
+    }
+    ::ReleaseDC(frame, frameDc);
+    ::DestroyWindow(frame);
+}
+
+TEST(ComHosting, ViewObjectDrawsTheSamePictureClippedToItsBounds) {
+    Apartment apartment;
+    ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
+    ComPtr<IDispatch> control = createControl();
+    ComPtr<IViewObject2> view;
+    ASSERT_EQ(control.As(&view), S_OK);
+
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 200, 80);
+    HGDIOBJ previous = ::SelectObject(memory, bitmap);
+    RECT all{0, 0, 200, 80};
+    HBRUSH grey = ::CreateSolidBrush(RGB(128, 128, 128));
+    ::FillRect(memory, &all, grey);
+    // Bounds narrower than the text: the name is cut at the right edge.
+    RECTL bounds{10, 10, 50, 40};
+    ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr,
+                         nullptr, 0),
+              S_OK);
+    for (int y = 0; y < 80; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            const bool inside = x >= 10 && x < 50 && y >= 10 && y < 40;
+            const COLORREF colour = ::GetPixel(memory, x, y);
+            if (!inside) {
+                ASSERT_EQ(colour, RGB(128, 128, 128)) << x << "," << y;
+            }
+        }
+    }
+    int dark = 0;
+    for (int y = 10; y < 40; ++y) {
+        for (int x = 10; x < 50; ++x) {
+            dark += isDark(::GetPixel(memory, x, y)) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(dark, 10);
+    EXPECT_TRUE(isWhite(::GetPixel(memory, 49, 39)));
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, nullptr, nullptr,
+                         nullptr, 0),
+              E_INVALIDARG);
+    ::SelectObject(memory, previous);
+    ::DeleteObject(grey);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
+}  // namespace kaptor::test

@@ -1,0 +1,242 @@
+#include "tests/windows/com_support.h"
+
+#include <cstdlib>
+#include <fstream>
+
+#include "control/com/identifiers.h"
+
+namespace kaptor::test {
+
+std::wstring guidText(REFGUID guid) {
+    wchar_t text[40] = {};
+    ::StringFromGUID2(guid, text, 40);
+    return text;
+}
+
+std::filesystem::path besideTestProgram(const wchar_t* name) {
+    wchar_t program[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, program, MAX_PATH);
+    return std::filesystem::path(program).parent_path() / name;
+}
+
+std::filesystem::path modulePath() {
+    return besideTestProgram(L"KAPTORAX.ocx");
+}
+
+HRESULT callModuleExport(const std::filesystem::path& path, const char* name) {
+    HMODULE module = ::LoadLibraryW(path.c_str());
+    if (module == nullptr) {
+        return HRESULT_FROM_WIN32(::GetLastError());
+    }
+    using Export = HRESULT(STDAPICALLTYPE*)();
+    const auto function =
+        reinterpret_cast<Export>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+    const HRESULT hr = function != nullptr ? function() : E_NOTIMPL;
+    ::FreeLibrary(module);
+    return hr;
+}
+
+void setEnvironment(const char* name, const std::string& value) {
+    // The C runtime's copy, which getenv reads, and the process's own.
+    ::_putenv_s(name, value.c_str());
+}
+
+bool classesKeyExists(const std::wstring& key) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+        return false;
+    }
+    ::RegCloseKey(opened);
+    return true;
+}
+
+std::optional<std::wstring> classesValue(const std::wstring& key, const wchar_t* name) {
+    wchar_t buffer[1024] = {};
+    DWORD bytes = sizeof buffer;
+    if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer,
+                       &bytes) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::wstring(buffer);
+}
+
+ComPtr<IDispatch> createControl() {
+    ComPtr<IDispatch> control;
+    ::CoCreateInstance(com::CLSID_KAPTORAX, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                       reinterpret_cast<void**>(control.GetAddressOf()));
+    return control;
+}
+
+HRESULT putText(IDispatch& control, DISPID id, const std::wstring& value) {
+    VARIANT argument;
+    ::VariantInit(&argument);
+    V_VT(&argument) = VT_BSTR;
+    V_BSTR(&argument) = ::SysAllocString(value.c_str());
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&argument, &named, 1, 1};
+    const HRESULT hr =
+        control.Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
+    ::VariantClear(&argument);
+    return hr;
+}
+
+HRESULT getText(IDispatch& control, DISPID id, std::wstring& value) {
+    VARIANT result;
+    ::VariantInit(&result);
+    DISPPARAMS none{};
+    const HRESULT hr =
+        control.Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr);
+    if (SUCCEEDED(hr) && V_VT(&result) == VT_BSTR) {
+        value.assign(V_BSTR(&result), ::SysStringLen(V_BSTR(&result)));
+    }
+    ::VariantClear(&result);
+    return hr;
+}
+
+HRESULT callMethod(IDispatch& control, DISPID id) {
+    DISPPARAMS none{};
+    return control.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
+}
+
+namespace {
+
+std::string windowText(HWND window) {
+    char text[1024] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+bool isDialog(HWND window) {
+    char className[64] = {};
+    ::GetClassNameA(window, className, sizeof className);
+    return std::string(className) == "#32770";
+}
+
+struct DialogSearch {
+    std::string title;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK matchDialog(HWND window, LPARAM parameter) {
+    auto& search = *reinterpret_cast<DialogSearch*>(parameter);
+    if (isDialog(window) && ::IsWindowVisible(window) &&
+        (search.title.empty() || windowText(window) == search.title)) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK collectChild(HWND window, LPARAM parameter) {
+    reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+HWND findDialog(DWORD threadId, const std::string& title) {
+    DialogSearch search{title};
+    ::EnumThreadWindows(threadId, matchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND waitForDialog(DWORD threadId, const std::string& title, int timeoutMs) {
+    for (int waited = 0; waited < timeoutMs; waited += 20) {
+        if (HWND dialog = findDialog(threadId, title)) {
+            // Let the dialog finish painting before anyone looks at it.
+            DWORD_PTR ignored = 0;
+            ::SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
+            return dialog;
+        }
+        ::Sleep(20);
+    }
+    return nullptr;
+}
+
+std::vector<std::string> childTexts(HWND window) {
+    std::vector<HWND> children;
+    ::EnumChildWindows(window, collectChild, reinterpret_cast<LPARAM>(&children));
+    std::vector<std::string> texts;
+    for (HWND child : children) {
+        texts.push_back(windowText(child));
+    }
+    return texts;
+}
+
+void clickButton(HWND dialog, int id) {
+    ::SendNotifyMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+MessageBoxWatcher::MessageBoxWatcher(DWORD threadId)
+    : threadId_(threadId), thread_([this] { watch(); }) {}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+    stop_ = true;
+    thread_.join();
+}
+
+std::vector<SeenBox> MessageBoxWatcher::seen() {
+    std::lock_guard lock(mutex_);
+    return seen_;
+}
+
+void MessageBoxWatcher::watch() {
+    while (!stop_) {
+        if (HWND box = findDialog(threadId_, "")) {
+            // A message box's text is its static control with id 0xFFFF.
+            const std::string text = windowText(::GetDlgItem(box, 0xFFFF));
+            {
+                std::lock_guard lock(mutex_);
+                seen_.push_back({windowText(box), text});
+            }
+            // The first button of a box: OK, Yes or Retry.
+            for (const int id : {IDOK, IDYES, IDCANCEL}) {
+                if (::GetDlgItem(box, id) != nullptr) {
+                    clickButton(box, id);
+                    break;
+                }
+            }
+            for (int waited = 0; ::IsWindow(box) && waited < 5000; waited += 10) {
+                ::Sleep(10);
+            }
+        }
+        ::Sleep(10);
+    }
+}
+
+void saveScreenshot(HWND window, const std::string& name) {
+    const char* folder = std::getenv("KAPTOR_SCREENSHOTS");
+    if (folder == nullptr || *folder == '\0') {
+        return;
+    }
+    RECT area;
+    ::GetWindowRect(window, &area);
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP picture = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = ::SelectObject(memory, picture);
+    ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    ::GdiFlush();
+    const DWORD rowBytes = static_cast<DWORD>((width * 3 + 3) & ~3);
+    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{
+        0x4D42,
+        static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageBytes), 0, 0,
+        sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    info.bmiHeader.biSizeImage = imageBytes;
+    std::ofstream out(std::filesystem::path(folder) / (name + ".bmp"), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    out.write(static_cast<const char*>(bits), imageBytes);
+    ::SelectObject(memory, previous);
+    ::DeleteObject(picture);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+}
+
+}  // namespace kaptor::test

@@ -1,0 +1,101 @@
+// What the module's tests under Wine share: the module beside the test program, its
+// registration, an apartment, the control created by class id and driven by dispatch id, and a
+// watcher that answers the message boxes the control shows on this thread.
+#pragma once
+
+// The portable headers come before the Windows headers: some of their constants share names
+// with Windows macros.
+#include "tests/support/temp_dir.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <atomic>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace kaptor::test {
+
+using Microsoft::WRL::ComPtr;
+
+// "{XXXXXXXX-...}" as the registry spells a GUID.
+std::wstring guidText(REFGUID guid);
+
+// A file that lies beside the test program (the module, Ftd2xx.dll).
+std::filesystem::path besideTestProgram(const wchar_t* name);
+std::filesystem::path modulePath();
+
+// Calls an export of the module at path (DllRegisterServer, DllUnregisterServer, ...).
+HRESULT callModuleExport(const std::filesystem::path& path, const char* name);
+
+// Sets a variable in the environment the control reads.
+void setEnvironment(const char* name, const std::string& value);
+
+// A single-threaded apartment for the test's thread.
+class Apartment {
+  public:
+    Apartment() { ::OleInitialize(nullptr); }
+    ~Apartment() { ::OleUninitialize(); }
+    Apartment(const Apartment&) = delete;
+    Apartment& operator=(const Apartment&) = delete;
+};
+
+// The registry as a test reads it: the default or named text value of a key under
+// HKEY_CLASSES_ROOT, nothing when the key or value is missing.
+bool classesKeyExists(const std::wstring& key);
+std::optional<std::wstring> classesValue(const std::wstring& key, const wchar_t* name = nullptr);
+
+// The control, created by class id.
+ComPtr<IDispatch> createControl();
+
+// Invoke by dispatch id alone.
+HRESULT putText(IDispatch& control, DISPID id, const std::wstring& value);
+HRESULT getText(IDispatch& control, DISPID id, std::wstring& value);
+HRESULT callMethod(IDispatch& control, DISPID id);
+
+// A message box the watcher closed: its caption and text.
+struct SeenBox {
+    std::string caption;
+    std::string text;
+};
+
+// Closes every message box that appears on the given thread with its first button, and notes
+// what it said. Runs until destroyed.
+class MessageBoxWatcher {
+  public:
+    explicit MessageBoxWatcher(DWORD threadId = ::GetCurrentThreadId());
+    ~MessageBoxWatcher();
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+    std::vector<SeenBox> seen();
+
+  private:
+    void watch();
+
+    DWORD threadId_;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<SeenBox> seen_;
+    std::thread thread_;
+};
+
+// The visible dialog (class #32770) of a thread whose caption is title (any when empty).
+HWND findDialog(DWORD threadId, const std::string& title);
+// Waits up to timeoutMs for such a dialog.
+HWND waitForDialog(DWORD threadId, const std::string& title, int timeoutMs = 10000);
+// The texts of a window's children, in order.
+std::vector<std::string> childTexts(HWND window);
+// Clicks a button without waiting for what the click starts.
+void clickButton(HWND dialog, int id);
+
+// Saves what the screen shows of window as a 24-bit BMP when KAPTOR_SCREENSHOTS names a folder
+// (screenshots are for a person; the null graphics driver has nothing to show).
+void saveScreenshot(HWND window, const std::string& name);
+
+}  // namespace kaptor::test
