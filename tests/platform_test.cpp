@@ -189,8 +189,8 @@ TEST(ConsoleOperator, AnswersInOrderThenSafely) {
 }
 
 #ifndef _WIN32
-// POSIX file layer: a FIFO (like any file that is not a regular file) is never opened: reading it gives nothing at
-// once, and it is never replaced.
+// POSIX file layer: a FIFO (like any file that is not a regular file) is never opened: reading it
+// gives nothing at once, and it is never replaced.
 TEST(HostFileSystem, OnlyRegularFilesAreOpened) {
     TempDir c;
     ASSERT_EQ(::mkfifo((c.path() / "pipe.txt").c_str(), 0644), 0);
