@@ -40,6 +40,9 @@ for flavour in main asan windows; do
     [ "$status" -eq 0 ] || failed=$((failed + (bad == 0 ? 1 : 0)))
 done
 
+# Pictures of the windows a person sees, for a person to look at (not a test: nothing fails).
+bash scripts/screenshots.sh || echo "screenshots: could not be taken"
+
 # 32-bit Windows: compiled and linked only, as this machine cannot run it; one test: it builds
 # and its binaries import only system DLLs.
 if bash scripts/build.sh windows-i686 &&

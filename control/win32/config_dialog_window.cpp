@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "control/win32/label_fit.h"
 #include "control/win32/win32_dialog_view.h"
 
 namespace kaptor::win32 {
@@ -35,6 +36,7 @@ INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     if (message == WM_INITDIALOG) {
         auto* run = reinterpret_cast<DialogRun*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, lParam);
+        widenLabelsToTheirText(window);
         run->view.emplace(window);
         run->dialog.onInitDialog(*run->view);
         return FALSE;  // the dialog has placed the focus itself

@@ -48,7 +48,8 @@ Rig::Rig(RigOptions options) {
         }
     }
     ctrl = std::make_unique<control::CKAPTORAXCtrl>(
-        control::ControlServices{*files, person, clock, processExit, libraries, dialogs});
+        control::ControlServices{*files, person, clock, processExit, libraries,
+                                 options.dialogRunner != nullptr ? *options.dialogRunner : dialogs});
 }
 
 void Rig::writeConfig(const std::string& text, const std::string& name) {

@@ -47,6 +47,8 @@ struct RigOptions {
     std::vector<std::uint8_t> replay;  // when not empty, every 'A' sends exactly these bytes
     bool withBoardLibrary = true;      // false: "Ftd2xx.dll" cannot be loaded
     std::vector<std::string> hiddenFunctions;
+    // Runs the control's dialogs instead of the rig's scripted runner (borrowed).
+    control::DialogRunner* dialogRunner = nullptr;
 };
 
 class Rig {

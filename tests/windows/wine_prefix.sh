@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Makes the Wine prefix of a Windows build ready and starts its server:
-#   wine_prefix.sh PREFIX
-# The prefix is created once (wineboot, then Wine's null graphics driver, which needs no
-# screen) and reused. The server is started here, before CTest starts any Wine process: a
-# first Wine process under CTest leaves background processes holding CTest's output pipe.
+#   wine_prefix.sh PREFIX [null|x11]
+# The prefix is created once (wineboot, then the graphics driver: Wine's null driver, which needs
+# no screen, or X11 for pictures of the windows on an X display) and reused. The server is
+# started here, before CTest starts any Wine process: a first Wine process under CTest leaves
+# background processes holding CTest's output pipe.
 set -euo pipefail
 prefix=$(realpath -m "$1")
+graphics=${2:-null}
 here=$(dirname "$0")
 export WINEPREFIX=$prefix
 export WINEDEBUG=-all
@@ -17,8 +19,16 @@ if [ ! -f "$prefix/.kaptor-ready" ]; then
     mkdir -p "$prefix"
     echo "wine: creating the prefix $prefix"
     timeout 300 /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
-    timeout 60 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
-        </dev/null >/dev/null 2>&1
+    timeout 60 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics \
+        /d "$graphics" /f </dev/null >/dev/null 2>&1
+    if [ "$graphics" = x11 ]; then
+        # Without a window manager: Wine draws the frames itself, and closing a window does
+        # not wait for one.
+        for value in Managed Decorated; do
+            timeout 60 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" \
+                /d N /f </dev/null >/dev/null 2>&1
+        done
+    fi
     timeout 60 /usr/lib/wine/wineserver -k || true
     touch "$prefix/.kaptor-ready"
 fi

@@ -1,0 +1,245 @@
+// Dialog 201 on real controls: the same scenarios run through the in-memory window and through
+// the Win32 dialog, driven by a second thread as a person would use it, and must leave the same
+// record, messages, files, board frames and control states behind.
+#include "control/board_config_dlg.h"
+#include "control/dialog_view.h"
+#include "tests/support/dialog_scenario.h"
+#include "tests/support/rig.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <future>
+#include <map>
+
+#include "control/win32/config_dialog_window.h"
+#include "control/win32/win32_dialog_view.h"
+#include "platform/text.h"
+#include "tests/windows/com_support.h"
+
+namespace kaptor::test {
+namespace {
+
+using control::IDC_ACEPTAR;
+using control::IDC_APLICAR;
+using control::IDC_BORRAR;
+using control::IDC_CANCELAR;
+using control::IDC_CONFIG_NAME;
+using platform::Answer;
+
+const char* const DIALOG_TITLE = "Configuracion de placa de captura";
+const std::string LONG_NAME = "CONFIGURACION_DE_LA_SALA_NORTE.TXT";  // 34 characters
+const char* const OTRA_CONFIG =
+    "Otra\r\nlinea\r\n320\r\n100\r\n240\r\n18\r\n400\r\n1\r\n0\r\n200\r\n32\r\n5\r\n-3\r\n0\r\n"
+    "1\r\n1\r\n";
+
+std::wstring wide(std::string_view text) {
+    const std::u16string utf16 = platform::cp1252ToUtf16(text);
+    return std::wstring(utf16.begin(), utf16.end());
+}
+
+// A person at the real dialog: each opening's actions, taken from a second thread while the
+// dialog runs modally on the control's thread.
+class Win32ScenarioRunner : public control::DialogRunner {
+  public:
+    explicit Win32ScenarioRunner(const DialogScenario& scenario) : scenario_(scenario) {}
+
+    void runConfigDialog(control::CBoardConfigDlg& dialog) override {
+        const std::size_t index = static_cast<std::size_t>(openings++);
+        const std::vector<PersonAction> none;
+        const auto& actions = index < scenario_.openings.size() ? scenario_.openings[index] : none;
+        const DWORD thread = ::GetCurrentThreadId();
+        auto driver =
+            std::async(std::launch::async, [this, thread, &actions] { drive(thread, actions); });
+        win32::runConfigDialogWindow(::GetModuleHandleW(nullptr), nullptr, dialog);
+        driver.get();
+    }
+    void runAboutBox() override {}
+
+    std::vector<DialogSnapshot> snapshots;
+    int openings = 0;
+    bool dialogMissing = false;
+
+  private:
+    void drive(DWORD thread, const std::vector<PersonAction>& actions) {
+        const HWND dialog = waitForDialog(thread, DIALOG_TITLE);
+        if (dialog == nullptr) {
+            dialogMissing = true;
+            return;
+        }
+        const HWND combo = ::GetDlgItem(dialog, IDC_CONFIG_NAME);
+        bool dropped = false;
+        // The list closes when the person turns to anything else.
+        const auto closeList = [&] {
+            if (dropped) {
+                ::SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+                dropped = false;
+            }
+        };
+        for (const PersonAction& action : actions) {
+            switch (action.kind) {
+                case PersonAction::Kind::Type:
+                    type(dialog, combo, action);
+                    break;
+                case PersonAction::Kind::Click:
+                    closeList();
+                    ::SendMessageW(::GetDlgItem(dialog, action.id), BM_CLICK, 0, 0);
+                    break;
+                case PersonAction::Kind::Pick:
+                    closeList();
+                    ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(action.entry - 1), 0);
+                    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_CONFIG_NAME, CBN_SELCHANGE),
+                                   reinterpret_cast<LPARAM>(combo));
+                    break;
+                case PersonAction::Kind::Drop:
+                    ::SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+                    dropped = true;
+                    break;
+                case PersonAction::Kind::Snapshot:
+                    snapshots.push_back(snapshotOf(win32::Win32DialogView(dialog)));
+                    // The first state a scenario shows is the one a person sees first.
+                    if (!screenshotTaken_) {
+                        saveScreenshot(dialog, "config_dialog_201");
+                        screenshotTaken_ = true;
+                    }
+                    break;
+            }
+            if (!::IsWindow(dialog)) {
+                return;
+            }
+        }
+        closeList();
+        if (::IsWindow(dialog)) {
+            ::SendMessageW(::GetDlgItem(dialog, IDC_CANCELAR), BM_CLICK, 0, 0);
+        }
+    }
+
+    // An edit box takes its new text whole; the combo box's edit field is typed into one
+    // character at a time over its selected content, as a person types.
+    static void type(HWND dialog, HWND combo, const PersonAction& action) {
+        if (action.id != IDC_CONFIG_NAME) {
+            ::SendMessageW(::GetDlgItem(dialog, action.id), WM_SETTEXT, 0,
+                           reinterpret_cast<LPARAM>(wide(action.text).c_str()));
+            return;
+        }
+        const HWND edit = ::FindWindowExW(combo, nullptr, L"Edit", nullptr);
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+        const std::wstring text = wide(action.text);
+        if (text.empty()) {
+            ::SendMessageW(edit, WM_CHAR, VK_BACK, 0);
+        }
+        for (const wchar_t c : text) {
+            ::SendMessageW(edit, WM_CHAR, c, 0);
+        }
+    }
+
+    const DialogScenario& scenario_;
+    static inline bool screenshotTaken_ = false;
+};
+
+// What a run of Set leaves behind.
+struct Outcome {
+    std::vector<std::string> messages;
+    control::BoardSettings settings;
+    std::map<std::string, std::string> files;
+    std::vector<std::vector<std::uint8_t>> frames;
+    std::vector<DialogSnapshot> snapshots;
+    int openings = 0;
+    int beeps = 0;
+};
+
+std::vector<std::uint8_t> replayFrame() {
+    std::vector<std::uint8_t> frame(640u * 496u);
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        frame[i] = static_cast<std::uint8_t>(i * 7 / 640);
+    }
+    return frame;
+}
+
+template <typename Runner>
+Outcome runSet(const DialogScenario& scenario, Runner& runner) {
+    Rig rig(RigOptions{.replay = replayFrame(), .dialogRunner = &runner});
+    rig.writeConfig(OTRA_CONFIG, "OTRA.TXT");
+    rig.writeConfig(OTRA_CONFIG, LONG_NAME);
+    rig.initialise(EXAMPLE_CONFIG);
+    for (const Answer answer : scenario.answers) {
+        rig.person.queueAnswer(answer);
+    }
+    rig.ctrl->Set();
+    Outcome outcome;
+    outcome.messages = rig.person.texts();
+    outcome.settings = rig.ctrl->settings();
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(rig.drivePath("KAPTOR"))) {
+        if (entry.is_regular_file()) {
+            outcome.files[entry.path().lexically_relative(rig.drive.path()).generic_string()] =
+                readFile(entry.path());
+        }
+    }
+    outcome.frames = rig.board->frames();
+    outcome.snapshots = runner.snapshots;
+    outcome.openings = runner.openings;
+    outcome.beeps = rig.person.beeps();
+    return outcome;
+}
+
+TEST(ConfigDialogWindow, RealControlsBehaveAsTheInMemoryWindow) {
+    // The list holds the long name, EJEMPLO.TXT (in use) and OTRA.TXT, in that order.
+    const DialogScenario scenarios[] = {
+        {"CANCELAR after an edit and a check-box click",
+         {{typeInto(1027, "320"), clickOn(1133), snapshotNow(), clickOn(IDC_CANCELAR)}}},
+        {"APLICAR, APLICAR, ACEPTAR",
+         {{typeInto(1030, "90"), snapshotNow(), clickOn(IDC_APLICAR)},
+          {snapshotNow(), clickOn(IDC_APLICAR)},
+          {snapshotNow(), clickOn(IDC_ACEPTAR)}},
+         {Answer::Ok, Answer::Ok, Answer::Ok}},
+        {"declining the overwrite question",
+         {{typeInto(1030, "200"), clickOn(IDC_ACEPTAR)}},
+         {Answer::Cancel}},
+        {"typing the name with the list dropped and a bad entry elsewhere",
+         {{typeInto(1030, "x"), dropList(), typeInto(IDC_CONFIG_NAME, "EJX"), snapshotNow()}}},
+        {"typing the name with the list closed and a bad entry elsewhere",
+         {{typeInto(1030, "x"), typeInto(IDC_CONFIG_NAME, "EJX"), snapshotNow()}}},
+        {"typing the start of an entry with the list dropped",
+         {{dropList(), typeInto(IDC_CONFIG_NAME, "ot"), snapshotNow()}}},
+        {"a pick, then CANCELAR", {{pickEntry(3), snapshotNow(), clickOn(IDC_CANCELAR)}}},
+        {"APLICAR after typing a new name",
+         {{typeInto(IDC_CONFIG_NAME, "NUEVA.TXT"), typeInto(1030, "200"), clickOn(IDC_APLICAR)},
+          {snapshotNow()}},
+         {Answer::Ok}},
+        {"ACEPTAR refused, then accepted",
+         {{typeInto(1026, "2"), clickOn(IDC_ACEPTAR), snapshotNow(), typeInto(1026, "1"),
+           clickOn(IDC_ACEPTAR)}},
+         {Answer::Ok}},
+        {"BORRAR, both questions answered",
+         {{clickOn(IDC_BORRAR), snapshotNow()}},
+         {Answer::Yes, Answer::Ok}},
+        {"ticking Inversion de Campo with a bad interleave entry",
+         {{typeInto(1021, "uno"), clickOn(1133), snapshotNow(), clickOn(1133), snapshotNow()}}},
+        {"the long name picked, then ACEPTAR",
+         {{pickEntry(1), clickOn(IDC_ACEPTAR), snapshotNow()}}},
+    };
+    const Apartment apartment;
+    for (const DialogScenario& scenario : scenarios) {
+        SCOPED_TRACE(scenario.name);
+        InMemoryScenarioRunner inMemory(scenario);
+        const Outcome expected = runSet(scenario, inMemory);
+        Win32ScenarioRunner real(scenario);
+        const Outcome seen = runSet(scenario, real);
+        ASSERT_FALSE(real.dialogMissing);
+        EXPECT_EQ(seen.openings, expected.openings);
+        EXPECT_EQ(seen.messages, expected.messages);
+        EXPECT_EQ(seen.settings, expected.settings);
+        EXPECT_EQ(seen.files, expected.files);
+        EXPECT_EQ(seen.frames, expected.frames);
+        EXPECT_EQ(seen.beeps, expected.beeps);
+        ASSERT_EQ(seen.snapshots.size(), expected.snapshots.size());
+        for (std::size_t i = 0; i < seen.snapshots.size(); ++i) {
+            EXPECT_EQ(describe(seen.snapshots[i]), describe(expected.snapshots[i]))
+                << "snapshot " << i;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kaptor::test
