@@ -2,21 +2,11 @@
 // `config set`, against the simulated board with its trace.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-
 #include "cli/sample_config.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/kaptor_fixture.h"
 
 namespace kaptor::test {
 namespace {
-
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
 
 std::size_t count(const std::string& text, const std::string& what) {
     std::size_t n = 0;
@@ -26,29 +16,19 @@ std::size_t count(const std::string& text, const std::string& what) {
     return n;
 }
 
-class KaptorDialog : public ::testing::Test {
+class KaptorDialog : public Kaptor {
   protected:
-    void SetUp() override { ASSERT_EQ(kaptor("config init").status, 0); }
+    void SetUp() override { ASSERT_EQ(run("config init").status, 0); }
 
-    Outcome kaptor(const std::string& args) {
-        const auto out = dir.path() / "out.txt";
-        const auto err = dir.path() / "err.txt";
-        const std::string command =
-            "env KAPTOR_DRIVE_C='" + (dir.path() / "c").string() + "' KAPTOR_SIM_TRACE='" +
-            trace().string() + "' KAPTOR_D2XX_LIBRARY='" + std::string(KAPTOR_LIB_DIR) +
-            "/libkaptorsim.so' '" + std::string(KAPTOR_BIN_DIR) + "/kaptor' " + args + " >'" +
-            out.string() + "' 2>'" + err.string() + "' </dev/null";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+    // kaptor with the simulated board's trace in the test's folder.
+    Outcome run(const std::string& args) {
+        return kaptor(args, "KAPTOR_SIM_TRACE='" + trace().string() + "'");
     }
-    std::filesystem::path drive(const std::string& relative) { return dir.path() / "c" / relative; }
     std::filesystem::path trace() { return dir.path() / "trace.txt"; }
     std::string writes() {
         return std::filesystem::exists(trace()) ? readFile(trace()) : std::string();
     }
     std::string sample() { return readFile(drive("KAPTOR/CONFIG/EJEMPLO.TXT")); }
-
-    TempDir dir;
 };
 
 const std::string QUESTION = "KAPTORAX: Ya existe un archivo con ese nombre.Desea sobreescribirlo?";
@@ -83,8 +63,8 @@ TEST_F(KaptorDialog, SetScenariosReachTheBoardAndTheFiles) {
         std::filesystem::remove(trace());
         std::filesystem::remove(drive("KAPTOR/Imagen1.BMP"));
         std::filesystem::remove(drive("KAPTOR/CONFIG/EJEMPLO.TXT"));
-        kaptor("config init");
-        const Outcome o = kaptor(c.args);
+        run("config init");
+        const Outcome o = run(c.args);
         EXPECT_EQ(o.status, 0) << o.err;
         const std::string w = writes();
         EXPECT_EQ(count(w, "FT_Write "), INIT_WRITES + c.programmingWrites + c.captures);
@@ -100,7 +80,7 @@ TEST_F(KaptorDialog, SetScenariosReachTheBoardAndTheFiles) {
 
 TEST_F(KaptorDialog, ShowPrintsTheDialogStateAndRunningOutCancels) {
     writeFile(drive("KAPTOR/CONFIG/OTRA.TXT"), cli::SAMPLE_CONFIG_TEXT);
-    const Outcome o = kaptor("--dialog drop --dialog type:1137=ot --dialog show set");
+    const Outcome o = run("--dialog drop --dialog type:1137=ot --dialog show set");
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out,
               "1027=640\n1020=120\n1021=0\n1022=248\n1023=20\n1024=800\n1026=1\n1030=128\n"
@@ -111,7 +91,7 @@ TEST_F(KaptorDialog, ShowPrintsTheDialogStateAndRunningOutCancels) {
     EXPECT_FALSE(std::filesystem::exists(trace()));  // without --init no board is touched
 
     // A pick rewrites the selector even when the dialog is then cancelled.
-    EXPECT_EQ(kaptor("--dialog pick:2 --dialog click:CANCELAR set").status, 0);
+    EXPECT_EQ(run("--dialog pick:2 --dialog click:CANCELAR set").status, 0);
     EXPECT_EQ(readFile(drive("KAPTOR/CONFIG.TXT")), "OTRA.TXT\r\n");
 }
 
@@ -129,7 +109,7 @@ TEST_F(KaptorDialog, StepsThatCannotBeTakenOrParsed) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
-        const Outcome o = kaptor(c.args);
+        const Outcome o = run(c.args);
         EXPECT_EQ(o.status, c.status);
         EXPECT_NE(o.err.find(c.err), std::string::npos) << o.err;
     }
@@ -137,7 +117,7 @@ TEST_F(KaptorDialog, StepsThatCannotBeTakenOrParsed) {
 
 TEST_F(KaptorDialog, ConfigSetChangesExactlyTheNamedLines) {
     const std::string before = sample();
-    ASSERT_EQ(kaptor("config set gain=200 fieldInversion=1").status, 0);
+    ASSERT_EQ(run("config set gain=200 fieldInversion=1").status, 0);
     std::string expected = before;
     expected.replace(expected.find("\r\n128\r\n"), 7, "\r\n200\r\n");
     // The flags are the last three lines: dicom, fieldInversion, singleField.
@@ -162,7 +142,7 @@ TEST_F(KaptorDialog, ConfigSetChangesExactlyTheNamedLines) {
     };
     for (const auto& c : refused) {
         SCOPED_TRACE(c.args);
-        const Outcome o = kaptor(c.args);
+        const Outcome o = run(c.args);
         EXPECT_EQ(o.status, 2);
         EXPECT_NE(o.err.find(c.err), std::string::npos) << o.err;
         EXPECT_EQ(sample(), changed);

@@ -47,9 +47,9 @@ Rig::Rig(RigOptions options) {
             libraries.hide("Ftd2xx.dll", name);
         }
     }
-    ctrl = std::make_unique<control::CKAPTORAXCtrl>(
-        control::ControlServices{*files, person, clock, processExit, libraries,
-                                 options.dialogRunner != nullptr ? *options.dialogRunner : dialogs});
+    ctrl = std::make_unique<control::CKAPTORAXCtrl>(control::ControlServices{
+        *files, person, clock, processExit, libraries,
+        options.dialogRunner != nullptr ? *options.dialogRunner : dialogs});
 }
 
 void Rig::writeConfig(const std::string& text, const std::string& name) {
