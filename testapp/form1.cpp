@@ -7,6 +7,7 @@
 #include "control/com/identifiers.h"
 #include "testapp/control_calls.h"
 #include "testapp/image_box.h"
+#include "testapp/picture_path.h"
 #include "testapp/twips.h"
 
 namespace kaptor::kapshot {
@@ -130,8 +131,10 @@ void Form1::onAdquiere() {
         report(describeFailure(L"KAPTORAX1.destinoimagen", read).c_str());
         return;
     }
+    // The system's picture loader reads the file as it is, the zero trailer included.
+    std::wstring file = pictureFilePath(path);
     IPicture* picture = nullptr;
-    const HRESULT loaded = OleLoadPicturePath(path.data(), nullptr, 0, 0, IID_IPicture,
+    const HRESULT loaded = OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture,
                                               reinterpret_cast<void**>(&picture));
     if (FAILED(loaded) || picture == nullptr) {
         CallResult failure;
