@@ -30,9 +30,13 @@ using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
 
 HWND createChild(const wchar_t* windowClass, const wchar_t* text, DWORD style,
                  const PixelRect& place, HWND parent, int id, HINSTANCE instance) {
-    return CreateWindowExW(0, windowClass, text, WS_CHILD | WS_VISIBLE | style, place.left,
-                           place.top, place.width, place.height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    const HWND child = CreateWindowExW(
+        0, windowClass, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top, place.width,
+        place.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    // The dialog font of the system, as on a form, instead of the bold system font.
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
+    return child;
 }
 
 }  // namespace
