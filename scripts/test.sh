@@ -47,6 +47,7 @@ bash scripts/screenshots.sh || echo "screenshots: could not be taken"
 # and its binaries import only system DLLs.
 if bash scripts/build.sh windows-i686 &&
     bash tests/windows/imports_test.sh i686-w64-mingw32-objdump build/windows-i686/kaptor.exe \
+        build/windows-i686/KAPSHOT.exe build/windows-i686/KAPTORAX.ocx \
         build/windows-i686/*.dll; then
     passed=$((passed + 1))
 else

@@ -7,6 +7,7 @@
 #include "control/com/identifiers.h"
 #include "testapp/control_calls.h"
 #include "testapp/image_box.h"
+#include "testapp/picture_path.h"
 #include "testapp/twips.h"
 
 namespace kaptor::kapshot {
@@ -29,9 +30,13 @@ using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
 
 HWND createChild(const wchar_t* windowClass, const wchar_t* text, DWORD style,
                  const PixelRect& place, HWND parent, int id, HINSTANCE instance) {
-    return CreateWindowExW(0, windowClass, text, WS_CHILD | WS_VISIBLE | style, place.left,
-                           place.top, place.width, place.height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    const HWND child = CreateWindowExW(
+        0, windowClass, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top, place.width,
+        place.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    // The dialog font of the system, as on a form, instead of the bold system font.
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
+    return child;
 }
 
 }  // namespace
@@ -130,8 +135,10 @@ void Form1::onAdquiere() {
         report(describeFailure(L"KAPTORAX1.destinoimagen", read).c_str());
         return;
     }
+    // The system's picture loader reads the file as it is, the zero trailer included.
+    std::wstring file = pictureFilePath(path);
     IPicture* picture = nullptr;
-    const HRESULT loaded = OleLoadPicturePath(path.data(), nullptr, 0, 0, IID_IPicture,
+    const HRESULT loaded = OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture,
                                               reinterpret_cast<void**>(&picture));
     if (FAILED(loaded) || picture == nullptr) {
         CallResult failure;

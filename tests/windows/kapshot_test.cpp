@@ -1,0 +1,262 @@
+// KAPSHOT.exe end to end under Wine with the simulated board: the form's layout, two captures
+// shown in Image1, the configuration dialog left with CANCELAR, a clean close; and the three
+// ways the program ends early (picture file not creatable, no device, control not registered).
+#include "tests/windows/kapshot_driver.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/windows/com_support.h"
+
+namespace kaptor::test {
+namespace {
+
+// A 64 x 64 interlaced frame: two fields of 32 lines.
+constexpr int WIDTH = 64;
+constexpr int FIELD_LINES = 32;
+
+// Every received row starts at its own level, so a row out of place shows.
+std::uint8_t streamLevel(int row, int x) {
+    return static_cast<std::uint8_t>((row * 4 + x * 3) & 0xFF);
+}
+
+std::string frameStream() {
+    std::string bytes;
+    for (int row = 0; row < 2 * FIELD_LINES; ++row) {
+        for (int x = 0; x < WIDTH; ++x) {
+            bytes.push_back(static_cast<char>(streamLevel(row, x)));
+        }
+    }
+    return bytes;
+}
+
+std::string configuration(int fieldInversion) {
+    return "Prueba\r\nKAPSHOT\r\n" + std::to_string(WIDTH) + "\r\n120\r\n" +
+           std::to_string(FIELD_LINES) +
+           "\r\n20\r\n800\r\n0\r\n1\r\n128\r\n64\r\n0\r\n10\r\n0\r\n" +
+           std::to_string(fieldInversion) + "\r\n0\r\n";
+}
+
+// The drives of one run: the configuration on D:, the current drive (so "c:\KAPTOR\" given to
+// dirconfig is visibly not where it is read), and the pictures on C:.
+class KapshotTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(pictures());
+        std::filesystem::create_directories(configFolder() / "CONFIG");
+        writeFile(configFolder() / "CONFIG.TXT", "PRUEBA.TXT\r\n");
+        setFieldInversion(0);
+        writeFile(root_.path() / "stream.bin", frameStream());
+        setEnvironment("KAPTOR_DRIVE_C", (root_.path() / "c").string());
+        setEnvironment("KAPTOR_DRIVE_D", (root_.path() / "d").string());
+        setEnvironment("KAPTOR_CURRENT_DRIVE", "D");
+        setEnvironment("KAPTOR_SIM_REPLAY", (root_.path() / "stream.bin").string());
+        setEnvironment("KAPTOR_SIM_TRACE", trace().string());
+        setEnvironment("KAPTOR_SIM_FAULTS", "");
+        ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
+    }
+
+    std::filesystem::path pictures() const { return root_.path() / "c" / "KAPTOR"; }
+    std::filesystem::path picture() const { return pictures() / "Imagen1.BMP"; }
+    std::filesystem::path configFolder() const { return root_.path() / "d" / "KAPTOR"; }
+    std::filesystem::path trace() const { return root_.path() / "trace.txt"; }
+    void setFieldInversion(int value) {
+        writeFile(configFolder() / "CONFIG" / "PRUEBA.TXT", configuration(value));
+    }
+
+  private:
+    TempDir root_;
+};
+
+// The capture commands (the single byte 'A') in the simulated board's trace.
+int captureCommands(const std::string& trace) {
+    int count = 0;
+    std::size_t start = 0;
+    while (start < trace.size()) {
+        std::size_t end = trace.find('\n', start);
+        end = end == std::string::npos ? trace.size() : end;
+        std::string line = trace.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        count += line == "FT_Write 41" ? 1 : 0;
+        start = end + 1;
+    }
+    return count;
+}
+
+// Image1 shows the picture at its natural size from its top left: a few rows compared with the
+// file's, through its palette, and the box's own background just right of the picture.
+void expectShown(ShownPixels& pixels, HWND image, const Picture& picture) {
+    for (const int row : {0, 1, FIELD_LINES - 1, FIELD_LINES, 2 * FIELD_LINES - 1}) {
+        const std::vector<COLORREF> shown = pixels.row(image, row, picture.width + 1);
+        ASSERT_EQ(shown.size(), static_cast<std::size_t>(picture.width + 1)) << "row " << row;
+        for (int x = 0; x < picture.width; ++x) {
+            ASSERT_EQ(shown[static_cast<std::size_t>(x)], picture.colour(x, row))
+                << "row " << row << ", x " << x;
+        }
+        EXPECT_EQ(shown.back(), ::GetSysColor(COLOR_BTNFACE)) << "row " << row;
+    }
+}
+
+// The top line of the file is the received row that field inversion puts there.
+void expectTopRowIsReceivedRow(const Picture& picture, int receivedRow) {
+    ASSERT_EQ(picture.width, WIDTH);
+    ASSERT_EQ(picture.height, 2 * FIELD_LINES);
+    for (int x = 0; x < WIDTH; ++x) {
+        ASSERT_EQ(picture.level(x, 0), streamLevel(receivedRow, x)) << "x " << x;
+    }
+}
+
+TEST_F(KapshotTest, FormIsLaidOutInTwipsAtTheScreensPixelsPerInch) {
+    KapshotProcess kapshot;
+    const Form1Windows form1 = waitForForm1(kapshot.threadId());
+    ASSERT_TRUE(form1.complete());
+    const HWND form = form1.form;
+    const HDC screen = ::GetDC(nullptr);
+    const int dpiX = ::GetDeviceCaps(screen, LOGPIXELSX);
+    const int dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    const auto px = [](int twips, int dpi) { return ::MulDiv(twips, dpi, 1440); };
+
+    RECT client;
+    ::GetClientRect(form, &client);
+    EXPECT_EQ(client.right, px(11550, dpiX));
+    EXPECT_EQ(client.bottom, px(9600, dpiY));
+
+    struct Element {
+        const char* what;
+        HWND window;
+        int left, top, width, height;  // twips
+    };
+    const Element elements[] = {
+        {"KAPTORAX1", form1.control, 120, 120, 615, 735},
+        {"Adquiere", form1.adquiere, 720, 0, 1095, 375},
+        {"Set Placa", form1.setPlaca, 1800, 0, 1095, 375},
+        {"Image1", form1.image, 720, 360, 18495, 14775},
+    };
+    for (const Element& e : elements) {
+        ASSERT_NE(e.window, nullptr) << e.what;
+        const RECT place = placeInParent(e.window);
+        EXPECT_EQ(place.left, px(e.left, dpiX)) << e.what;
+        EXPECT_EQ(place.top, px(e.top, dpiY)) << e.what;
+        EXPECT_EQ(place.right - place.left, px(e.width, dpiX)) << e.what;
+        EXPECT_EQ(place.bottom - place.top, px(e.height, dpiY)) << e.what;
+    }
+    // Image1 reaches beyond the client area, which cuts it off.
+    EXPECT_GT(placeInParent(elements[3].window).right, client.right);
+    // Tab order: "Adquiere" (tab index 0), then "Set Placa".
+    EXPECT_EQ(::GetNextDlgTabItem(form, elements[1].window, FALSE), elements[2].window);
+
+    ::PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(0));
+}
+
+TEST_F(KapshotTest, TwoCapturesAreShownCancelChangesNothingAndClosingSendsNothing) {
+    KapshotProcess kapshot;
+    const Form1Windows form1 = waitForForm1(kapshot.threadId());
+    ASSERT_TRUE(form1.complete());
+    const HWND form = form1.form;
+    const HWND adquiere = form1.adquiere;
+    const HWND image = form1.image;
+    // Before any capture nothing was written and Image1 is empty.
+    EXPECT_FALSE(std::filesystem::exists(picture()));
+    ShownPixels pixels(kapshot.threadId());
+    ASSERT_TRUE(pixels.ready());
+    EXPECT_EQ(pixels.row(image, 0, 1), std::vector<COLORREF>{::GetSysColor(COLOR_BTNFACE)});
+
+    // The control reads its configuration again before every capture: the second capture puts
+    // the second field on top.
+    struct Capture {
+        int fieldInversion;
+        int topReceivedRow;
+    };
+    const Capture captures[] = {{0, 0}, {1, FIELD_LINES}};
+    int pressed = 0;
+    for (const Capture& capture : captures) {
+        SCOPED_TRACE("field inversion " + std::to_string(capture.fieldInversion));
+        setFieldInversion(capture.fieldInversion);
+        press(adquiere);
+        ++pressed;
+        EXPECT_EQ(captureCommands(readFile(trace())), pressed);
+        const auto written = readPicture(picture());
+        ASSERT_TRUE(written.has_value());
+        expectTopRowIsReceivedRow(*written, capture.topReceivedRow);
+        expectShown(pixels, image, *written);
+    }
+    const auto last = readPicture(picture());
+    ASSERT_TRUE(last.has_value());
+
+    // "Set Placa" opens the configuration dialog; CANCELAR leaves the form and the file as
+    // they were, and sends nothing to the board.
+    const std::string traceBeforeSet = readFile(trace());
+    ::SendNotifyMessageW(form1.setPlaca, BM_CLICK, 0, 0);
+    const HWND dialog = waitForBox(kapshot.threadId(), "Configuracion de placa de captura");
+    ASSERT_NE(dialog, nullptr);
+    clickButton(dialog, IDCANCEL);
+    for (int waited = 0; ::IsWindow(dialog) && waited < 10000; waited += 20) {
+        ::Sleep(20);
+    }
+    EXPECT_FALSE(::IsWindow(dialog));
+    waitUntilIdle(form);
+    EXPECT_EQ(readPicture(picture())->file, last->file);
+    expectShown(pixels, image, *last);
+    EXPECT_EQ(readFile(trace()), traceBeforeSet);
+
+    // Closing ends the program with status 0 and sends nothing more to the board.
+    ::PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(0));
+    EXPECT_EQ(readFile(trace()), traceBeforeSet);
+}
+
+TEST_F(KapshotTest, PictureFileNotCreatableEndsTheProgramBeforeImage1Changes) {
+    KapshotProcess kapshot;
+    const Form1Windows form1 = waitForForm1(kapshot.threadId());
+    ASSERT_TRUE(form1.complete());
+    const HWND adquiere = form1.adquiere;
+    const HWND image = form1.image;
+    ShownPixels pixels(kapshot.threadId());
+    ASSERT_TRUE(pixels.ready());
+    press(adquiere);
+    const auto first = readPicture(picture());
+    ASSERT_TRUE(first.has_value());
+    expectShown(pixels, image, *first);
+
+    std::filesystem::remove_all(pictures());
+    ::SendNotifyMessageW(adquiere, BM_CLICK, 0, 0);
+    const HWND box = waitForBox(kapshot.threadId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(boxText(box), "Error al crear archivo de imagen!!! (E: 402)");
+    expectShown(pixels, image, *first);
+    clickButton(box, IDOK);
+    EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(1));
+}
+
+TEST_F(KapshotTest, NoDeviceEndsTheProgramBeforeTheWindowIsUsed) {
+    setEnvironment("KAPTOR_SIM_FAULTS", "no-device");
+    KapshotProcess kapshot;
+    ASSERT_TRUE(kapshot.started());
+    const HWND box = waitForBox(kapshot.threadId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(boxText(box), "ERROR AL ABRIR PUERTO USB. Reintente nuevamente");
+    EXPECT_EQ(waitForForm(kapshot.threadId(), 0), nullptr);
+    clickButton(box, IDOK);
+    EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(1));
+}
+
+TEST_F(KapshotTest, UnregisteredControlIsNamedWithTheCommandThatRegistersIt) {
+    ASSERT_EQ(callModuleExport(modulePath(), "DllUnregisterServer"), S_OK);
+    KapshotProcess kapshot;
+    ASSERT_TRUE(kapshot.started());
+    const HWND box = waitForBox(kapshot.threadId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(boxText(box).find("regsvr32 KAPTORAX.ocx"), std::string::npos) << boxText(box);
+    EXPECT_EQ(waitForForm(kapshot.threadId(), 0), nullptr);
+    clickButton(box, IDOK);
+    const auto status = kapshot.waitForExit(20000);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_NE(*status, 0u);
+    EXPECT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
+}
+
+}  // namespace
+}  // namespace kaptor::test
