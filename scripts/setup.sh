@@ -9,7 +9,10 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchma
           # build with it, and 64-bit Wine to run the tests (never wine32: this kernel runs no
           # 32-bit programs, and with it Wine picks the 32-bit loader).
           mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools googletest
-          wine wine64)
+          wine wine64
+          # Releases: the Windows installers (NSIS), their zips, and the Debian package's
+          # dependencies (dpkg-shlibdeps).
+          nsis zip dpkg-dev)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
