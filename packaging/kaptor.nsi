@@ -175,6 +175,13 @@ Function un.onInit
   !insertmacro RequireAdministrator
 FunctionEnd
 
+; Adds the name of an installed file that is still there to $1.
+!macro NoteLeftBehind name
+  ${If} ${FileExists} "$INSTDIR\${name}"
+    StrCpy $1 "$1 ${name}"
+  ${EndIf}
+!macroend
+
 ; Removes what the installer put down; the configurations and pictures under C:\KAPTOR, and
 ; anything else a user put into the program's folder, stay.
 Section "Uninstall"
@@ -193,6 +200,21 @@ DllUnregisterServer failed); nothing was removed. Run the uninstaller as an admi
   ReadRegDWORD $0 HKLM "${UNINSTALL_KEY}" "SimulatedBoard"
   ${If} $0 == 1
     Delete "$INSTDIR\Ftd2xx.dll"
+  ${EndIf}
+  ; A file in use stays where it is: then the uninstaller and its entry stay too, to run it
+  ; again, and it says so.
+  StrCpy $1 ""
+  !insertmacro NoteLeftBehind KAPTORAX.ocx
+  !insertmacro NoteLeftBehind KAPSHOT.exe
+  !insertmacro NoteLeftBehind kaptor.exe
+  !insertmacro NoteLeftBehind README.txt
+  ${If} $0 == 1
+    !insertmacro NoteLeftBehind Ftd2xx.dll
+  ${EndIf}
+  ${If} $1 != ""
+    !insertmacro Stop "These files in $INSTDIR are in use and were not removed:$1. Close \
+KAPSHOT, kaptor and every program that holds the KAPTORAX control, then run the uninstaller \
+again."
   ${EndIf}
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

@@ -23,6 +23,7 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KAPTOR'
 # The first eight digits of each identifier the control registers (class ids, type library,
 # interfaces): none may stay in the registry after the uninstaller.
 mapfile -t identifiers < <(grep -o '0x[0-9A-F]\{8\}' "$root/control/com/identifiers.h" | cut -c3-)
+exec </dev/null
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -30,7 +31,7 @@ trap 'rm -rf "$scratch"' EXIT
 wine() {
     WINEPREFIX=$prefix LC_ALL=C.UTF-8 WINEDEBUG=-all \
         WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d" \
-        timeout --kill-after=5 120 /usr/lib/wine/wine64 "$@" </dev/null
+        timeout --kill-after=5 120 /usr/lib/wine/wine64 "$@"
 }
 stop_server() { WINEPREFIX=$prefix timeout 60 /usr/lib/wine/wineserver -k 2>/dev/null || true; }
 reg_value() {  # reg_value KEY [VALUE]: the value's data, or status 1
@@ -155,6 +156,29 @@ check "nothing else stays" equals "$(ls "$instdir")" Ftd2xx.dll
 check "no registry key left" registry_clean
 rm -rf "$instdir"
 
+echo "== a file in use while uninstalling"
+check "installer exits 0" equals "$(status_of install /S)" 0
+mkfifo "$scratch/input"
+wine "$probe" hold 'C:\Program Files\KAPTOR\kaptor.exe' <"$scratch/input" >"$scratch/held" &
+holder=$!
+exec 3>"$scratch/input"
+for _ in $(seq 1 150); do
+    grep -q held "$scratch/held" && break
+    sleep 0.2
+done
+# In place (_?=, the rest of the command line), so that its status is the uninstallation's own.
+check "uninstaller exits 2" equals "$(status_of wine "$probe" run \
+    '"C:\Program Files\KAPTOR\uninstall.exe" /S _?=C:\Program Files\KAPTOR')" 2
+check "the file in use stays" test -f "$instdir/kaptor.exe"
+check "the uninstaller stays" test -f "$instdir/uninstall.exe"
+check "the uninstall entry stays" equals "$(reg_value "$uninstall_key" DisplayName)" \
+    "KAPTOR $version (x64)"
+exec 3>&-
+wait "$holder" || true
+check "uninstaller exits 0 once the file is free" uninstall
+check "no installed file left" missing "$instdir"
+check "no registry key left" registry_clean
+
 echo "== a control that cannot register"
 broken=$scratch/stage
 cp -r "$stage" "$broken"
@@ -166,7 +190,15 @@ check "no installed file" missing "$instdir"
 check "no Start-menu entry" missing "$menu"
 check "no registry key" registry_clean
 
-echo "== the 32-bit release (built, never run here)"
+echo "== the binaries of both architectures (x86: built, never run here)"
+for arch in x64 x86; do
+    objdump=x86_64-w64-mingw32-objdump
+    [ $arch = x64 ] || objdump=i686-w64-mingw32-objdump
+    folder=$release/stage-$arch/KAPTOR-$version-$arch
+    check "$arch release binaries import only system DLLs" bash \
+        "$root/tests/windows/imports_test.sh" $objdump "$folder"/*.exe "$folder"/*.ocx \
+        "$folder/simulator/Ftd2xx.dll" >/dev/null
+done
 check "x86 installer version resource" equals \
     "$(wine "$probe" version "$release/KAPTOR-$version-setup-x86.exe" | tr -d '\r')" "$version.0"
 for file in KAPTORAX.ocx KAPSHOT.exe kaptor.exe simulator/Ftd2xx.dll; do

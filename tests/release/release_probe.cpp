@@ -1,6 +1,12 @@
 // The installer test's helper, run under Wine:
 //   release_probe capture KAPSHOT.EXE PICTURE   KAPSHOT takes one picture; status 0 when it did
 //   release_probe version FILE                  prints FILE's version resource (a.b.c.d)
+//   release_probe hold FILE                     keeps FILE open as a running program does (no
+//                                               delete, no write sharing), says "held" and
+//                                               lets go when standard input ends
+//   release_probe run "COMMAND LINE"            runs the command line exactly as given (an
+//                                               uninstaller's "_?=C:\Program Files\KAPTOR"
+//                                               is the rest of it, unquoted); its status
 #include <windows.h>
 
 #include <cstdio>
@@ -29,6 +35,39 @@ int printVersion(const char* file) {
     return 0;
 }
 
+int holdOpen(const char* file) {
+    const HANDLE handle = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "release_probe: cannot open %s (%lu)\n", file, GetLastError());
+        return 1;
+    }
+    std::printf("held\n");
+    std::fflush(stdout);
+    while (std::getchar() != EOF) {
+    }
+    CloseHandle(handle);
+    return 0;
+}
+
+int runCommandLine(const char* commandLine) {
+    std::string line = commandLine;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::fprintf(stderr, "release_probe: cannot run %s (%lu)\n", commandLine, GetLastError());
+        return 255;
+    }
+    DWORD status = 255;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(status);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,6 +83,14 @@ int main(int argc, char** argv) {
     if (command == "version" && argc == 3) {
         return printVersion(argv[2]);
     }
-    std::fprintf(stderr, "usage: release_probe capture KAPSHOT.EXE PICTURE | version FILE\n");
+    if (command == "hold" && argc == 3) {
+        return holdOpen(argv[2]);
+    }
+    if (command == "run" && argc == 3) {
+        return runCommandLine(argv[2]);
+    }
+    std::fprintf(stderr,
+                 "usage: release_probe capture KAPSHOT.EXE PICTURE | version FILE | hold FILE | "
+                 "run \"COMMAND LINE\"\n");
     return 2;
 }
