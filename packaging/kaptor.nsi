@@ -74,7 +74,7 @@ registers the control for every user." /SD IDOK
   ${EndIf}
 !macroend
 
-Section "KAPTOR (control, KAPSHOT, kaptor)" SecMain
+Section "KAPTOR" SecMain
   SectionIn RO
   SetOutPath "$INSTDIR"
   File "${STAGE}\KAPTORAX.ocx"
@@ -97,8 +97,8 @@ Section "KAPTOR (control, KAPSHOT, kaptor)" SecMain
     SetOutPath "$TEMP"  ; the folder in use cannot be removed
     RMDir "$INSTDIR"
     !insertmacro Stop "The KAPTORAX control could not be registered (its DllRegisterServer \
-failed), so KAPTOR was not installed. Run the installer as an administrator, and check that \
-this is a ${ARCH} Windows."
+failed), so KAPTOR was not installed. Run the installer as an administrator; if it fails \
+again, the installer may be damaged: download it again."
   ${EndIf}
 
   CreateDirectory "$SMPROGRAMS\KAPTOR"
@@ -125,7 +125,7 @@ this is a ${ARCH} Windows."
   SetOutPath "$INSTDIR"
 SectionEnd
 
-Section /o "Simulated board (a demonstration without hardware)" SecSimulator
+Section /o "Simulated board" SecSimulator
   ; A driver library already there that an earlier installation did not put there is the
   ; user's (the vendor's Ftd2xx.dll): it stays.
   ReadRegDWORD $0 HKLM "${UNINSTALL_KEY}" "SimulatedBoard"
