@@ -20,7 +20,7 @@ version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' build/main/CPack
 # The sample configuration from the one place that defines it.
 sample=$out/sample
 rm -rf "$sample"
-KAPTOR_DRIVE_C=$PWD/$sample build/main/bin/kaptor config init >/dev/null
+KAPTOR_DRIVE_C=$PWD/$sample env -u KAPTOR_CURRENT_DRIVE build/main/bin/kaptor config init >/dev/null
 sample=$sample/KAPTOR
 
 # Windows: the installed files, stripped, then the installer and the zip of each architecture.
