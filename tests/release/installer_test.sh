@@ -123,6 +123,10 @@ zip_holds() {  # zip_holds ARCHIVE: the installed files, byte for byte, in the z
         unzip -p "$archive" "$folder/KAPTOR/CONFIG.TXT" | cmp -s - "$sample/CONFIG.TXT" &&
         unzip -p "$archive" "$folder/KAPTOR/CONFIG/EJEMPLO.TXT" | cmp -s - "$sample/CONFIG/EJEMPLO.TXT"
 }
+check "installing again over it exits 0" equals "$(status_of install /S /SIMULATOR)" 0
+check "the picture stays through it" same_file "$scratch/expected.bmp" "$data/Imagen1.BMP"
+check "the control is still registered" equals \
+    "$(reg_value 'HKCR\KAPTORAX.KAPTORAXCtrl.1\CLSID' || true)" "$clsid"
 check "the zip holds the installed files" zip_holds "$release/KAPTOR-$version-x64.zip"
 
 echo "== silent uninstallation"
