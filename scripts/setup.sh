@@ -10,8 +10,11 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchma
           # 32-bit programs, and with it Wine picks the 32-bit loader).
           mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools googletest
           wine wine64
-          # Pictures of the windows on a virtual display.
-          xvfb)
+          # Pictures of the windows on a virtual display, and a pointer to click in them.
+          xvfb xdotool
+          # Releases: the Windows installers (NSIS), their zips, and the Debian package's
+          # dependencies (dpkg-shlibdeps).
+          nsis zip dpkg-dev)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||

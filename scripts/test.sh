@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: the fuzz targets for a bounded time, the test suite,
 # the test suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows
-# build: its test suite under Wine, and the 32-bit Windows build compiled and linked.
+# build: its test suite under Wine, and the 32-bit Windows build compiled and linked; then the
+# releases people install, built and tested.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -52,6 +53,24 @@ if bash scripts/build.sh windows-i686 &&
     passed=$((passed + 1))
 else
     echo "windows-i686: the build or its imports failed"
+    failed=$((failed + 1))
+fi
+
+# Releases: the installers, zips and Debian package, then their tests (the 64-bit installer
+# under Wine in a prefix of its own, the package unpacked); each check counts as one test.
+if bash scripts/release.sh; then
+    for test in installer_test deb_test; do
+        log=build/release/$test.log
+        status=0
+        bash "tests/release/$test.sh" 2>&1 | tee "$log" || status=$?
+        ok=$(grep -c '^ok ' "$log" || true)
+        bad=$(grep -c '^FAILED ' "$log" || true)
+        passed=$((passed + ok))
+        failed=$((failed + bad))
+        [ "$status" -eq 0 ] || failed=$((failed + (bad == 0 ? 1 : 0)))
+    done
+else
+    echo "release: building the releases failed"
     failed=$((failed + 1))
 fi
 echo
