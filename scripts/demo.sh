@@ -12,4 +12,5 @@ kaptor=build/main/bin/kaptor
 picture=$("$kaptor" --sim capture)
 echo
 echo "Captured one picture from the simulated board: $picture"
-echo "Look at it with any picture viewer, e.g.: display '$picture'"
+echo "Look at it with a picture viewer. ImageMagick complains about the 5000 bytes the control"
+echo "keeps after the rows; for it, capture to PNG: $kaptor --sim capture -o picture.png"
