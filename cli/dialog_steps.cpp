@@ -140,7 +140,6 @@ void SteppedDialogRunner::runConfigDialog(control::CBoardConfigDlg& dialog) {
             std::fprintf(stderr,
                          "kaptor: no --dialog step left; the configuration dialog closes as "
                          "CANCELAR\n");
-            ranOut_ = true;
             view.click(control::IDC_CANCELAR);
             break;
         }

@@ -42,8 +42,6 @@ class SteppedDialogRunner : public control::DialogRunner {
 
     // A step could not be taken (a disabled control, an entry that is not there).
     bool stepRefused() const { return stepRefused_; }
-    // The dialog was left with CANCELAR because no step was left.
-    bool ranOut() const { return ranOut_; }
 
   private:
     bool take(const DialogStep& step, control::InMemoryDialogView& view);
@@ -51,7 +49,6 @@ class SteppedDialogRunner : public control::DialogRunner {
     std::deque<DialogStep> steps_;
     platform::Operator& operator_;
     bool stepRefused_ = false;
-    bool ranOut_ = false;
 };
 
 }  // namespace kaptor::cli

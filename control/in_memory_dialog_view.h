@@ -39,7 +39,6 @@ class InMemoryDialogView : public DialogView {
     bool isEditBox(int id) const;
     bool isCheckBox(int id) const;
     bool isEnabled(int id) const { return disabled_.count(id) == 0; }
-    bool isDropped() const { return dropped_; }
     int focused() const { return focused_; }
 
     // DialogView.
