@@ -109,7 +109,10 @@ void printDialogState(const InMemoryDialogView& view, std::FILE* out) {
     std::fprintf(out, "%d.selected=%d\n", control::IDC_CONFIG_NAME, view.selection() + 1);
     std::string entries;
     for (int i = 0; i < view.listCount(); ++i) {
-        entries += (i == 0 ? "" : "|") + platform::cp1252ToUtf8(view.listEntry(i));
+        if (i > 0) {
+            entries += '|';
+        }
+        entries += platform::cp1252ToUtf8(view.listEntry(i));
     }
     std::fprintf(out, "%d.list=%s\n", control::IDC_CONFIG_NAME, entries.c_str());
     std::fflush(out);
