@@ -40,6 +40,7 @@ if [ ! -f "$prefix/.kapshot-ready" ]; then
     echo "kapshot.sh: creating the Wine prefix $prefix"
     mkdir -p "$prefix"
     "$wine" wineboot -i </dev/null >/dev/null 2>&1
+    bash scripts/wine_fonts.sh "$prefix"
     touch "$prefix/.kapshot-ready"
 fi
 

@@ -19,6 +19,7 @@ if [ ! -f "$prefix/.kaptor-ready" ]; then
     mkdir -p "$prefix"
     echo "wine: creating the prefix $prefix"
     timeout 300 /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
+    bash "$here/../../scripts/wine_fonts.sh" "$prefix"
     timeout 60 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics \
         /d "$graphics" /f </dev/null >/dev/null 2>&1
     if [ "$graphics" = x11 ]; then
