@@ -1,0 +1,6 @@
+' The same Toma without On Error Resume Next: the script stops there with the control's words.
+Set control = CreateObject("KAPTORAX.KAPTORAXCtrl.1")
+control.destinoimagen = WScript.Arguments(0)
+control.Inicializa
+control.Toma
+WScript.Echo "after Toma"
