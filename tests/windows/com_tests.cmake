@@ -20,7 +20,9 @@ kaptor_com_test(com_dialogs_test ${CMAKE_CURRENT_LIST_DIR}/com_dialogs_test.cpp)
 
 # The control from VBScript and JScript through Wine's cscript: a failed Toma is an error with
 # the control's words.
-add_test(NAME com_script_test
-    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/com_script_test.sh ${PROJECT_BINARY_DIR})
-set_tests_properties(com_script_test PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
-    RESOURCE_LOCK wine_registry)
+foreach(mode handled unhandled)
+    add_test(NAME com_script_${mode}
+        COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/com_script_test.sh ${PROJECT_BINARY_DIR} ${mode})
+    set_tests_properties(com_script_${mode} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
+        RESOURCE_LOCK wine_registry)
+endforeach()

@@ -2,5 +2,6 @@
 Set control = CreateObject("KAPTORAX.KAPTORAXCtrl.1")
 control.destinoimagen = WScript.Arguments(0)
 control.Inicializa
+WScript.Echo "before Toma"
 control.Toma
 WScript.Echo "after Toma"
