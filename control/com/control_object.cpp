@@ -2,6 +2,7 @@
 // information, property pages and the connection point container.
 #include "control/com/control_object.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <vector>
@@ -165,7 +166,7 @@ HRESULT ControlObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LC
     if (ids == nullptr) {
         return E_POINTER;
     }
-    if (names == nullptr || names[0] == nullptr) {
+    if (names == nullptr || std::find(names, names + count, nullptr) != names + count) {
         return E_INVALIDARG;
     }
     ComPtr<ITypeInfo> info;
