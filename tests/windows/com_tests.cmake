@@ -24,5 +24,5 @@ foreach(mode handled unhandled)
     add_test(NAME com_script_${mode}
         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/com_script_test.sh ${PROJECT_BINARY_DIR} ${mode})
     set_tests_properties(com_script_${mode} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
-        RESOURCE_LOCK wine_registry)
+        LABELS com_script RESOURCE_LOCK wine_registry)
 endforeach()
