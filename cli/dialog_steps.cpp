@@ -68,9 +68,15 @@ std::optional<DialogStep> parseDialogStep(std::string_view step, std::string& er
         const auto equals = rest.find('=');
         const auto id = parseNumber(rest.substr(0, equals));
         if (equals != std::string_view::npos && id) {
+            const auto text = platform::utf8ToControlText(rest.substr(equals + 1));
+            if (!text) {
+                error = "--dialog '" + std::string(step) +
+                        "' types a character the control cannot keep (Windows-1252 only)";
+                return std::nullopt;
+            }
             parsed.kind = DialogStep::Kind::Type;
             parsed.controlId = *id;
-            parsed.text = platform::utf8ToCp1252(rest.substr(equals + 1));
+            parsed.text = *text;
             return parsed;
         }
     } else if (verb == "click" && colon != std::string_view::npos) {
