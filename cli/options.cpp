@@ -74,9 +74,17 @@ std::optional<ParsedArguments> parseArguments(std::string_view what,
                          static_cast<int>(what.size()), what.data(), name.c_str());
             return std::nullopt;
         }
+        const char* word = optind > 0 ? argv[optind - 1] : "";
+        if (value == '?' && optopt != 0 && std::string_view(word).starts_with("--") &&
+            std::string_view(word).find('=') != std::string_view::npos) {
+            // "--sim=1": a known option without a value was given one.
+            std::fprintf(stderr, "kaptor: %.*s: option '%s' doesn't allow an argument\n",
+                         static_cast<int>(what.size()), what.data(), nameOf(defs, optopt).c_str());
+            return std::nullopt;
+        }
         if (value == '?') {
-            const std::string given = optopt != 0 ? std::string("-") + static_cast<char>(optopt)
-                                                  : std::string(argv[optind - 1]);
+            const std::string given =
+                optopt != 0 ? std::string("-") + static_cast<char>(optopt) : std::string(word);
             std::fprintf(stderr, "kaptor: %.*s: unknown option '%s'\n",
                          static_cast<int>(what.size()), what.data(), given.c_str());
             return std::nullopt;

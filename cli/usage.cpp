@@ -109,8 +109,12 @@ the path of each picture on its own line as soon as the file is complete.
 
   -o, --output PATH     where the picture goes (default "c:\KAPTOR\Imagen1.BMP"): a Windows
                         path or a path of this machine; "-" writes it to standard output.
-                        strftime fields (%Y %m %d %H %M %S ...) and %n (the capture's number,
-                        from 1) are filled in: -o 'img-%Y%m%d-%H%M%S-%n.png'
+                        time fields and %n (the capture's number, from 1) are
+                        filled in: -o 'img-%Y%m%d-%H%M%S-%n.png'. The fields, as
+                        strftime has them: %Y %y %C %m %d %e %j %H %I %M %S %p %a
+                        %A %b %B %h %F %T %R %D %u %w %U %W %c %x %X %Z; %% is a
+                        "%". Any other (%Q, %Ey, %10Y, "%." in 100%.bmp) is refused
+                        with status 2; a path over 4096 bytes too
       --format FORMAT   bmp (the control's own file, byte for byte), png or pgm (converted
                         from it, written whole or not at all); default: the extension of -o,
                         else bmp
