@@ -240,6 +240,14 @@ TEST_F(Kaptor, ParsesLikeAStandardTool) {
         {"config show extra", 2, "", "takes no arguments"},
         {"", 2, "", "Usage: kaptor"},
         {"frobnicate", 2, "", "unknown command 'frobnicate'"},
+        {"--sim=1 config show", 2, "", "kaptor: options: option '--sim' doesn't allow an argument"},
+        {"config show --quiet=", 2, "", "kaptor: config: option '--quiet' doesn't allow an"},
+        {"capture -o '100%.bmp'", 2, "", "kaptor: capture: -o: '%.' is not a field kaptor"},
+        {"capture -o 'a-%Ey.bmp'", 2, "", "'%E' is not a field"},
+        // Printed output that cannot be written is a failure, as with the system's own tools.
+        {"config show >/dev/full", 3, "", "kaptor: write error on standard output: No space"},
+        {"config show >&-", 3, "", "kaptor: write error on standard output"},
+        {"--version >/dev/full", 3, "", "kaptor: write error on standard output"},
     };
     for (const auto& c : cases) {
         const Outcome run = kaptor(c.args);
