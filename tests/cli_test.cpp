@@ -94,9 +94,12 @@ TEST_F(Kaptor, InicializaThroughTheRealLibraryWritesTheSequenceFourTimes) {
 TEST_F(Kaptor, LibraryVariantsAndFaults) {
     kaptor("config init");
     const std::string openFailed = "KAPTORAX: ERROR AL ABRIR PUERTO USB. Reintente nuevamente\n";
+    // A FIFO as any of the simulator's files is refused at once, never waited on.
+    const std::string fifo = (dir.path() / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     const struct {
         const char* library;
-        const char* env;
+        std::string env;
         std::string err;
         int status;
     } cases[] = {
@@ -130,6 +133,32 @@ TEST_F(Kaptor, LibraryVariantsAndFaults) {
         {"libkaptorsim.so", "KAPTOR_SIM_FAULTS=no-device", openFailed, 1},
         {"libkaptorsim.so", "KAPTOR_SIM_FAULTS=write-zero-at=3",
          "KAPTORAX: Error al escribir puerto USB (5)\n", 1},
+        {"libkaptorsim.so", "KAPTOR_SIM_TRACE=" + fifo,
+         "kaptorsim: KAPTOR_SIM_TRACE: cannot write " + fifo +
+             " (not a regular file); the device does not open\n" + openFailed,
+         1},
+        {"libkaptorsim.so", "KAPTOR_SIM_TRACE=/nonexistent/trace.txt",
+         "kaptorsim: KAPTOR_SIM_TRACE: cannot write /nonexistent/trace.txt (No such file or "
+         "directory); the device does not open\n" +
+             openFailed,
+         1},
+        {"libkaptorsim.so", "KAPTOR_SIM_LOCK=/nonexistent/lock",
+         "kaptorsim: KAPTOR_SIM_LOCK: cannot open /nonexistent/lock (No such file or "
+         "directory)\n" +
+             openFailed,
+         1},
+        {"libkaptorsim.so", "KAPTOR_SIM_SCENE=" + fifo,
+         "kaptorsim: " + fifo + " is a FIFO or socket, not a file\n", 0},
+        {"libkaptorsim.so", "KAPTOR_SIM_REPLAY=" + fifo,
+         "kaptorsim: " + fifo + " is a FIFO or socket, not a file\n", 0},
+        {"libkaptorsim.so", "KAPTOR_SIM_RATE=inf",
+         "kaptorsim: KAPTOR_SIM_RATE: 'inf' is not a number of bytes per second from 1 to "
+         "1000000000; \n",
+         0},
+        {"libkaptorsim.so", "KAPTOR_SIM_RATE=1e308",
+         "kaptorsim: KAPTOR_SIM_RATE: '1e308' is not a number of bytes per second from 1 to "
+         "1000000000; \n",
+         0},
     };
     for (const auto& c : cases) {
         const Outcome run = kaptor("invoke call:Inicializa", c.env, c.library);
