@@ -64,9 +64,10 @@ stage_native() {
     # The house format: every C++ file as clang-format leaves it.
     git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror || return 1
 
-    local fuzz_seconds=${KAPTOR_FUZZ_SECONDS:-30} target corpus
+    local fuzz_seconds=${KAPTOR_FUZZ_SECONDS:-10} target corpus
     bash scripts/build.sh fuzz || return 1
-    for target in config_reader_fuzz listing_fuzz; do
+    for target in config_reader_fuzz listing_fuzz output_pattern_fuzz dialog_step_fuzz \
+        config_set_fuzz scene_fuzz replay_fuzz; do
         corpus=build/fuzz/corpus/$target
         mkdir -p "$corpus"
         echo "fuzz: $target for ${fuzz_seconds}s"
