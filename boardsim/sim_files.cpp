@@ -6,6 +6,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -14,6 +15,7 @@ namespace kaptor::boardsim {
 namespace {
 
 constexpr std::size_t BLOCK = std::size_t{1} << 20;
+constexpr std::size_t FIRST_BLOCK = 4096;
 
 std::string tooLarge(const std::string& path, std::size_t maxBytes) {
     return path + " is larger than " + std::to_string(maxBytes >> 20) + " MiB";
@@ -61,8 +63,7 @@ OpenFile openForAppending(const std::string& path, std::string& error) {
 namespace {
 
 // Whether fd may be used: a FIFO or socket would leave the host waiting for a peer.
-bool refuseWaiting(int fd, const std::string& path, std::string& error) {
-    struct stat status {};
+bool refuseWaiting(int fd, const std::string& path, std::string& error, struct stat& status) {
     if (::fstat(fd, &status) != 0) {
         error = "cannot read " + path;
         return true;
@@ -93,19 +94,25 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path,
         error = "cannot read " + path;
         return std::nullopt;
     }
-    if (refuseWaiting(file.fd, path, error)) {
+    struct stat status {};
+    if (refuseWaiting(file.fd, path, error, status)) {
         return std::nullopt;
     }
     ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
+    // A regular file is read in one go when it keeps its size (the end then shows in one more
+    // small read); anything else in blocks that grow with what came, up to 1 MiB.
+    std::size_t block = S_ISREG(status.st_mode)
+                            ? std::min(static_cast<std::size_t>(status.st_size), maxBytes) + 1
+                            : FIRST_BLOCK;
     std::vector<std::uint8_t> bytes;
-    for (;;) {
+    for (;; block = std::clamp(bytes.size(), FIRST_BLOCK, BLOCK)) {
         const std::size_t had = bytes.size();
         if (had > maxBytes) {
             error = tooLarge(path, maxBytes);
             return std::nullopt;
         }
-        bytes.resize(had + BLOCK);
-        const ssize_t got = ::read(file.fd, bytes.data() + had, BLOCK);
+        bytes.resize(had + block);
+        const ssize_t got = ::read(file.fd, bytes.data() + had, block);
         if (got < 0 && errno == EINTR) {
             bytes.resize(had);
             continue;

@@ -12,14 +12,16 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kaptor::boardsim;
-    static const std::string path = "/tmp/kaptor-replay-fuzz-" + std::to_string(::getpid());
+    // One file per fuzzing process, in memory where the system has a folder for it.
+    static const std::string path =
+        std::string(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
+        "/kaptor-replay-fuzz-" + std::to_string(::getpid());
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) {
         return 0;
     }
     std::string error;
     const auto source = makeReplaySource(path, error);
-    ::unlink(path.c_str());
     if (!source) {
         __builtin_trap();
     }
