@@ -241,6 +241,41 @@ TEST_F(Kaptor, AFifoIsNoFile) {
     EXPECT_TRUE(std::filesystem::is_fifo(drive("KAPTOR/CONFIG.TXT")));
 }
 
+// Without /proc kaptor finds its simulated board through the name it was run by, or says
+// that it cannot; never that the simulator is missing.
+TEST_F(Kaptor, SimFindsItsBoardWithoutProc) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizers' runtime reads its options and checks leaks through /proc";
+#endif
+    if (std::system("unshare -m true >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no mount namespace to hide /proc in";
+    }
+    kaptor("config init");
+    const std::string bin = KAPTOR_BIN_DIR;
+    const struct {
+        std::string run;  // the command in a shell that sees an empty /proc
+        int status;
+        const char* err;
+    } cases[] = {
+        {"'" + bin + "/kaptor'", 0, ""},
+        {"PATH='" + bin + "':$PATH kaptor", 0, ""},
+        {"exec -a kaptor-elsewhere '" + bin + "/kaptor'", 2,
+         "kaptor: --sim: the system does not tell where this kaptor lies (no /proc), and "
+         "'kaptor-elsewhere' is not found through PATH, so its simulated board "
+         "(libkaptorsim.so) cannot be found; nothing was done\n"},
+    };
+    for (const auto& c : cases) {
+        const auto err = dir.path() / "err.txt";
+        const std::string command = "KAPTOR_DRIVE_C='" + drive("").string() +
+                                    "' unshare -m bash -c \"mount -t tmpfs none /proc && " + c.run +
+                                    " --sim -q capture -o '" + (dir.path() / "p.bmp").string() +
+                                    "'\" >/dev/null 2>'" + err.string() + "'";
+        const int raw = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, c.status) << c.run;
+        EXPECT_NE(readFile(err).find(c.err), std::string::npos) << c.run << "\n" << readFile(err);
+    }
+}
+
 // --help is never a name, -- ends the options, a missing value names its option.
 TEST_F(Kaptor, ParsesLikeAStandardTool) {
     kaptor("config init");
