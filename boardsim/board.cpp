@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "control/board_commands.h"
@@ -26,21 +27,15 @@ std::string hexBytes(const std::uint8_t* bytes, std::size_t count) {
 
 Trace::Trace(const std::string& path) {
     if (!path.empty()) {
-        file_ = std::fopen(path.c_str(), "a");
-    }
-}
-
-Trace::~Trace() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
+        file_ = openForAppending(path, failure_);
     }
 }
 
 void Trace::line(const std::string& text) {
-    if (file_ != nullptr) {
-        std::fputs(text.c_str(), file_);
-        std::fputc('\n', file_);
-        std::fflush(file_);
+    if (file_) {
+        std::fputs(text.c_str(), file_.get());
+        std::fputc('\n', file_.get());
+        std::fflush(file_.get());
     }
 }
 
@@ -77,10 +72,19 @@ FT_STATUS Board::opened(FT_HANDLE* handle) {
     if (handle == nullptr) {
         return d2xx::FT_INVALID_PARAMETER;
     }
+    if (!trace_.failure().empty()) {
+        // A run asked for a trace gets one, or no device.
+        return d2xx::FT_DEVICE_NOT_OPENED;
+    }
     if (!config_.lockPath.empty()) {
-        // Another process holds the device.
-        lock_ = DeviceLock::tryAcquire(config_.lockPath);
+        std::string error;
+        lock_ = DeviceLock::tryAcquire(config_.lockPath, error);
+        if (!error.empty()) {
+            std::fprintf(stderr, "kaptorsim: KAPTOR_SIM_LOCK: cannot open %s (%s)\n",
+                         config_.lockPath.c_str(), error.c_str());
+        }
         if (!lock_) {
+            // Another process holds the device, or the lock cannot be taken.
             return d2xx::FT_DEVICE_NOT_OPENED;
         }
     }

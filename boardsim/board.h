@@ -14,6 +14,7 @@
 #include "boardsim/device_lock.h"
 #include "boardsim/picture_source.h"
 #include "boardsim/sim_config.h"
+#include "boardsim/sim_files.h"
 #include "control/d2xx.h"
 #include "platform/clock.h"
 
@@ -27,14 +28,15 @@ using d2xx::FT_STATUS;
 class Trace {
   public:
     explicit Trace(const std::string& path);
-    ~Trace();
-    Trace(const Trace&) = delete;
-    Trace& operator=(const Trace&) = delete;
     bool enabled() const { return file_ != nullptr; }
+    // Why the trace asked for cannot be written (the device then does not open); empty when it
+    // can, or when none was asked for.
+    const std::string& failure() const { return failure_; }
     void line(const std::string& text);
 
   private:
-    std::FILE* file_ = nullptr;
+    OpenFile file_;
+    std::string failure_;
 };
 
 class Board {
@@ -56,6 +58,7 @@ class Board {
     FaultPlan& faults() { return config_.faults; }
     const BoardRegisters& registers() const { return registers_; }
     const std::vector<std::vector<std::uint8_t>>& frames() const { return frames_; }
+    const std::string& traceFailure() const { return trace_.failure(); }
     std::uint64_t capturesStarted() const { return captures_; }
     std::uint64_t writes() const { return writeCalls_; }
     std::uint64_t reads() const { return readCalls_; }

@@ -43,6 +43,10 @@ Board& board() {
         state.clock = std::make_unique<platform::RealClock>();
         state.fromEnvironment =
             std::make_unique<Board>(std::move(config), *state.clock, std::move(source));
+        if (const std::string& trace = state.fromEnvironment->traceFailure(); !trace.empty()) {
+            std::fprintf(stderr, "kaptorsim: KAPTOR_SIM_TRACE: %s; the device does not open\n",
+                         trace.c_str());
+        }
     }
     return *state.fromEnvironment;
 }

@@ -6,7 +6,12 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #endif
+
+#include <system_error>
 
 namespace kaptor::boardsim {
 
@@ -22,11 +27,16 @@ struct DeviceLock::Handle {
     }
 };
 
-std::unique_ptr<DeviceLock> DeviceLock::tryAcquire(const std::string& path) {
+std::unique_ptr<DeviceLock> DeviceLock::tryAcquire(const std::string& path, std::string& error) {
     auto handle = std::make_unique<Handle>();
     handle->file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle->file == INVALID_HANDLE_VALUE) {
+        // Held by another handle: sharing refused. Anything else is a lock that cannot be taken.
+        const DWORD code = GetLastError();
+        if (code != ERROR_SHARING_VIOLATION) {
+            error = std::system_category().message(static_cast<int>(code));
+        }
         return nullptr;
     }
     return std::unique_ptr<DeviceLock>(new DeviceLock(std::move(handle)));
@@ -45,10 +55,17 @@ struct DeviceLock::Handle {
     }
 };
 
-std::unique_ptr<DeviceLock> DeviceLock::tryAcquire(const std::string& path) {
+std::unique_ptr<DeviceLock> DeviceLock::tryAcquire(const std::string& path, std::string& error) {
     auto handle = std::make_unique<Handle>();
-    handle->fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (handle->fd < 0 || ::flock(handle->fd, LOCK_EX | LOCK_NB) != 0) {
+    handle->fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
+    if (handle->fd < 0) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
+    if (::flock(handle->fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK) {
+            error = std::strerror(errno);
+        }
         return nullptr;
     }
     return std::unique_ptr<DeviceLock>(new DeviceLock(std::move(handle)));

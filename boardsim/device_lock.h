@@ -10,8 +10,8 @@ namespace kaptor::boardsim {
 class DeviceLock {
   public:
     // The lock on path, or nothing when another handle (in any process) holds it or the file
-    // cannot be opened.
-    static std::unique_ptr<DeviceLock> tryAcquire(const std::string& path);
+    // cannot be opened; then error tells the system's reason.
+    static std::unique_ptr<DeviceLock> tryAcquire(const std::string& path, std::string& error);
     ~DeviceLock();
     DeviceLock(const DeviceLock&) = delete;
     DeviceLock& operator=(const DeviceLock&) = delete;

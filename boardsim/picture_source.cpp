@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <fstream>
 #include <optional>
+
+#include "boardsim/sim_files.h"
 
 namespace kaptor::boardsim {
 namespace {
@@ -148,33 +149,6 @@ std::unique_ptr<Scene> parsePgm(const std::vector<std::uint8_t>& b, std::string&
                                           std::move(pixels));
 }
 
-// The whole file in blocks, refused once it runs past MAX_PICTURE_FILE (a device such as
-// /dev/zero never ends).
-std::optional<std::vector<std::uint8_t>> readWhole(const std::string& path, std::string& error) {
-    constexpr std::size_t BLOCK = std::size_t{1} << 20;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path;
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> bytes;
-    while (in) {
-        const std::size_t had = bytes.size();
-        if (had > MAX_PICTURE_FILE) {
-            error = path + " is larger than 64 MiB";
-            return std::nullopt;
-        }
-        bytes.resize(had + BLOCK);
-        in.read(reinterpret_cast<char*>(bytes.data() + had), static_cast<std::streamsize>(BLOCK));
-        bytes.resize(had + static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad()) {
-        error = "cannot read " + path;
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 // Where the samples of a frame lie in the reference frame. Samples outside the picture (in
 // the blanking) carry no signal.
 struct SampleGrid {
@@ -305,15 +279,17 @@ std::unique_ptr<Scene> makeTestChart() {
 }
 
 std::unique_ptr<Scene> loadSceneFile(const std::string& path, std::string& error) {
-    const auto bytes = readWhole(path, error);
-    if (!bytes) {
-        return nullptr;
+    const auto bytes = readWholeFile(path, MAX_PICTURE_FILE, error);
+    return bytes ? parseScene(*bytes, path, error) : nullptr;
+}
+
+std::unique_ptr<Scene> parseScene(const std::vector<std::uint8_t>& bytes, const std::string& path,
+                                  std::string& error) {
+    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
+        return parseBmp(bytes, error);
     }
-    if (bytes->size() >= 2 && (*bytes)[0] == 'B' && (*bytes)[1] == 'M') {
-        return parseBmp(*bytes, error);
-    }
-    if (bytes->size() >= 2 && (*bytes)[0] == 'P' && (*bytes)[1] == '5') {
-        return parsePgm(*bytes, error);
+    if (bytes.size() >= 2 && bytes[0] == 'P' && bytes[1] == '5') {
+        return parsePgm(bytes, error);
     }
     error = path + " is neither a BMP nor a PGM picture";
     return nullptr;
@@ -342,7 +318,7 @@ std::unique_ptr<PictureSource> makeSampledSource(std::unique_ptr<Scene> scene) {
 }
 
 std::unique_ptr<PictureSource> makeReplaySource(const std::string& path, std::string& error) {
-    auto bytes = readWhole(path, error);
+    auto bytes = readWholeFile(path, MAX_PICTURE_FILE, error);
     if (!bytes) {
         return nullptr;
     }

@@ -42,6 +42,9 @@ std::unique_ptr<Scene> makeTestChart();
 // An 8-bit grayscale BMP (palette indices through the palette's gray) or binary PGM (P5),
 // stretched over the reference frame. Nothing on error, with error set.
 std::unique_ptr<Scene> loadSceneFile(const std::string& path, std::string& error);
+// The same from the file's bytes; path names it in messages.
+std::unique_ptr<Scene> parseScene(const std::vector<std::uint8_t>& bytes, const std::string& path,
+                                  std::string& error);
 
 // Samples one frame as the board sends it: rows in arrival order, first field first.
 std::vector<std::uint8_t> sampleFrame(const Scene& scene, const BoardRegisters& registers,

@@ -18,10 +18,13 @@ SimConfig configFromEnvironment(const std::function<const char*(const char*)>& g
     if (const std::string rate = text("KAPTOR_SIM_RATE"); !rate.empty()) {
         double value = 0;
         const auto [end, ec] = std::from_chars(rate.data(), rate.data() + rate.size(), value);
-        if (ec == std::errc{} && end == rate.data() + rate.size() && value > 0) {
+        // inf, nan and 1e308 would break the link's timing; no USB link goes past 1 GB/s.
+        if (ec == std::errc{} && end == rate.data() + rate.size() && value >= MIN_RATE &&
+            value <= MAX_RATE) {
             config.bytesPerSecond = value;
         } else {
-            error += "KAPTOR_SIM_RATE: not a positive number of bytes per second; ";
+            error += "KAPTOR_SIM_RATE: '" + rate +
+                     "' is not a number of bytes per second from 1 to 1000000000; ";
         }
     }
     if (const std::string buffer = text("KAPTOR_SIM_BUFFER"); !buffer.empty()) {

@@ -23,6 +23,10 @@ struct SimConfig {
     FaultPlan faults;
 };
 
+// The link rates KAPTOR_SIM_RATE may give, in bytes per second.
+constexpr double MIN_RATE = 1.0;
+constexpr double MAX_RATE = 1e9;
+
 // Reads KAPTOR_SIM_TRACE, KAPTOR_SIM_FAULTS, KAPTOR_SIM_RATE, KAPTOR_SIM_BUFFER,
 // KAPTOR_SIM_SCENE, KAPTOR_SIM_REPLAY and KAPTOR_SIM_LOCK. A malformed value is reported in error
 // and ignored.

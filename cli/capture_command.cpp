@@ -114,6 +114,15 @@ std::optional<CaptureRequest> readRequest(const CommandLine& line) {
                      line.operands.front().c_str());
         return std::nullopt;
     }
+    if (request.output != STANDARD_OUTPUT) {
+        // A pattern is checked before anything is done; its fields never make it fail later.
+        std::string error;
+        if (!expandOutputPattern(request.output, localTime(std::time(nullptr)), request.count,
+                                 error)) {
+            std::fprintf(stderr, "kaptor: capture: %s\n", error.c_str());
+            return std::nullopt;
+        }
+    }
     request.format = format.value_or(formatOfPath(request.output).value_or(PictureFormat::Bmp));
     if (request.format == PictureFormat::Png && !pngAvailable()) {
         std::fprintf(stderr, "kaptor: capture: png not available in this build\n");
@@ -151,8 +160,15 @@ class Capturer {
     bool capture(int number) {
         const std::tm when = localTime(std::time(nullptr));
         const bool toStandardOutput = request_.output == STANDARD_OUTPUT;
-        const std::string destination =
-            toStandardOutput ? std::string() : expandOutputPattern(request_.output, when, number);
+        std::string error;
+        const auto expanded = toStandardOutput
+                                  ? std::optional<std::string>(std::string())
+                                  : expandOutputPattern(request_.output, when, number, error);
+        if (!expanded) {
+            std::fprintf(stderr, "kaptor: capture: %s\n", error.c_str());
+            return false;
+        }
+        const std::string& destination = *expanded;
         const bool direct = !toStandardOutput && request_.format == PictureFormat::Bmp;
         host_.control().setDestinoimagen(direct ? toControlPath(destination)
                                                 : std::string(PictureCatcher::PATH));
@@ -232,7 +248,9 @@ int runCapture(const Arguments& args, HostOptions options) {
     host.suggestInitWhenUnconfigured();
     control::CKAPTORAXCtrl& ctrl = host.control();
     ctrl.setDirconfig("c:\\KAPTOR\\");
-    ctrl.Inicializa();
+    if (!callMethod(ctrl, control::DISPID_INICIALIZA)) {
+        status = EXIT_FAILURE_SHOWN;
+    }
     Capturer capturer(host, *request);
     const auto interval = std::chrono::duration<double>(request->interval);
     auto next = std::chrono::steady_clock::now();

@@ -46,6 +46,10 @@ bool applyGlobalOption(const ParsedOption& option, HostOptions& options, const c
 // One line on standard error for a method that failed and left the failure to its caller.
 void reportMethodError(const automation::ExceptionInfo& failure);
 
+// Calls the method through the control's dispatch table, as every host does; false, after
+// reportMethodError, when it failed and left that to its caller.
+bool callMethod(control::CKAPTORAXCtrl& ctrl, automation::DispId method);
+
 int runConfig(const Arguments& args, HostOptions options);
 int runInvoke(const Arguments& args, HostOptions options);
 int runCapture(const Arguments& args, HostOptions options);

@@ -3,7 +3,10 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/config_assignments.h"
 #include "cli/exit_status.h"
+#include "cli/file_lock.h"
+#include "control/configuration_files.h"
 #include "control/dialog_exchange.h"
 #include "control/in_memory_dialog_view.h"
 #include "platform/text.h"
@@ -12,12 +15,21 @@ namespace kaptor::cli {
 namespace {
 
 using control::Conversion;
-using control::ExchangeEntry;
 
-struct Assignment {
-    const ExchangeEntry* entry;
-    std::string value;  // Windows-1252
-};
+// The lock beside the selector: the selector and the configurations are replaced by renames,
+// so they cannot carry a lock themselves. Empty when the drive has no folder on this machine
+// (then nothing can be read either).
+std::string configurationLockPath(Host& host) {
+    const std::string lock = std::string(control::SELECTOR_PATH) + ".lock";
+    if (const auto path = host.files().hostPath(lock)) {
+        return path->string();
+    }
+#ifdef _WIN32
+    return lock;  // a drive of the system's own: the path means the same to it
+#else
+    return {};
+#endif
+}
 
 // Types each value into its control (a check box is clicked when its state differs) and leaves
 // with ACEPTAR; the dialog stays open when it refuses an entry, and is then cancelled.
@@ -57,11 +69,10 @@ int runSetCommand(HostOptions options, bool init) {
     // Where the test program points the control: APLICAR's test picture lands there.
     ctrl.setDirconfig("c:\\KAPTOR\\");
     ctrl.setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
-    if (init) {
-        ctrl.Inicializa();
-    }
-    ctrl.Set();
-    return host.exitStatus(host.dialogStepRefused() ? EXIT_FAILURE_SHOWN : EXIT_DONE);
+    // A method that fails (APLICAR's test picture that cannot be written) is reported as such.
+    const bool called = (!init || callMethod(ctrl, control::DISPID_INICIALIZA)) &&
+                        callMethod(ctrl, control::DISPID_SET);
+    return host.exitStatus(!called || host.dialogStepRefused() ? EXIT_FAILURE_SHOWN : EXIT_DONE);
 }
 
 int runSet(const Arguments& args, HostOptions options) {
@@ -83,50 +94,37 @@ int runConfigSetCommand(const std::vector<std::string>& assignmentTexts, HostOpt
     // The person asked for this change: the overwrite question is answered yes.
     options.answers.push_front(platform::Answer::Ok);
     Host host(std::move(options));
-    std::vector<Assignment> assignments;
-    for (const std::string& text : assignmentTexts) {
-        const auto equals = text.find('=');
-        const std::string name = text.substr(0, equals);
-        const ExchangeEntry* entry = control::findExchangeEntry(name);
-        if (equals == std::string::npos || entry == nullptr) {
-            std::fprintf(stderr,
-                         "kaptor: config set: '%s' is not NAME=VALUE with NAME a field of the "
-                         "dialog (see 'kaptor config show')\n",
-                         text.c_str());
-            return EXIT_USAGE;
-        }
-        const auto held = platform::utf8ToControlText(text.substr(equals + 1));
-        if (!held) {
-            std::fprintf(stderr,
-                         "kaptor: config set: the value of %s holds a character the control "
-                         "cannot keep (Windows-1252 only, no NUL)\n",
-                         name.c_str());
-            return EXIT_USAGE;
-        }
-        const std::string& value = *held;
-        if (entry->controlId == control::IDC_DICOM) {
-            std::fprintf(stderr,
-                         "kaptor: config set: dicom cannot be changed: its box in the "
-                         "dialog is disabled\n");
-            return EXIT_USAGE;
-        }
-        if (entry->conversion == Conversion::CheckState) {
-            if (value != "0" && value != "1") {
-                std::fprintf(stderr, "kaptor: config set: %s takes 0 or 1\n", name.c_str());
-                return EXIT_USAGE;
-            }
-        } else if (const auto converted = control::convertText(*entry, value, true);
-                   !converted.refusal.empty()) {
+    const Assignments parsed = parseAssignments(assignmentTexts);
+    if (!parsed.refusal.empty()) {
+        if (parsed.dialogMessage) {
             // The dialog's own message, as it would show it.
-            host.person().messageBox(converted.refusal);
-            return EXIT_USAGE;
+            host.person().messageBox(parsed.refusal);
+        } else {
+            std::fprintf(stderr, "%s\n", parsed.refusal.c_str());
         }
-        assignments.push_back({entry, value});
+        return EXIT_USAGE;
     }
 
+    // One read-change-write at a time: another config set waits here, so neither change is lost.
+    std::string lockError;
+    const std::string lockPath = configurationLockPath(host);
+    const auto lock = lockPath.empty() ? nullptr : FileLock::acquire(lockPath, lockError);
     control::CKAPTORAXCtrl& ctrl = host.control();
+    const int failuresBefore = host.watcher().failuresShown();
     ctrl.loadConfiguration();
-    FieldSettingRunner runner(assignments);
+    if (host.watcher().failuresShown() != failuresBefore) {
+        // Saving now would write blank lines and zeros over the configuration.
+        std::fprintf(stderr,
+                     "kaptor: config set: the configuration could not be read; nothing was "
+                     "saved\n");
+        return EXIT_FAILURE_SHOWN;
+    }
+    if (!lock) {
+        std::fprintf(stderr, "kaptor: config set: cannot lock %s (%s); nothing was saved\n",
+                     lockPath.c_str(), lockError.c_str());
+        return EXIT_FAILURE_SHOWN;
+    }
+    FieldSettingRunner runner(parsed.assignments);
     runner.runConfigDialog(ctrl.configDialog());
     if (ctrl.configDialog().resultCode != control::RESULT_ACEPTAR || ctrl.configDialog().isOpen()) {
         std::fprintf(stderr,

@@ -18,14 +18,25 @@ constexpr const char* SIMULATOR_FILE = "Ftd2xx.dll";
 constexpr const char* SIMULATOR_FILE = "libkaptorsim.so";
 #endif
 
-std::string simulatorLibraryPath() {
+// The simulated board's library; Refusal when there is none.
+std::string simulatorLibraryPath(std::string_view programName) {
+    // Never the real driver instead: with a board attached it would drive the hardware.
+    const auto candidates = simulatorLibraryCandidates(programName);
+    if (!candidates) {
+        throw Refusal{EXIT_USAGE, std::string("kaptor: --sim: the system does not tell where this "
+                                              "kaptor lies (no /proc), and '") +
+                                      std::string(programName) +
+                                      "' is not found through PATH, so its simulated board (" +
+                                      SIMULATOR_FILE + ") cannot be found; nothing was done"};
+    }
     std::error_code ec;
-    for (const auto& candidate : simulatorLibraryCandidates()) {
+    for (const auto& candidate : *candidates) {
         if (std::filesystem::is_regular_file(candidate, ec)) {
             return std::filesystem::weakly_canonical(candidate, ec).string();
         }
     }
-    return {};
+    throw Refusal{EXIT_USAGE, std::string("kaptor: --sim: the simulated board (") + SIMULATOR_FILE +
+                                  ") is not installed with this kaptor; nothing was done"};
 }
 
 }  // namespace
@@ -42,15 +53,17 @@ platform::LibraryHandle ReportingLibraryLoader::load(std::string_view name) {
     return library;
 }
 
-std::vector<std::filesystem::path> simulatorLibraryCandidates() {
-    const auto self = platform::executablePath();
+std::optional<std::vector<std::filesystem::path>> simulatorLibraryCandidates(
+    std::string_view programName) {
+    const auto self = platform::executablePath(programName);
     if (!self) {
-        return {};
+        return std::nullopt;
     }
     const auto folder = self->parent_path();
     // Installed: the library folder as seen from the program folder; built: bin/ beside lib/.
-    return {folder / KAPTOR_LIBDIR_FROM_BINDIR / SIMULATOR_FILE, folder / "../lib" / SIMULATOR_FILE,
-            folder / SIMULATOR_FILE};
+    return std::vector<std::filesystem::path>{folder / KAPTOR_LIBDIR_FROM_BINDIR / SIMULATOR_FILE,
+                                              folder / "../lib" / SIMULATOR_FILE,
+                                              folder / SIMULATOR_FILE};
 }
 
 const char* Host::environment(const char* name) const {
@@ -70,13 +83,7 @@ Host::Host(HostOptions options)
       libraries_([this](const char* name) { return environment(name); }),
       dialogs_(std::move(options.dialogSteps), console_) {
     if (options.simulator) {
-        simulatorLibrary_ = simulatorLibraryPath();
-        if (simulatorLibrary_.empty()) {
-            // Never the real driver instead: with a board attached it would drive the hardware.
-            throw Refusal{EXIT_USAGE, std::string("kaptor: --sim: the simulated board (") +
-                                          SIMULATOR_FILE +
-                                          ") is not installed with this kaptor; nothing was done"};
-        }
+        simulatorLibrary_ = simulatorLibraryPath(options.programName);
     }
     control_ = std::make_unique<control::CKAPTORAXCtrl>(
         control::ControlServices{catcher_, watcher_, clock_, processExit_, libraries_, dialogs_});

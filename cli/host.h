@@ -26,6 +26,7 @@ struct HostOptions {
     bool simulator = false;              // load the simulated board installed beside kaptor
     bool quiet = false;                  // no beep, no progress line
     std::deque<DialogStep> dialogSteps;  // what a person does in the configuration dialog
+    std::string programName;             // argv[0], where the system cannot tell our own file
 };
 
 // Loads libraries as the system does; when the driver library does not load, says which file
@@ -80,7 +81,8 @@ class Host {
 };
 
 // Where the simulated board's library may lie, beside this program or installed with it; the
-// first that exists is used.
-std::vector<std::filesystem::path> simulatorLibraryCandidates();
+// first that exists is used. Nothing when the program's own file cannot be found.
+std::optional<std::vector<std::filesystem::path>> simulatorLibraryCandidates(
+    std::string_view programName);
 
 }  // namespace kaptor::cli

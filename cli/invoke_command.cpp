@@ -121,4 +121,14 @@ void reportMethodError(const automation::ExceptionInfo& failure) {
                  platform::utf16ToUtf8(failure.description).c_str());
 }
 
+bool callMethod(control::CKAPTORAXCtrl& ctrl, automation::DispId method) {
+    automation::ExceptionInfo failure;
+    if (ctrl.dispatch().invoke(method, InvokeKind::Method, {}, nullptr, &failure) ==
+        automation::DISP_E_EXCEPTION) {
+        reportMethodError(failure);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace kaptor::cli

@@ -24,6 +24,19 @@ std::string nameOf(const std::vector<OptionDef>& defs, int value) {
     return std::string("-") + static_cast<char>(value);
 }
 
+// Whether word is "--NAME=VALUE" for the option value, which takes no value.
+bool givenAValue(const std::vector<OptionDef>& defs, int value, std::string_view word) {
+    if (value == 0 || !word.starts_with("--") || word.find('=') == std::string_view::npos) {
+        return false;
+    }
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+        if (valueOf(defs[i], i) == value) {
+            return !defs[i].takesValue;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::optional<ParsedArguments> parseArguments(std::string_view what,
@@ -65,18 +78,24 @@ std::optional<ParsedArguments> parseArguments(std::string_view what,
         if (value == -1) {
             break;
         }
+        const char* word = optind > 0 ? argv[optind - 1] : "";
+        if ((value == '?' || value == ':') && givenAValue(defs, optopt, word)) {
+            // "--sim=1": glibc reports it as an unknown option, the mingw-w64 runtime as a
+            // missing value; both are an option that takes none given one.
+            std::fprintf(stderr, "kaptor: %.*s: option '%s' doesn't allow an argument\n",
+                         static_cast<int>(what.size()), what.data(), nameOf(defs, optopt).c_str());
+            return std::nullopt;
+        }
         if (value == ':') {
             // The option as it was written, "-o" or "--output".
-            const char* given = optind > 0 ? argv[optind - 1] : nullptr;
-            const std::string name =
-                given != nullptr && given[0] == '-' ? given : nameOf(defs, optopt);
+            const std::string name = word[0] == '-' ? word : nameOf(defs, optopt);
             std::fprintf(stderr, "kaptor: %.*s: option %s needs a value\n",
                          static_cast<int>(what.size()), what.data(), name.c_str());
             return std::nullopt;
         }
         if (value == '?') {
-            const std::string given = optopt != 0 ? std::string("-") + static_cast<char>(optopt)
-                                                  : std::string(argv[optind - 1]);
+            const std::string given =
+                optopt != 0 ? std::string("-") + static_cast<char>(optopt) : std::string(word);
             std::fprintf(stderr, "kaptor: %.*s: unknown option '%s'\n",
                          static_cast<int>(what.size()), what.data(), given.c_str());
             return std::nullopt;

@@ -32,7 +32,9 @@ Exit status:
   1  the control ended the process (after its message)
   2  usage error: wrong options or arguments; nothing was done
   3  the control reported a failure (a KAPTORAX: message) and carried on, or a method
-     failed, or 'config delete' removed nothing; a picture still written is still printed
+     failed, or 'config delete' removed nothing, or 'config set' saved nothing (the
+     configuration could not be read or locked), or standard output could not be written;
+     a picture still written is still printed
 
 Messages and what to do:
   E: 400 E: 401 E: 410 E: 411   the selector \KAPTOR\CONFIG.TXT or the configuration it names
@@ -75,7 +77,9 @@ const char* const USAGE_CONFIG = R"(Usage: kaptor config SUBCOMMAND [--json] [NA
   set NAME=VALUE...   type each value into its field of the configuration dialog (NAME as
                 show prints it; flags 0 or 1; dicom cannot be changed) and leave with
                 ACEPTAR, answering the overwrite question yes; a value the dialog would
-                refuse exits 2 with the dialog's message and nothing is written
+                refuse exits 2 with the dialog's message and nothing is written; when the
+                configuration in use cannot be read nothing is written either (exit 3);
+                two at once take turns through \KAPTOR\CONFIG.TXT.lock
   select NAME   make NAME the configuration in use (rewrites the selector); NAME must be a
                 plain file name of at most 30 characters in the configuration folder
   delete NAME   delete C:\KAPTOR\CONFIG\NAME after one confirmation (--answer ok); exits 3
@@ -109,8 +113,12 @@ the path of each picture on its own line as soon as the file is complete.
 
   -o, --output PATH     where the picture goes (default "c:\KAPTOR\Imagen1.BMP"): a Windows
                         path or a path of this machine; "-" writes it to standard output.
-                        strftime fields (%Y %m %d %H %M %S ...) and %n (the capture's number,
-                        from 1) are filled in: -o 'img-%Y%m%d-%H%M%S-%n.png'
+                        time fields and %n (the capture's number, from 1) are
+                        filled in: -o 'img-%Y%m%d-%H%M%S-%n.png'. The fields, as
+                        strftime has them: %Y %y %C %m %d %e %j %H %I %M %S %p %a
+                        %A %b %B %h %F %T %R %D %u %w %U %W %c %x %X %Z; %% is a
+                        "%". Any other (%Q, %Ey, %10Y, "%." in 100%.bmp) is refused
+                        with status 2; a path over 4096 bytes too
       --format FORMAT   bmp (the control's own file, byte for byte), png or pgm (converted
                         from it, written whole or not at all); default: the extension of -o,
                         else bmp

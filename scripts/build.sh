@@ -12,7 +12,7 @@ case "$flavour" in
     asan) options=(-DCMAKE_BUILD_TYPE=Debug -DKAPTOR_SANITIZE=ON -DKAPTOR_BENCH=OFF) targets=() ;;
     fuzz) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DKAPTOR_FUZZ=ON
                    -DKAPTOR_TESTS=OFF -DKAPTOR_BENCH=OFF)
-          targets=(--target config_reader_fuzz listing_fuzz) ;;
+          targets=(--target fuzz_targets) ;;
     windows) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo
                       -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-x86_64.cmake" -DKAPTOR_BENCH=OFF)
              targets=() ;;

@@ -64,9 +64,10 @@ stage_native() {
     # The house format: every C++ file as clang-format leaves it.
     git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror || return 1
 
-    local fuzz_seconds=${KAPTOR_FUZZ_SECONDS:-30} target corpus
+    local fuzz_seconds=${KAPTOR_FUZZ_SECONDS:-10} target corpus targets
     bash scripts/build.sh fuzz || return 1
-    for target in config_reader_fuzz listing_fuzz; do
+    mapfile -t targets <build/fuzz/fuzz/targets.txt
+    for target in "${targets[@]}"; do
         corpus=build/fuzz/corpus/$target
         mkdir -p "$corpus"
         echo "fuzz: $target for ${fuzz_seconds}s"

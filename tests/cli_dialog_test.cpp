@@ -2,6 +2,8 @@
 // `config set`, against the simulated board with its trace.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "cli/sample_config.h"
 #include "tests/support/kaptor_fixture.h"
 
@@ -150,6 +152,71 @@ TEST_F(KaptorDialog, ConfigSetChangesExactlyTheNamedLines) {
         EXPECT_NE(o.err.find(c.err), std::string::npos) << o.err;
         EXPECT_EQ(sample(), changed);
         EXPECT_EQ(readFile(drive("KAPTOR/CONFIG.TXT")), "EJEMPLO.TXT\r\n");
+    }
+}
+
+// A read that failed never leads to a save, and a method that fails inside Set (APLICAR's
+// test picture beyond a file-size limit) is reported, not an abort.
+TEST_F(KaptorDialog, FailuresSaveNothingAndNeverAbort) {
+    const std::string before = sample();
+    const struct {
+        const char* name;
+        std::function<void()> damage;
+        const char* err;
+    } unreadable[] = {
+        {"selector missing", [this] { std::filesystem::remove(drive("KAPTOR/CONFIG.TXT")); },
+         "(E: 410)"},
+        {"configuration a folder", [this] { writeFile(drive("KAPTOR/CONFIG.TXT"), "DIR.TXT\r\n"); },
+         "(E: 411)"},
+        {"selector a folder",
+         [this] {
+             std::filesystem::remove(drive("KAPTOR/CONFIG.TXT"));
+             std::filesystem::create_directory(drive("KAPTOR/CONFIG.TXT"));
+         },
+         "(E: 410)"},
+    };
+    std::filesystem::create_directory(drive("KAPTOR/CONFIG/DIR.TXT"));
+    for (const auto& c : unreadable) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(drive("KAPTOR/CONFIG.TXT"));
+        writeFile(drive("KAPTOR/CONFIG.TXT"), "EJEMPLO.TXT\r\n");
+        c.damage();
+        const Outcome o = run("config set gain=3");
+        EXPECT_EQ(o.status, 3);
+        EXPECT_NE(o.err.find(c.err), std::string::npos) << o.err;
+        EXPECT_NE(o.err.find("kaptor: config set: the configuration could not be read; nothing "
+                             "was saved\n"),
+                  std::string::npos)
+            << o.err;
+        EXPECT_EQ(sample(), before);
+        EXPECT_TRUE(std::filesystem::is_directory(drive("KAPTOR/CONFIG/DIR.TXT")));
+    }
+
+    std::filesystem::remove_all(drive("KAPTOR/CONFIG.TXT"));
+    writeFile(drive("KAPTOR/CONFIG.TXT"), "EJEMPLO.TXT\r\n");
+    const Outcome set = kaptor("--answer ok --answer ok --dialog click:APLICAR set --init", "",
+                               "libkaptorsim.so", "trap '' XFSZ; ulimit -f 100;");
+    EXPECT_EQ(set.status, 3);
+    EXPECT_NE(set.err.find("kaptor: Set failed: Error al escribir archivo de imagen: "
+                           "c:\\KAPTOR\\Imagen1.BMP (File too large)\n"),
+              std::string::npos)
+        << set.err;
+    EXPECT_FALSE(std::filesystem::exists(drive("KAPTOR/Imagen1.BMP")));
+}
+
+// Two config set at once: each waits for the other's read-change-write, so both changes are in
+// the file every time.
+TEST_F(KaptorDialog, ConcurrentConfigSetsKeepBothChanges) {
+    const std::string kaptorRun = "KAPTOR_DRIVE_C='" + drive("").string() + "' '" +
+                                  std::string(KAPTOR_BIN_DIR) + "/kaptor' config set ";
+    for (int round = 1; round <= 12; ++round) {
+        const std::string gain = std::to_string(100 + round);
+        const std::string offset = std::to_string(10 + round);
+        const std::string both = "(" + kaptorRun + "gain=" + gain + " & " + kaptorRun +
+                                 "offset=" + offset + " & wait) >/dev/null 2>&1";
+        ASSERT_EQ(std::system(both.c_str()), 0);
+        EXPECT_NE(sample().find("\r\n" + gain + "\r\n" + offset + "\r\n"), std::string::npos)
+            << "round " << round << ": " << sample();
     }
 }
 

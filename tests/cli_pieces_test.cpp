@@ -63,23 +63,47 @@ TEST(OutputPattern, TimeFieldsAndCaptureNumber) {
     when.tm_year = 2026 - 1900;
     when.tm_mon = 11;
     when.tm_mday = 6;
+    when.tm_wday = 0;  // a Sunday
     when.tm_hour = 7;
     when.tm_min = 8;
     when.tm_sec = 9;
+    std::string manyMonths;
+    for (int i = 0; i < 600; ++i) {
+        manyMonths += "%B";
+    }
     const struct {
-        const char* pattern;
+        std::string pattern;
         int number;
-        const char* path;
+        const char* path;  // nullptr: refused, with error holding refusal
+        const char* refusal;
     } cases[] = {
-        {"img-%Y%m%d-%H%M%S-%n.png", 12, "img-20261206-070809-12.png"},
-        {"plain.bmp", 3, "plain.bmp"},
-        {"100%%-%n", 1, "100%-1"},
-        {"c:\\KAPTOR\\%n.BMP", 2, "c:\\KAPTOR\\2.BMP"},
-        {"end%", 1, "end%"},
-        {"", 1, ""},
+        {"img-%Y%m%d-%H%M%S-%n.png", 12, "img-20261206-070809-12.png", ""},
+        {"plain.bmp", 3, "plain.bmp", ""},
+        {"100%%-%n", 1, "100%-1", ""},
+        {"c:\\KAPTOR\\%n.BMP", 2, "c:\\KAPTOR\\2.BMP", ""},
+        {"end%", 1, "end%", ""},
+        {"", 1, "", ""},
+        {"%F_%T %e|%u|%C|%D|%R|%h|%b|%y", 1,
+         "2026-12-06_07:08:09  6|7|20|12/06/26|07:08|Dec|Dec|26", ""},
+        // The same refusals on every system, whatever its strftime would do with them.
+        {"100%.bmp", 1, nullptr, "'%.' is not a field kaptor fills in (use %% for a '%'"},
+        {"%Q", 1, nullptr, "'%Q' is not a field"},
+        {"%Ey", 1, nullptr, "'%E' is not a field"},
+        {"%Od", 1, nullptr, "'%O' is not a field"},
+        {"%1000000000Y", 1, nullptr, "'%1' is not a field"},
+        {"%s-%G-%V-%z-%P", 1, nullptr, "'%s' is not a field"},
+        {std::string(4097, 'a'), 1, nullptr, "longer than 4096 bytes"},
+        {manyMonths, 1, nullptr, "longer than 4096 bytes"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(expandOutputPattern(c.pattern, when, c.number), c.path) << c.pattern;
+        std::string error;
+        const auto path = expandOutputPattern(c.pattern, when, c.number, error);
+        if (c.path != nullptr) {
+            EXPECT_EQ(path, c.path) << c.pattern;
+        } else {
+            EXPECT_FALSE(path) << c.pattern;
+            EXPECT_NE(error.find(c.refusal), std::string::npos) << c.pattern << "\n" << error;
+        }
     }
 }
 

@@ -94,9 +94,12 @@ TEST_F(Kaptor, InicializaThroughTheRealLibraryWritesTheSequenceFourTimes) {
 TEST_F(Kaptor, LibraryVariantsAndFaults) {
     kaptor("config init");
     const std::string openFailed = "KAPTORAX: ERROR AL ABRIR PUERTO USB. Reintente nuevamente\n";
+    // A FIFO as any of the simulator's files is refused at once, never waited on.
+    const std::string fifo = (dir.path() / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     const struct {
         const char* library;
-        const char* env;
+        std::string env;
         std::string err;
         int status;
     } cases[] = {
@@ -130,6 +133,32 @@ TEST_F(Kaptor, LibraryVariantsAndFaults) {
         {"libkaptorsim.so", "KAPTOR_SIM_FAULTS=no-device", openFailed, 1},
         {"libkaptorsim.so", "KAPTOR_SIM_FAULTS=write-zero-at=3",
          "KAPTORAX: Error al escribir puerto USB (5)\n", 1},
+        {"libkaptorsim.so", "KAPTOR_SIM_TRACE=" + fifo,
+         "kaptorsim: KAPTOR_SIM_TRACE: cannot write " + fifo +
+             " (not a regular file); the device does not open\n" + openFailed,
+         1},
+        {"libkaptorsim.so", "KAPTOR_SIM_TRACE=/nonexistent/trace.txt",
+         "kaptorsim: KAPTOR_SIM_TRACE: cannot write /nonexistent/trace.txt (No such file or "
+         "directory); the device does not open\n" +
+             openFailed,
+         1},
+        {"libkaptorsim.so", "KAPTOR_SIM_LOCK=/nonexistent/lock",
+         "kaptorsim: KAPTOR_SIM_LOCK: cannot open /nonexistent/lock (No such file or "
+         "directory)\n" +
+             openFailed,
+         1},
+        {"libkaptorsim.so", "KAPTOR_SIM_SCENE=" + fifo,
+         "kaptorsim: " + fifo + " is a FIFO or socket, not a file\n", 0},
+        {"libkaptorsim.so", "KAPTOR_SIM_REPLAY=" + fifo,
+         "kaptorsim: " + fifo + " is a FIFO or socket, not a file\n", 0},
+        {"libkaptorsim.so", "KAPTOR_SIM_RATE=inf",
+         "kaptorsim: KAPTOR_SIM_RATE: 'inf' is not a number of bytes per second from 1 to "
+         "1000000000; \n",
+         0},
+        {"libkaptorsim.so", "KAPTOR_SIM_RATE=1e308",
+         "kaptorsim: KAPTOR_SIM_RATE: '1e308' is not a number of bytes per second from 1 to "
+         "1000000000; \n",
+         0},
     };
     for (const auto& c : cases) {
         const Outcome run = kaptor("invoke call:Inicializa", c.env, c.library);
@@ -212,6 +241,41 @@ TEST_F(Kaptor, AFifoIsNoFile) {
     EXPECT_TRUE(std::filesystem::is_fifo(drive("KAPTOR/CONFIG.TXT")));
 }
 
+// Without /proc kaptor finds its simulated board through the name it was run by, or says
+// that it cannot; never that the simulator is missing.
+TEST_F(Kaptor, SimFindsItsBoardWithoutProc) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizers' runtime reads its options and checks leaks through /proc";
+#endif
+    if (std::system("unshare -m true >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no mount namespace to hide /proc in";
+    }
+    kaptor("config init");
+    const std::string bin = KAPTOR_BIN_DIR;
+    const struct {
+        std::string run;  // the command in a shell that sees an empty /proc
+        int status;
+        const char* err;
+    } cases[] = {
+        {"'" + bin + "/kaptor'", 0, ""},
+        {"PATH='" + bin + "':$PATH kaptor", 0, ""},
+        {"exec -a kaptor-elsewhere '" + bin + "/kaptor'", 2,
+         "kaptor: --sim: the system does not tell where this kaptor lies (no /proc), and "
+         "'kaptor-elsewhere' is not found through PATH, so its simulated board "
+         "(libkaptorsim.so) cannot be found; nothing was done\n"},
+    };
+    for (const auto& c : cases) {
+        const auto err = dir.path() / "err.txt";
+        const std::string command = "KAPTOR_DRIVE_C='" + drive("").string() +
+                                    "' unshare -m bash -c \"mount -t tmpfs none /proc && " + c.run +
+                                    " --sim -q capture -o '" + (dir.path() / "p.bmp").string() +
+                                    "'\" >/dev/null 2>'" + err.string() + "'";
+        const int raw = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, c.status) << c.run;
+        EXPECT_NE(readFile(err).find(c.err), std::string::npos) << c.run << "\n" << readFile(err);
+    }
+}
+
 // --help is never a name, -- ends the options, a missing value names its option.
 TEST_F(Kaptor, ParsesLikeAStandardTool) {
     kaptor("config init");
@@ -248,6 +312,14 @@ TEST_F(Kaptor, ParsesLikeAStandardTool) {
         {"config select '\xE4\xB8\xAD.TXT'", 2, "", "a character the control cannot keep"},
         {"config delete '\xE4\xB8\xAD.TXT'", 2, "", "a character the control cannot keep"},
         {"--dialog 'type:1137=\xE4\xB8\xAD' set", 2, "", "a character the control cannot keep"},
+        {"--sim=1 config show", 2, "", "kaptor: options: option '--sim' doesn't allow an argument"},
+        {"config show --quiet=", 2, "", "kaptor: config: option '--quiet' doesn't allow an"},
+        {"capture -o '100%.bmp'", 2, "", "kaptor: capture: -o: '%.' is not a field kaptor"},
+        {"capture -o 'a-%Ey.bmp'", 2, "", "'%E' is not a field"},
+        // Printed output that cannot be written is a failure, as with the system's own tools.
+        {"config show >/dev/full", 3, "", "kaptor: write error on standard output: No space"},
+        {"config show >&-", 3, "", "kaptor: write error on standard output"},
+        {"--version >/dev/full", 3, "", "kaptor: write error on standard output"},
     };
     for (const auto& c : cases) {
         const Outcome run = kaptor(c.args);

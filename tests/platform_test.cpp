@@ -13,6 +13,7 @@
 #include "platform/console_operator.h"
 #include "platform/drive_map.h"
 #include "platform/file_system.h"
+#include "platform/host_process.h"
 #include "platform/text.h"
 #include "tests/support/temp_dir.h"
 
@@ -247,6 +248,31 @@ TEST(HostFileSystem, TemporariesOfDeadWritersAreRemoved) {
     EXPECT_EQ(test::readFile(c.path() / "f.txt"), "new");
     // The write itself left no name of its own behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.path()), {}), 6);
+}
+
+// Without /proc a program finds its own file as the shell found it.
+TEST(HostProcess, TheProgramFromItsInvocation) {
+    TempDir d;
+    const auto bin = d.path() / "bin";
+    std::filesystem::create_directories(bin);
+    test::writeFile(bin / "tool", "");
+    test::writeFile(bin / "plain", "");
+    ::chmod((bin / "tool").c_str(), 0755);
+    const std::string search = "/nonexistent::" + bin.string();
+    const struct {
+        std::string argv0;
+        std::optional<std::filesystem::path> found;
+    } cases[] = {
+        {"tool", bin / "tool"},                   // through PATH
+        {(bin / "tool").string(), bin / "tool"},  // a path as it is
+        {"plain", std::nullopt},                  // not executable
+        {"missing", std::nullopt},
+        {"", std::nullopt},
+        {(bin / "nothing").string(), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(programFromInvocation(c.argv0, search), c.found) << c.argv0;
+    }
 }
 #endif
 
