@@ -4,53 +4,10 @@
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
-#include "control/dialog_exchange.h"
-#include "control/in_memory_dialog_view.h"
+#include "host/field_setting.h"
 #include "platform/text.h"
 
 namespace kaptor::cli {
-namespace {
-
-using control::Conversion;
-using control::ExchangeEntry;
-
-struct Assignment {
-    const ExchangeEntry* entry;
-    std::string value;  // Windows-1252
-};
-
-// Types each value into its control (a check box is clicked when its state differs) and leaves
-// with ACEPTAR; the dialog stays open when it refuses an entry, and is then cancelled.
-class FieldSettingRunner : public control::DialogRunner {
-  public:
-    explicit FieldSettingRunner(const std::vector<Assignment>& assignments)
-        : assignments_(assignments) {}
-
-    void runConfigDialog(control::CBoardConfigDlg& dialog) override {
-        control::InMemoryDialogView view(dialog);
-        view.open();
-        for (const Assignment& a : assignments_) {
-            if (a.entry->conversion == Conversion::CheckState) {
-                if (view.checked(a.entry->controlId) != (a.value == "1")) {
-                    view.click(a.entry->controlId);
-                }
-            } else {
-                view.type(a.entry->controlId, a.value);
-            }
-        }
-        view.click(control::IDC_ACEPTAR);
-        if (!view.ended()) {
-            view.click(control::IDC_CANCELAR);
-        }
-    }
-    void runAboutBox() override {}
-
-  private:
-    const std::vector<Assignment>& assignments_;
-};
-
-}  // namespace
-
 int runSetCommand(HostOptions options, bool init) {
     Host host(std::move(options));
     control::CKAPTORAXCtrl& ctrl = host.control();
@@ -83,44 +40,42 @@ int runConfigSetCommand(const std::vector<std::string>& assignmentTexts, HostOpt
     // The person asked for this change: the overwrite question is answered yes.
     options.answers.push_front(platform::Answer::Ok);
     Host host(std::move(options));
-    std::vector<Assignment> assignments;
+    std::vector<host::Assignment> assignments;
     for (const std::string& text : assignmentTexts) {
         const auto equals = text.find('=');
         const std::string name = text.substr(0, equals);
-        const ExchangeEntry* entry = control::findExchangeEntry(name);
-        if (equals == std::string::npos || entry == nullptr) {
-            std::fprintf(stderr,
-                         "kaptor: config set: '%s' is not NAME=VALUE with NAME a field of the "
-                         "dialog (see 'kaptor config show')\n",
-                         text.c_str());
-            return EXIT_USAGE;
-        }
-        const std::string value = platform::utf8ToCp1252(text.substr(equals + 1));
-        if (entry->controlId == control::IDC_DICOM) {
-            std::fprintf(stderr,
-                         "kaptor: config set: dicom cannot be changed: its box in the "
-                         "dialog is disabled\n");
-            return EXIT_USAGE;
-        }
-        if (entry->conversion == Conversion::CheckState) {
-            if (value != "0" && value != "1") {
+        auto check =
+            equals == std::string::npos
+                ? host::AssignmentCheck{host::AssignmentFault::UnknownName, {}, {}}
+                : host::checkAssignment(name, platform::utf8ToCp1252(text.substr(equals + 1)));
+        switch (check.fault) {
+            case host::AssignmentFault::None:
+                assignments.push_back(std::move(check.assignment));
+                continue;
+            case host::AssignmentFault::UnknownName:
+                std::fprintf(stderr,
+                             "kaptor: config set: '%s' is not NAME=VALUE with NAME a field of the "
+                             "dialog (see 'kaptor config show')\n",
+                             text.c_str());
+                break;
+            case host::AssignmentFault::Dicom:
+                std::fprintf(stderr,
+                             "kaptor: config set: dicom cannot be changed: its box in the "
+                             "dialog is disabled\n");
+                break;
+            case host::AssignmentFault::NotAFlag:
                 std::fprintf(stderr, "kaptor: config set: %s takes 0 or 1\n", name.c_str());
-                return EXIT_USAGE;
-            }
-        } else if (const auto converted = control::convertText(*entry, value, true);
-                   !converted.refusal.empty()) {
-            // The dialog's own message, as it would show it.
-            host.person().messageBox(converted.refusal);
-            return EXIT_USAGE;
+                break;
+            case host::AssignmentFault::Refused:
+                // The dialog's own message, as it would show it.
+                host.person().messageBox(check.refusal);
+                break;
         }
-        assignments.push_back({entry, value});
+        return EXIT_USAGE;
     }
 
     control::CKAPTORAXCtrl& ctrl = host.control();
-    ctrl.loadConfiguration();
-    FieldSettingRunner runner(assignments);
-    runner.runConfigDialog(ctrl.configDialog());
-    if (ctrl.configDialog().resultCode != control::RESULT_ACEPTAR || ctrl.configDialog().isOpen()) {
+    if (!host::typeIntoDialog(ctrl, assignments)) {
         std::fprintf(stderr,
                      "kaptor: config set: the dialog refused the configuration in use; "
                      "nothing was saved\n");
