@@ -7,6 +7,12 @@ BM_TomaControlCpu; the rest is the API's, goal: at most 1 ms at 640 x 496).
     PYTHONPATH=build/main/python /usr/bin/python3 bench/python_capture.py [RATE...]
 
 Each rate runs in its own interpreter: the simulated board reads its environment once.
+
+    ... bench/python_capture.py --cycles N
+
+runs N open/initialize/capture/close cycles at 100 MB/s and prints the resident set size
+after the first 10 and at the end: it must not grow with N (goal: N = 1000, no growth beyond
+the allocator's noise).
 """
 
 import os
@@ -36,12 +42,34 @@ def measure(drive):
     return wall / CAPTURES, cpu / CAPTURES
 
 
+def resident_kib():
+    for line in pathlib.Path("/proc/self/status").read_text().splitlines():
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1])
+    return 0
+
+
+def cycles(drive, count):
+    import kaptor
+    for number in range(1, count + 1):
+        with kaptor.open(simulated=True, drive_c=drive) as board:
+            board.initialize()
+            board.capture()
+        if number == min(10, count):
+            early = resident_kib()
+    print(f"RSS after 10 cycles: {early} KiB, after {count}: {resident_kib()} KiB")
+
+
 def main():
     if len(sys.argv) == 3 and sys.argv[1] == "--child":
         wall, cpu = measure(sys.argv[2])
         print(wall, cpu)
         return
-    rates = [int(r) for r in sys.argv[1:]] or [1_000_000, 8_000_000, 40_000_000]
+    if len(sys.argv) == 4 and sys.argv[1] == "--cycles-child":
+        cycles(sys.argv[2], int(sys.argv[3]))
+        return
+    count = int(sys.argv[2]) if len(sys.argv) == 3 and sys.argv[1] == "--cycles" else 0
+    rates = [] if count else [int(r) for r in sys.argv[1:]] or [1_000_000, 8_000_000, 40_000_000]
     with tempfile.TemporaryDirectory() as folder:
         drive = pathlib.Path(folder)
         (drive / "KAPTOR" / "CONFIG").mkdir(parents=True)
@@ -49,6 +77,11 @@ def main():
         (drive / "KAPTOR" / "CONFIG" / "B.TXT").write_bytes(CONFIG.encode())
         replay = drive / "frame.bin"
         replay.write_bytes(bytes(i % 251 for i in range(WIDTH * LINES)))
+        if count:
+            env = dict(os.environ, KAPTOR_SIM_REPLAY=str(replay), KAPTOR_SIM_RATE="100000000")
+            subprocess.run([sys.executable, __file__, "--cycles-child", str(drive), str(count)],
+                           env=env, check=True)
+            return
         print(f"{'rate B/s':>12} {'capture ms':>11} {'floor ms':>9} {'of floor':>9} "
               f"{'cpu ms':>7}  (goal: of floor <= 1.01)")
         for rate in rates:

@@ -94,8 +94,11 @@ struct Session::State {
     // becomes BoardError, a method's failure ControlError, the cancellation Cancelled.
     template <typename Step>
     auto run(Step step) {
+        if (ended) {
+            throw *ended;
+        }
         if (!control) {
-            throw ended.value_or(BoardError("the session is closed", 0, 0));
+            throw ControlError("the session is closed", 0);
         }
         try {
             return step(*control);

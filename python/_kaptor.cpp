@@ -157,7 +157,9 @@ PYBIND11_MODULE(_kaptor, m) {
              [](PySession& s) { s.locked([](kaptor::Session& k) { k.initialize(); }); })
         .def("capture", &PySession::capture, py::arg("path"), py::arg("interrupt_fd"))
         .def("text_settings",
-             [](PySession& s) { return s.locked([](kaptor::Session& k) { return k.textSettings(); }); })
+             [](PySession& s) {
+                 return s.locked([](kaptor::Session& k) { return k.textSettings(); });
+             })
         .def("number_settings",
              [](PySession& s) {
                  return s.locked([](kaptor::Session& k) { return k.numberSettings(); });
@@ -170,8 +172,10 @@ PYBIND11_MODULE(_kaptor, m) {
              [](PySession& s) {
                  return s.locked([](kaptor::Session& k) { return k.configurations(); });
              })
-        .def("select", [](PySession& s,
-                          const std::string& name) { s.locked([&](kaptor::Session& k) { k.select(name); }); })
+        .def("select",
+             [](PySession& s, const std::string& name) {
+                 s.locked([&](kaptor::Session& k) { k.select(name); });
+             })
         .def("close", [](PySession& s) { s.locked([](kaptor::Session& k) { k.close(); }); })
         .def("take_messages", &PySession::takeMessages);
 

@@ -134,7 +134,7 @@ class KAPTOR_API Session {
     std::vector<std::string> configurations();
     void select(const std::string& name);
 
-    // Closes the board; later calls throw BoardError.
+    // Closes the board; later calls throw ControlError.
     void close();
 
   private:
