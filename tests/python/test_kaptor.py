@@ -1,11 +1,13 @@
 """The kaptor module against the installed simulated board."""
 
 import os
+import pathlib
 import signal
 import subprocess
 import sys
 import threading
 import warnings
+import zlib
 
 import numpy
 import pytest
@@ -145,3 +147,14 @@ def test_capture_many_and_a_picture_that_outlives_its_board(drive):
         pictures = list(board.capture_many(2, interval=0.1))
     assert len(pictures) == 2 and numpy.array_equal(pictures[0], pictures[1])
     assert int(pictures[0].sum()) > 0
+
+
+def test_the_example_saves_the_mean_as_png(drive, tmp_path, board):
+    example = pathlib.Path(__file__).parents[2] / "examples" / "average.py"
+    subprocess.run([sys.executable, str(example), "--frames", "2", "--drive-c", str(drive),
+                    str(tmp_path / "mean.png")], check=True, capture_output=True)
+    png = (tmp_path / "mean.png").read_bytes()
+    assert png[:8] == b"\x89PNG\r\n\x1a\n"
+    idat = png[png.index(b"IDAT") + 4:png.index(b"IEND") - 8]
+    rows = numpy.frombuffer(zlib.decompress(idat), numpy.uint8).reshape(496, 641)
+    assert numpy.array_equal(rows[:, 1:], board.capture())  # a still scene: the mean is a frame
