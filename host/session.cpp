@@ -28,6 +28,11 @@ class NoDialogs : public control::DialogRunner {
     void runAboutBox() override {}
 };
 
+// The public formats are the host's, in the same order.
+static_assert(static_cast<int>(PictureFormat::Bmp) == static_cast<int>(host::PictureFormat::Bmp) &&
+              static_cast<int>(PictureFormat::Png) == static_cast<int>(host::PictureFormat::Png) &&
+              static_cast<int>(PictureFormat::Pgm) == static_cast<int>(host::PictureFormat::Pgm));
+
 platform::DriveMap driveMap(const std::map<char, std::filesystem::path>& drives) {
     if (drives.empty()) {
         return platform::DriveMap::fromEnvironment(
