@@ -26,6 +26,13 @@ class CallbackOperator : public platform::Operator {
                                 platform::Icon icon) override;
     void beep(platform::Beep) override {}
 
+    // A note of the host's own, to the message callback (it is not the control's message).
+    void tell(const Message& note) {
+        if (onMessage_) {
+            onMessage_(note);
+        }
+    }
+
     // The next question gets answer, whatever the callback would say; cleared with nullopt.
     void answerNext(std::optional<platform::Answer> answer) { next_ = answer; }
 

@@ -33,6 +33,31 @@ static_assert(static_cast<int>(PictureFormat::Bmp) == static_cast<int>(host::Pic
               static_cast<int>(PictureFormat::Png) == static_cast<int>(host::PictureFormat::Png) &&
               static_cast<int>(PictureFormat::Pgm) == static_cast<int>(host::PictureFormat::Pgm));
 
+// Loads libraries as the system does; when the driver library does not load, says which file
+// was tried and the loader's own words before the control shows its message.
+class ExplainingLibraryLoader : public platform::LibraryLoader {
+  public:
+    ExplainingLibraryLoader(std::function<const char*(const char*)> getenv,
+                            host::CallbackOperator& person)
+        : inner_(std::move(getenv)), person_(person) {}
+    platform::LibraryHandle load(std::string_view name) override {
+        platform::LibraryHandle library = inner_.load(name);
+        if (library == nullptr) {
+            person_.tell({"cannot load the board's driver library '" + inner_.lastTried() + "' (" +
+                              inner_.lastError() + ")",
+                          0});
+        }
+        return library;
+    }
+    platform::SymbolAddress symbol(platform::LibraryHandle library, const char* name) override {
+        return inner_.symbol(library, name);
+    }
+
+  private:
+    platform::SystemLibraryLoader inner_;
+    host::CallbackOperator& person_;
+};
+
 platform::DriveMap driveMap(const std::map<char, std::filesystem::path>& drives) {
     if (drives.empty()) {
         return platform::DriveMap::fromEnvironment(
@@ -84,12 +109,14 @@ struct Session::State {
           disk(driveMap(options.drives)),
           files(disk),
           person(std::move(options.onMessage), std::move(options.onQuestion)),
-          libraries([this](const char* name) -> const char* {
-              if (!library.empty() && std::string_view(name) == "KAPTOR_D2XX_LIBRARY") {
-                  return library.c_str();
-              }
-              return std::getenv(name);
-          }),
+          libraries(
+              [this](const char* name) -> const char* {
+                  if (!library.empty() && std::string_view(name) == "KAPTOR_D2XX_LIBRARY") {
+                      return library.c_str();
+                  }
+                  return std::getenv(name);
+              },
+              person),
           control(std::make_unique<control::CKAPTORAXCtrl>(
               control::ControlServices{files, person, clock, processExit, libraries, dialogs})) {
         control->setDirconfig("c:\\KAPTOR\\");
@@ -165,7 +192,7 @@ struct Session::State {
     host::CallbackOperator person;
     host::InterruptibleClock clock;
     platform::ThrowingProcessExit processExit;
-    platform::SystemLibraryLoader libraries;
+    ExplainingLibraryLoader libraries;
     NoDialogs dialogs;
     std::unique_ptr<control::CKAPTORAXCtrl> control;
     std::optional<BoardError> ended;

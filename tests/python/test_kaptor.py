@@ -104,15 +104,21 @@ def test_what_ends_the_process_in_the_control_raises_board_error(drive, faults, 
     assert (child.returncode, child.stdout) == (0, said + "\nclosed\n"), child.stderr
 
 
-@pytest.mark.parametrize("function", ["FT_Write", "FT_OpenEx", "FT_Read"])
-def test_after_a_board_error_a_second_open_works(drive, function):
+@pytest.mark.parametrize("function, first", [
+    ("FT_Write", "Error: Can't Find FT_Write"),
+    ("FT_OpenEx", "Error: Can't Find FT_OpenEx"),
+    ("FT_Read", "Error: Can't Find FT_Read"),
+    ("missing", "cannot load the board's driver library '{library}' ("),
+])
+def test_after_a_board_error_a_second_open_works(drive, function, first):
     library = os.path.join(os.environ["KAPTOR_TEST_LIB_DIR"], f"libkaptorsim_no_{function}.so")
-    with kaptor.open(library=library, drive_c=drive, on_message=lambda *m: None) as broken:
-        try:
+    heard = []
+    with kaptor.open(library=library, drive_c=drive, on_message=lambda *m: heard.append(m)) as broken:
+        with pytest.raises(kaptor.BoardError) as ended:
             broken.initialize()
             broken.capture()
-        except kaptor.BoardError as error:
-            assert error.status == 1
+        assert ended.value.status == 1
+    assert heard[0][0].startswith(first.format(library=library))
     with kaptor.open(simulated=True, drive_c=drive) as board:
         board.initialize()
         assert board.capture().shape == (496, 640)
