@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "control/config_text.h"
 #include "control/kaptorax_ctrl.h"
 #include "host/callback_operator.h"
 #include "host/configuration_view.h"
@@ -322,6 +323,31 @@ void Session::select(const std::string& name) {
         ctrl.configDialog().settings.configName = cp1252;
         ctrl.configDialog().writeSelector();
     });
+}
+
+void Session::save() {
+    state_->run([&](control::CKAPTORAXCtrl& ctrl) {
+        ctrl.loadConfiguration();
+        state_->person.answerNext(platform::Answer::Ok);  // overwrite: the program asked
+        ctrl.saveConfiguration();
+        state_->person.answerNext(std::nullopt);
+    });
+}
+
+void Session::remove(const std::string& name) {
+    const std::string cp1252 = platform::utf8ToCp1252(name);
+    const std::string path = std::string(control::LIST_FOLDER) + cp1252;
+    if (!control::isPlainFileName(cp1252) || !state_->files.exists(path)) {
+        throw ControlError("'" + name + "' is not in the configuration folder; nothing was deleted",
+                           0);
+    }
+    state_->run([&](control::CKAPTORAXCtrl& ctrl) {
+        ctrl.configDialog().settings.configName = cp1252;
+        ctrl.configDialog().deleteConfiguration();
+    });
+    if (state_->files.exists(path)) {
+        throw ControlError("'" + name + "' could not be removed", 0);
+    }
 }
 
 void Session::close() {

@@ -176,6 +176,11 @@ PYBIND11_MODULE(_kaptor, m) {
              [](PySession& s, const std::string& name) {
                  s.locked([&](kaptor::Session& k) { k.select(name); });
              })
+        .def("save", [](PySession& s) { s.locked([](kaptor::Session& k) { k.save(); }); })
+        .def("remove",
+             [](PySession& s, const std::string& name) {
+                 s.locked([&](kaptor::Session& k) { k.remove(name); });
+             })
         .def("close", [](PySession& s) { s.locked([](kaptor::Session& k) { k.close(); }); })
         .def("take_messages", &PySession::takeMessages);
 

@@ -135,6 +135,15 @@ class Board:
         """Make ``name``, a file in the configuration folder, the configuration in use."""
         self._call(self._session.select, name)
 
+    def save(self) -> None:
+        """Read the configuration in use and write it again, in the control's own layout."""
+        self._call(self._session.save)
+
+    def delete(self, name: str) -> None:
+        """Delete the configuration ``name`` from the configuration folder (ControlError when
+        nothing was deleted)."""
+        self._call(self._session.remove, name)
+
     def close(self) -> None:
         """Close the board (also at the end of a ``with`` block)."""
         self._session.close()

@@ -58,6 +58,22 @@ def test_refused_values_raise_the_dialogs_message_and_write_nothing(drive, value
     assert kaptor.configurations(drive_c=drive) == ["EJEMPLO.TXT"]
 
 
+def test_configurations_are_listed_selected_saved_and_deleted(drive):
+    folder = drive / "KAPTOR" / "CONFIG"
+    (folder / "OTRA.TXT").write_bytes((folder / "EJEMPLO.TXT").read_bytes())
+    with kaptor.open(drive_c=drive) as board:
+        assert sorted(board.configurations()) == ["EJEMPLO.TXT", "OTRA.TXT"]
+        with pytest.raises(ValueError, match="is not in the configuration folder"):
+            board.select("NADA.TXT")
+        board.select("OTRA.TXT")
+        assert board.settings["configName"] == "OTRA.TXT"
+        board.save()
+        board.delete("EJEMPLO.TXT")
+        with pytest.raises(kaptor.ControlError, match="nothing was deleted"):
+            board.delete("EJEMPLO.TXT")
+        assert board.configurations() == ["OTRA.TXT"]
+
+
 def test_messages_the_control_carries_on_after_are_warnings_or_callbacks(drive):
     too_large = {"pixelsPerLine": 2047, "activeLines": 2047}
     with kaptor.open(simulated=True, drive_c=drive) as board:

@@ -133,6 +133,11 @@ class KAPTOR_API Session {
     // The configurations in the configuration folder; the one in use; selecting one.
     std::vector<std::string> configurations();
     void select(const std::string& name);
+    // Reads the configuration in use and writes it again, in the control's own layout.
+    void save();
+    // Deletes the configuration name from the configuration folder (the program asked: no
+    // question); ControlError when nothing was deleted.
+    void remove(const std::string& name);
 
     // Closes the board; later calls throw ControlError.
     void close();
