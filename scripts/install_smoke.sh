@@ -38,7 +38,11 @@ libdir=$(dirname "$(find "$stage/usr" -name 'libkaptor.so.1')")
 if find "$stage/usr/include" -name 'kaptorax_ctrl.h' | grep -q .; then
     fail "the control's own headers were installed"
 fi
-bash "$(dirname "$0")/../tests/release/program_check.sh" "$libdir" "$stage/program" ||
+sanitizers=
+if grep -q '^KAPTOR_SANITIZE:BOOL=ON' "$build/CMakeCache.txt"; then
+    sanitizers=-fsanitize=address,undefined
+fi
+CXXFLAGS=$sanitizers bash "$(dirname "$0")/../tests/release/program_check.sh" "$libdir" "$stage/program" ||
     fail "a program built with pkg-config --cflags --libs kaptor did not capture"
 
 page=$(find "$stage/usr" -name kaptor.1)
