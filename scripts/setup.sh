@@ -6,7 +6,8 @@
 # installer and packaging tools. Runs as root, or through sudo.
 set -euo pipefail
 
-# The Python module: Debian's python3 with its headers, pybind11, numpy and pytest.
+# pkgconf builds a program against the installed libkaptor; python3-dev, pybind11-dev,
+# python3-numpy and python3-pytest build and test the Python module (for Debian's python3).
 native=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
         clang-format libpng-dev help2man pkgconf
         python3-dev pybind11-dev python3-numpy python3-pytest)
