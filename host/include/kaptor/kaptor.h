@@ -130,7 +130,8 @@ class KAPTOR_API Session {
     // numberSettings() and textSettings() give them; flags take 0 or 1; dicom cannot change.
     void configure(const std::vector<std::pair<std::string, std::string>>& values);
 
-    // The configurations in the configuration folder; the one in use; selecting one.
+    // The configurations in the configuration folder, and making one of them the one in use
+    // (ConfigurationRefused for a name that is not a plain file name there).
     std::vector<std::string> configurations();
     void select(const std::string& name);
     // Reads the configuration in use and writes it again, in the control's own layout.
