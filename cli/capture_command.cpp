@@ -7,15 +7,17 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/output_pattern.h"
-#include "cli/picture_formats.h"
 #include "cli/text_output.h"
 #include "cli/usage.h"
 #include "control/kaptorax_ctrl.h"
+#include "host/picture_formats.h"
 #include "platform/host_process.h"
 #include "platform/text.h"
 
 namespace kaptor::cli {
 namespace {
+
+using host::PictureFormat;
 
 enum CaptureOption { OUTPUT = 'o', FORMAT = 1, COUNT, INTERVAL };
 
@@ -90,7 +92,7 @@ std::optional<CaptureRequest> readRequest(const CommandLine& line) {
                 request.output = option.value;
                 break;
             case FORMAT:
-                format = formatNamed(option.value);
+                format = host::formatNamed(option.value);
                 if (!format) {
                     return wrong("--format", option.value, "bmp, png or pgm");
                 }
@@ -123,8 +125,9 @@ std::optional<CaptureRequest> readRequest(const CommandLine& line) {
             return std::nullopt;
         }
     }
-    request.format = format.value_or(formatOfPath(request.output).value_or(PictureFormat::Bmp));
-    if (request.format == PictureFormat::Png && !pngAvailable()) {
+    request.format =
+        format.value_or(host::formatOfPath(request.output).value_or(PictureFormat::Bmp));
+    if (request.format == PictureFormat::Png && !host::pngAvailable()) {
         std::fprintf(stderr, "kaptor: capture: png not available in this build\n");
         return std::nullopt;
     }
@@ -136,15 +139,15 @@ std::optional<std::string> convert(const std::string& bmp, PictureFormat format)
     if (format == PictureFormat::Bmp) {
         return bmp;
     }
-    const auto picture = decodeControlBmp(bmp);
+    const auto picture = host::decodeControlBmp(bmp);
     if (!picture) {
         std::fprintf(stderr, "kaptor: capture: the control's picture cannot be read back\n");
         return std::nullopt;
     }
     if (format == PictureFormat::Pgm) {
-        return encodePgm(*picture);
+        return host::encodePgm(*picture);
     }
-    auto png = encodePng(*picture);
+    auto png = host::encodePng(*picture);
     if (!png) {
         std::fprintf(stderr, "kaptor: capture: a picture of %d x %d pixels cannot be a PNG\n",
                      picture->width, picture->height);
@@ -171,7 +174,7 @@ class Capturer {
         const std::string& destination = *expanded;
         const bool direct = !toStandardOutput && request_.format == PictureFormat::Bmp;
         host_.control().setDestinoimagen(direct ? toControlPath(destination)
-                                                : std::string(PictureCatcher::PATH));
+                                                : std::string(host::PictureCatcher::PATH));
         host_.watcher().showProgress("kaptor: capture " + std::to_string(number) + " of " +
                                      std::to_string(request_.count) + ": waiting for the frame");
         automation::ExceptionInfo failure;

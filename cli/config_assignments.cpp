@@ -5,7 +5,6 @@
 namespace kaptor::cli {
 
 Assignments parseAssignments(const std::vector<std::string>& words) {
-    using control::Conversion;
     Assignments parsed;
     const auto refuse = [&parsed](std::string why, bool dialogMessage = false) {
         parsed.assignments.clear();
@@ -16,11 +15,13 @@ Assignments parseAssignments(const std::vector<std::string>& words) {
     for (const std::string& text : words) {
         const auto equals = text.find('=');
         const std::string name = text.substr(0, equals);
-        const control::ExchangeEntry* entry = control::findExchangeEntry(name);
-        if (equals == std::string::npos || entry == nullptr) {
+        const auto notAField = [&] {
             return refuse("kaptor: config set: '" + text +
                           "' is not NAME=VALUE with NAME a field of the dialog (see 'kaptor "
                           "config show')");
+        };
+        if (equals == std::string::npos) {
+            return notAField();
         }
         const auto held = platform::utf8ToControlText(text.substr(equals + 1));
         if (!held) {
@@ -28,20 +29,22 @@ Assignments parseAssignments(const std::vector<std::string>& words) {
                           " holds a character the control cannot keep (Windows-1252 only, no "
                           "NUL)");
         }
-        const std::string& value = *held;
-        if (entry->controlId == control::IDC_DICOM) {
-            return refuse(
-                "kaptor: config set: dicom cannot be changed: its box in the dialog is disabled");
-        }
-        if (entry->conversion == Conversion::CheckState) {
-            if (value != "0" && value != "1") {
+        auto check = host::checkAssignment(name, *held);
+        switch (check.fault) {
+            case host::AssignmentFault::None:
+                parsed.assignments.push_back(std::move(check.assignment));
+                break;
+            case host::AssignmentFault::UnknownName:
+                return notAField();
+            case host::AssignmentFault::Dicom:
+                return refuse(
+                    "kaptor: config set: dicom cannot be changed: its box in the dialog is "
+                    "disabled");
+            case host::AssignmentFault::NotAFlag:
                 return refuse("kaptor: config set: " + name + " takes 0 or 1");
-            }
-        } else if (const auto converted = control::convertText(*entry, value, true);
-                   !converted.refusal.empty()) {
-            return refuse(converted.refusal, true);
+            case host::AssignmentFault::Refused:
+                return refuse(check.refusal, true);
         }
-        parsed.assignments.push_back({entry, value});
     }
     return parsed;
 }

@@ -5,14 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "control/dialog_exchange.h"
+#include "host/field_setting.h"
 
 namespace kaptor::cli {
 
-struct Assignment {
-    const control::ExchangeEntry* entry;
-    std::string value;  // Windows-1252
-};
+using host::Assignment;
 
 struct Assignments {
     std::vector<Assignment> assignments;

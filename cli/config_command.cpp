@@ -11,6 +11,7 @@
 #include "control/config_text.h"
 #include "control/configuration_files.h"
 #include "control/messages.h"
+#include "host/configuration_view.h"
 #include "platform/text.h"
 
 namespace kaptor::cli {
@@ -23,9 +24,6 @@ const char* const SAMPLE_CONFIG_TEXT =
 namespace {
 
 enum ConfigOption { JSON = 1 };
-
-// The longest name the dialog's field takes.
-constexpr std::size_t MAX_CONFIG_NAME = 30;
 
 // Writes a file that is not there yet; says what it did.
 bool layDown(platform::FileSystem& files, const std::string& path, std::string_view contents) {
@@ -57,30 +55,9 @@ int init(platform::FileSystem& files) {
 
 void show(control::CKAPTORAXCtrl& ctrl, bool json) {
     ctrl.loadConfiguration();
-    const control::BoardSettings& s = ctrl.settings();
-    const std::pair<const char*, std::string> texts[] = {
-        {"configName", s.configName},
-        {"textLine1", ctrl.textLine1()},
-        {"textLine2", ctrl.textLine2()},
-    };
-    const std::pair<const char*, long long> fields[] = {
-        {"pixelsPerLine", s.pixelsPerLine},
-        {"horizontalPosition", s.horizontalPosition},
-        {"activeLines", s.activeLines},
-        {"verticalPosition", s.verticalPosition},
-        {"pllPixelTotal", s.pllPixelTotal},
-        {"pixelInterleave", s.pixelInterleave},
-        {"interlaced", s.interlaced},
-        {"gain", s.gain},
-        {"offset", s.offset},
-        {"inputConfig", s.inputConfig},
-        {"sensitivity", s.sensitivity},
-        {"dicom", s.dicom},
-        {"fieldInversion", s.fieldInversion},
-        {"singleField", s.singleField},
-    };
+    const host::NamedSettings settings = host::namedSettings(ctrl);
     const char* separator = "{";
-    for (const auto& [name, text] : texts) {
+    for (const auto& [name, text] : settings.texts) {
         if (json) {
             std::printf("%s\"%s\": %s", separator, name, jsonString(text).c_str());
             separator = ", ";
@@ -88,7 +65,7 @@ void show(control::CKAPTORAXCtrl& ctrl, bool json) {
             std::printf("%s=%s\n", name, lineValue(text).c_str());
         }
     }
-    for (const auto& [name, value] : fields) {
+    for (const auto& [name, value] : settings.numbers) {
         std::printf(json ? ", \"%s\": %lld" : "%s=%lld\n", name, value);
     }
     if (json) {
@@ -97,12 +74,9 @@ void show(control::CKAPTORAXCtrl& ctrl, bool json) {
 }
 
 void list(control::CKAPTORAXCtrl& ctrl, bool json) {
-    control::CBoardConfigDlg& dialog = ctrl.configDialog();
-    dialog.listConfigurations();
+    const std::vector<std::string> names = host::configurationNames(ctrl);
     const char* separator = "[";
-    for (std::int32_t i = 1; i <= dialog.names.listCount; ++i) {
-        dialog.names.listIndex = i;
-        const std::string name = dialog.getListEntry();
+    for (const std::string& name : names) {
         if (json) {
             std::printf("%s%s", separator, jsonString(name).c_str());
             separator = ", ";
@@ -111,34 +85,18 @@ void list(control::CKAPTORAXCtrl& ctrl, bool json) {
         }
     }
     if (json) {
-        std::printf("%s]\n", dialog.names.listCount > 0 ? "" : "[");
+        std::printf("%s]\n", names.empty() ? "[" : "");
     }
 }
 
-// A name the selector may hold: a plain file name of at most 30 characters, no control
-// characters, naming a configuration that is there. Says why not, and returns false.
+// Says why name cannot be selected, and returns false.
 bool selectable(Host& host, const std::string& name, const std::string& given) {
-    const auto refuse = [&given](const char* why) {
+    const char* why = host::whyNotSelectable(host.files(), name);
+    if (why != nullptr) {
         std::fprintf(stderr, "kaptor: config select: '%s' %s; nothing was written\n",
                      lineValue(platform::utf8ToCp1252(given)).c_str(), why);
-        return false;
-    };
-    if (!control::isPlainFileName(name)) {
-        return refuse("is not a plain file name");
     }
-    if (name.size() > MAX_CONFIG_NAME) {
-        return refuse("is longer than 30 characters");
-    }
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            return refuse("holds a control character");
-        }
-    }
-    if (!host.files().exists(std::string(control::CONFIG_FOLDER) + name)) {
-        return refuse("is not in the configuration folder (see 'kaptor config list')");
-    }
-    return true;
+    return why == nullptr;
 }
 
 int remove(Host& host, const std::string& name) {

@@ -8,13 +8,11 @@
 #include "cli/file_lock.h"
 #include "control/configuration_files.h"
 #include "control/dialog_exchange.h"
-#include "control/in_memory_dialog_view.h"
+#include "host/field_setting.h"
 #include "platform/text.h"
 
 namespace kaptor::cli {
 namespace {
-
-using control::Conversion;
 
 // The lock beside the selector: the selector and the configurations are replaced by renames,
 // so they cannot carry a lock themselves. Empty when the drive has no folder on this machine
@@ -30,36 +28,6 @@ std::string configurationLockPath(Host& host) {
     return {};
 #endif
 }
-
-// Types each value into its control (a check box is clicked when its state differs) and leaves
-// with ACEPTAR; the dialog stays open when it refuses an entry, and is then cancelled.
-class FieldSettingRunner : public control::DialogRunner {
-  public:
-    explicit FieldSettingRunner(const std::vector<Assignment>& assignments)
-        : assignments_(assignments) {}
-
-    void runConfigDialog(control::CBoardConfigDlg& dialog) override {
-        control::InMemoryDialogView view(dialog);
-        view.open();
-        for (const Assignment& a : assignments_) {
-            if (a.entry->conversion == Conversion::CheckState) {
-                if (view.checked(a.entry->controlId) != (a.value == "1")) {
-                    view.click(a.entry->controlId);
-                }
-            } else {
-                view.type(a.entry->controlId, a.value);
-            }
-        }
-        view.click(control::IDC_ACEPTAR);
-        if (!view.ended()) {
-            view.click(control::IDC_CANCELAR);
-        }
-    }
-    void runAboutBox() override {}
-
-  private:
-    const std::vector<Assignment>& assignments_;
-};
 
 }  // namespace
 
@@ -124,9 +92,7 @@ int runConfigSetCommand(const std::vector<std::string>& assignmentTexts, HostOpt
                      lockPath.c_str(), lockError.c_str());
         return EXIT_FAILURE_SHOWN;
     }
-    FieldSettingRunner runner(parsed.assignments);
-    runner.runConfigDialog(ctrl.configDialog());
-    if (ctrl.configDialog().resultCode != control::RESULT_ACEPTAR || ctrl.configDialog().isOpen()) {
+    if (!host::typeIntoDialog(ctrl, parsed.assignments)) {
         std::fprintf(stderr,
                      "kaptor: config set: the dialog refused the configuration in use; "
                      "nothing was saved\n");

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "cli/dialog_steps.h"
-#include "cli/picture_catcher.h"
 #include "cli/watching_operator.h"
 #include "control/kaptorax_ctrl.h"
+#include "host/picture_catcher.h"
 #include "platform/clock.h"
 #include "platform/console_operator.h"
 #include "platform/file_system.h"
@@ -70,7 +70,7 @@ class Host {
 
     std::string simulatorLibrary_;
     platform::HostFileSystem files_;
-    PictureCatcher catcher_;
+    host::PictureCatcher catcher_;
     platform::ConsoleOperator console_;
     WatchingOperator watcher_;
     platform::RealClock clock_;

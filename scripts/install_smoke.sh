@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs a built tree into a staging folder and checks that the installed kaptor stands on its
-# own: its version, a capture from the installed simulated board, the manual page, no test-only
-# libraries, and --sim refusing to go on when the simulator is missing.
+# own: its version, a capture from the installed simulated board, a program built against the
+# installed libkaptor with pkg-config, the manual page, no test-only libraries, and --sim
+# refusing to go on when the simulator is missing.
 # Usage: install_smoke.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -30,6 +31,19 @@ picture=$("$kaptor" --sim -q capture -o "$stage/picture.png")
 [ "$picture" = "$stage/picture.png" ] || fail "capture printed '$picture'"
 [ "$(head -c 8 "$stage/picture.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
     fail "the picture is not a PNG"
+
+# libkaptor-dev as a program's build sees it: pkg-config's flags, the public headers alone.
+libdir=$(dirname "$(find "$stage/usr" -name 'libkaptor.so.1')")
+[ -f "$stage/usr/include/kaptor/kaptor.h" ] || fail "the public header is not installed"
+if find "$stage/usr/include" -name 'kaptorax_ctrl.h' | grep -q .; then
+    fail "the control's own headers were installed"
+fi
+sanitizers=
+if grep -q '^KAPTOR_SANITIZE:BOOL=ON' "$build/CMakeCache.txt"; then
+    sanitizers=-fsanitize=address,undefined
+fi
+CXXFLAGS=$sanitizers bash "$(dirname "$0")/../tests/release/program_check.sh" "$libdir" "$stage/program" ||
+    fail "a program built with pkg-config --cflags --libs kaptor did not capture"
 
 page=$(find "$stage/usr" -name kaptor.1)
 [ -n "$page" ] || fail "no manual page"

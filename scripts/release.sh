@@ -2,7 +2,8 @@
 # Builds what people install, into build/release/:
 #   KAPTOR-<version>-setup-x64.exe and -x86.exe  Windows installers (NSIS)
 #   KAPTOR-<version>-x64.zip and -x86.zip        the same files, for registering by hand
-#   kaptor_<version>_<arch>.deb                  the Debian package (CPack)
+#   <package>_<version>_<arch>.deb               the Debian packages (CPack): kaptor,
+#                                                libkaptor1, libkaptor-dev, python3-kaptor
 # The version is CMake's project version; the sample configuration is what `kaptor config
 # init` writes. The 32-bit (x86) installer is built, never run here.
 set -euo pipefail
@@ -51,10 +52,12 @@ for arch in x64 x86; do
     echo "release: $out/KAPTOR-$version-$arch.zip"
 done
 
-# Linux: the Debian package.
+# Linux: the Debian packages, one per component.
 rm -rf "$out/deb"
+rm -f "$out"/*.deb
 cpack --config build/main/CPackConfig.cmake -B "$out/deb" >"$out/cpack.log" 2>&1 ||
     { cat "$out/cpack.log"; exit 1; }
-deb=$(find "$out/deb" -maxdepth 1 -name '*.deb')
-mv "$deb" "$out/"
-echo "release: $out/$(basename "$deb")"
+for deb in "$out"/deb/*.deb; do
+    mv "$deb" "$out/"
+    echo "release: $out/$(basename "$deb")"
+done

@@ -6,8 +6,11 @@
 # installer and packaging tools. Runs as root, or through sudo.
 set -euo pipefail
 
+# pkgconf builds a program against the installed libkaptor; python3-dev, pybind11-dev,
+# python3-numpy and python3-pytest build and test the Python module (for Debian's python3).
 native=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
-        clang-format libpng-dev help2man)
+        clang-format libpng-dev help2man pkgconf
+        python3-dev pybind11-dev python3-numpy python3-pytest)
 # mingw-w64 with the POSIX thread model, GoogleTest's sources to build with it, and 64-bit Wine
 # to run the tests (never wine32 here: this kernel runs no 32-bit programs, and with it Wine
 # picks the 32-bit loader), with Wine's own fonts so that its window frames draw their caption

@@ -6,9 +6,9 @@
 
 #include "cli/options.h"
 #include "cli/output_pattern.h"
-#include "cli/picture_formats.h"
 #include "cli/text_output.h"
 #include "control/bmp_file.h"
+#include "host/picture_formats.h"
 
 namespace kaptor::cli {
 namespace {
@@ -145,33 +145,33 @@ std::string controlBmp(std::int32_t width, std::int32_t lines,
 TEST(PictureFormats, ConvertedPixelsAreTheControlsTopFirst) {
     // 3 x 2, bottom row 1 2 3, top row 4 5 6.
     const std::string bmp = controlBmp(3, 2, {1, 2, 3, 4, 5, 6});
-    const auto picture = decodeControlBmp(bmp);
+    const auto picture = host::decodeControlBmp(bmp);
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->width, 3);
     EXPECT_EQ(picture->height, 2);
     EXPECT_EQ(picture->pixels, (std::vector<std::uint8_t>{4, 5, 6, 1, 2, 3}));
-    EXPECT_EQ(encodePgm(*picture), std::string("P5\n3 2\n255\n\x04\x05\x06\x01\x02\x03", 17));
+    EXPECT_EQ(host::encodePgm(*picture), std::string("P5\n3 2\n255\n\x04\x05\x06\x01\x02\x03", 17));
 
-    EXPECT_FALSE(decodeControlBmp(bmp.substr(0, 1078 + 4)));  // rows cut short
-    EXPECT_FALSE(decodeControlBmp("PK" + bmp.substr(2)));
-    EXPECT_EQ(formatOfPath("a/b.PNG"), PictureFormat::Png);
-    EXPECT_EQ(formatOfPath("x.pgm"), PictureFormat::Pgm);
-    EXPECT_EQ(formatOfPath("dir.png/file"), std::nullopt);
-    EXPECT_EQ(formatOfPath("c:\\KAPTOR\\Imagen1.BMP"), PictureFormat::Bmp);
-    EXPECT_EQ(formatNamed("tiff"), std::nullopt);
+    EXPECT_FALSE(host::decodeControlBmp(bmp.substr(0, 1078 + 4)));  // rows cut short
+    EXPECT_FALSE(host::decodeControlBmp("PK" + bmp.substr(2)));
+    EXPECT_EQ(host::formatOfPath("a/b.PNG"), host::PictureFormat::Png);
+    EXPECT_EQ(host::formatOfPath("x.pgm"), host::PictureFormat::Pgm);
+    EXPECT_EQ(host::formatOfPath("dir.png/file"), std::nullopt);
+    EXPECT_EQ(host::formatOfPath("c:\\KAPTOR\\Imagen1.BMP"), host::PictureFormat::Bmp);
+    EXPECT_EQ(host::formatNamed("tiff"), std::nullopt);
 }
 
 TEST(PictureFormats, PngIsAGrayPictureOfTheSameSize) {
-    if (!pngAvailable()) {
+    if (!host::pngAvailable()) {
         GTEST_SKIP() << "no PNG in this build";
     }
-    const auto png = encodePng({3, 2, {4, 5, 6, 1, 2, 3}});
+    const auto png = host::encodePng({3, 2, {4, 5, 6, 1, 2, 3}});
     ASSERT_TRUE(png);
     EXPECT_EQ(png->substr(0, 8), "\x89PNG\r\n\x1A\n");
     // IHDR: width 3, height 2, depth 8, color type 0 (gray).
     EXPECT_EQ(png->substr(12, 4), "IHDR");
     EXPECT_EQ(png->substr(16, 10), std::string("\0\0\0\x03\0\0\0\x02\x08\x00", 10));
-    EXPECT_FALSE(encodePng({0, 0, {}}));
+    EXPECT_FALSE(host::encodePng({0, 0, {}}));
 }
 
 }  // namespace

@@ -1,26 +1,35 @@
 #!/usr/bin/env bash
-# The Debian package: its name and version from CMake's project version, its file list, its
-# dependencies (declared, and met by this machine), and the programs unpacked into a scratch
-# root: kaptor --version and a capture from the packaged simulated board.
-# Needs scripts/release.sh to have run. Usage: deb_test.sh
+# The Debian packages: their names and versions from CMake's project version, their file lists,
+# their dependencies (declared, and met by this machine or by each other), and the programs
+# unpacked into a scratch root: kaptor --version, a capture from the packaged simulated board, a
+# program built against libkaptor-dev with pkg-config, and the Python module.
+# Needs scripts/release.sh to have run. Usage: deb_test.sh [FOLDER OF THE .debs]
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
-deb=$root/build/release/kaptor_${version}_$(dpkg --print-architecture).deb
+debs=${1:-$root/build/release}
+arch=$(dpkg --print-architecture)
+packages=(kaptor libkaptor1 libkaptor-dev python3-kaptor)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-listed() { grep -q -E "$1" "$scratch/files"; }
-not_listed() { ! grep -E "$1" "$scratch/files"; }
-field() { dpkg-deb -f "$deb" "$1"; }
+deb_of() { echo "$debs/${1}_${version}_$arch.deb"; }
+listed() { grep -q -E "$2" "$scratch/$1.files"; }
+not_listed() { ! grep -E "$2" "$scratch/$1.files"; }
+field() { dpkg-deb -f "$(deb_of "$1")" "$2"; }
 
-# Each dependency (one of its alternatives) installed here in a version it accepts.
+# Each dependency (one of its alternatives) installed here in a version it accepts, or one of
+# these packages.
 dependency_met() {
     local alternative name relation wanted installed
     IFS='|' read -ra alternatives <<<"$1"
     for alternative in "${alternatives[@]}"; do
         read -r name relation wanted <<<"$(sed -E 's/[()]//g' <<<"$alternative")"
-        installed=$(dpkg-query -W -f='${db:Status-Status} ${Version}' "$name" 2>/dev/null) ||
-            continue
+        if [[ " ${packages[*]} " == *" $name "* ]]; then
+            installed="installed $version"
+        else
+            installed=$(dpkg-query -W -f='${db:Status-Status} ${Version}' "$name" 2>/dev/null) ||
+                continue
+        fi
         [[ "$installed" == installed\ * ]] || continue
         [ -z "$relation" ] || dpkg --compare-versions "${installed#installed }" "$relation" \
             "$wanted" || continue
@@ -30,30 +39,45 @@ dependency_met() {
     false
 }
 
-check "package file is named for the project's version" test -f "$deb"
-[ -f "$deb" ] || finish deb_test
-check "package name" equals "$(field Package)" kaptor
-check "package version" equals "$(field Version)" "$version"
-depends=$(field Depends)
+for package in "${packages[@]}"; do
+    deb=$(deb_of "$package")
+    check "$package: file is named for the project's version" test -f "$deb"
+    [ -f "$deb" ] || continue
+    check "$package: name" equals "$(field "$package" Package)" "$package"
+    check "$package: version" equals "$(field "$package" Version)" "$version"
+    IFS=',' read -ra dependencies <<<"$(field "$package" Depends)"
+    for dependency in "${dependencies[@]}"; do
+        check "$package: dependency met here:$dependency" dependency_met "$dependency"
+    done
+    dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' | grep -v '/$' >"$scratch/$package.files"
+    check "$package: nothing outside /usr" not_listed "$package" '^/[^u]|^/u[^s]'
+    dpkg -x "$deb" "$scratch/root"
+done
+[ "$failures" -eq 0 ] || finish deb_test
+
 for library in libc6 'libstdc\+\+6' libpng16-16; do
-    check "depends on ${library//\\/}" grep -q -E "(^|, )$library( |,|$)" <<<"$depends"
+    check "kaptor depends on ${library//\\/}" \
+        grep -q -E "(^|, )$library( |,|$)" <<<"$(field kaptor Depends)"
 done
-IFS=',' read -ra dependencies <<<"$depends"
-for dependency in "${dependencies[@]}"; do
-    check "dependency met here:$dependency" dependency_met "$dependency"
-done
+check "libkaptor1 depends on libstdc++6" \
+    grep -q -E "(^|, )libstdc\+\+6( |,|$)" <<<"$(field libkaptor1 Depends)"
+check "python3-kaptor depends on libkaptor1 and numpy" \
+    grep -q -E "libkaptor1 \(= $version\).*python3-numpy" <<<"$(field python3-kaptor Depends)"
 
-dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$scratch/files"
-check "kaptor in /usr/bin" listed '^/usr/bin/kaptor$'
-check "the simulated board" listed '^/usr/lib/(.*/)?libkaptorsim\.so$'
-check "the manual page" listed '^/usr/share/man/man1/kaptor\.1'
-check "the control library" listed '^/usr/lib/(.*/)?kaptor/libkaptor_control\.a$'
-check "the control's headers" listed '^/usr/include/kaptor/control/kaptorax_ctrl\.h$'
-check "nothing outside /usr" not_listed '^/[^u]|^/u[^s]'
-check "no test-only simulator variants" not_listed 'libkaptorsim_no_'
-check "no Windows-only headers" not_listed '/(com|win32)/'
+check "kaptor in /usr/bin" listed kaptor '^/usr/bin/kaptor$'
+check "the simulated board" listed kaptor '^/usr/lib/(.*/)?libkaptorsim\.so$'
+check "the manual page" listed kaptor '^/usr/share/man/man1/kaptor\.1'
+check "no test-only simulator variants" not_listed kaptor 'libkaptorsim_no_'
+check "the tool alone in kaptor" not_listed kaptor 'libkaptor\.so|/include/|python'
+check "libkaptor1: the library alone" equals \
+    "$(grep -c -v -E '/libkaptor\.so\.1(\.[0-9.]*)?$|/usr/share/doc/' "$scratch/libkaptor1.files")" 0
+check "libkaptor-dev: the header" listed libkaptor-dev '^/usr/include/kaptor/kaptor\.h$'
+check "libkaptor-dev: the public API's headers alone" \
+    not_listed libkaptor-dev '/include/kaptor/(control|platform|automation)/'
+check "libkaptor-dev: kaptor.pc" listed libkaptor-dev '/pkgconfig/kaptor\.pc$'
+check "python3-kaptor: the module" listed python3-kaptor \
+    '^/usr/lib/python3/dist-packages/kaptor/_kaptor\..*\.so$'
 
-dpkg -x "$deb" "$scratch/root"
 kaptor=$scratch/root/usr/bin/kaptor
 check "kaptor --version" equals "$("$kaptor" --version)" "kaptor $version"
 check "the binaries are stripped" bash -c "! objdump -h '$kaptor' | grep -q debug_info"
@@ -63,5 +87,12 @@ unset KAPTOR_D2XX_LIBRARY
 check "a simulated capture" equals "$("$kaptor" --sim -q capture -o "$scratch/picture.bmp")" \
     "$scratch/picture.bmp"
 check "the picture is a BMP" equals "$(head -c 2 "$scratch/picture.bmp" 2>/dev/null)" BM
+
+libdir=$(dirname "$(grep -m1 '/libkaptor\.so\.1' "$scratch/libkaptor1.files")")
+check "a program built with pkg-config captures" bash "$root/tests/release/program_check.sh" \
+    "$scratch/root$libdir" "$scratch/program"
+check "the Python module captures" env PYTHONPATH="$scratch/root/usr/lib/python3/dist-packages" \
+    LD_LIBRARY_PATH="$scratch/root$libdir" /usr/bin/python3 -c \
+    'import kaptor; b = kaptor.open(simulated=True); b.initialize(); assert b.capture().shape == (496, 640)'
 
 finish deb_test

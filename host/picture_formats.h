@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kaptor::cli {
+namespace kaptor::host {
 
 enum class PictureFormat { Bmp, Png, Pgm };
 
@@ -36,4 +36,4 @@ std::string encodePgm(const GrayPicture& picture);
 // 8-bit grayscale PNG; nothing when this build has no PNG support.
 std::optional<std::string> encodePng(const GrayPicture& picture);
 
-}  // namespace kaptor::cli
+}  // namespace kaptor::host

@@ -1,10 +1,10 @@
-#include "cli/picture_formats.h"
+#include "host/picture_formats.h"
 
 #include <algorithm>
 
 #include "platform/text.h"
 
-namespace kaptor::cli {
+namespace kaptor::host {
 namespace {
 
 std::uint32_t le32(std::string_view bytes, std::size_t at) {
@@ -95,4 +95,4 @@ std::string encodePgm(const GrayPicture& picture) {
     return out;
 }
 
-}  // namespace kaptor::cli
+}  // namespace kaptor::host

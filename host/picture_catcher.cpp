@@ -1,8 +1,8 @@
-#include "cli/picture_catcher.h"
+#include "host/picture_catcher.h"
 
 #include <utility>
 
-namespace kaptor::cli {
+namespace kaptor::host {
 namespace {
 
 // Gathers the bytes; only a commit hands them over, as a file would only then be in place.
@@ -58,4 +58,4 @@ std::optional<std::filesystem::path> PictureCatcher::hostPath(std::string_view p
     return path == PATH ? std::nullopt : inner_.hostPath(path);
 }
 
-}  // namespace kaptor::cli
+}  // namespace kaptor::host

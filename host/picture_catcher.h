@@ -9,7 +9,7 @@
 
 #include "platform/file_system.h"
 
-namespace kaptor::cli {
+namespace kaptor::host {
 
 class PictureCatcher : public platform::FileSystem {
   public:
@@ -34,4 +34,4 @@ class PictureCatcher : public platform::FileSystem {
     std::optional<std::string> caught_;
 };
 
-}  // namespace kaptor::cli
+}  // namespace kaptor::host

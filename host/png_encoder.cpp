@@ -1,11 +1,11 @@
 // PNG through libpng, when the build found it.
-#include "cli/picture_formats.h"
+#include "host/picture_formats.h"
 
 #ifdef KAPTOR_HAVE_PNG
 #include <png.h>
 #endif
 
-namespace kaptor::cli {
+namespace kaptor::host {
 
 #ifdef KAPTOR_HAVE_PNG
 
@@ -82,4 +82,4 @@ std::optional<std::string> encodePng(const GrayPicture&) {
 
 #endif
 
-}  // namespace kaptor::cli
+}  // namespace kaptor::host

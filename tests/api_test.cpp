@@ -1,0 +1,141 @@
+// libkaptor as a program uses it: sessions on the simulated board, pictures in memory, the
+// configuration through the dialog's checks, the control's ending turned into BoardError.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include "cli/sample_config.h"
+#include "host/picture_formats.h"
+#include "kaptor/kaptor.h"
+#include "support/temp_dir.h"
+
+namespace kaptor {
+namespace {
+
+class Api : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::writeFile(dir.path() / "KAPTOR/CONFIG.TXT",
+                        std::string(cli::SAMPLE_CONFIG_NAME) + "\r\n");
+        test::writeFile(dir.path() / "KAPTOR/CONFIG" / cli::SAMPLE_CONFIG_NAME,
+                        cli::SAMPLE_CONFIG_TEXT);
+    }
+    SessionOptions options(Board board = Board::Simulated) {
+        SessionOptions o;
+        o.board = board;
+        o.drives['C'] = dir.path();
+        o.onMessage = [this](const Message& m) { messages.push_back(m.text); };
+        return o;
+    }
+    std::string configFile() {
+        return test::readFile(dir.path() / "KAPTOR/CONFIG" / cli::SAMPLE_CONFIG_NAME);
+    }
+
+    test::TempDir dir;
+    std::vector<std::string> messages;
+};
+
+TEST_F(Api, CapturesTheControlsPictureRowsTopFirst) {
+    const std::vector<std::pair<std::string, std::string>> cases[] = {
+        {},
+        {{"singleField", "1"}},
+        {{"interlaced", "0"}, {"activeLines", "100"}, {"pixelsPerLine", "333"}},
+    };
+    Session session(options());
+    for (const auto& values : cases) {
+        session.configure(values);
+        session.initialize();
+        const Picture picture = session.capture({.withBmp = true});
+        const auto decoded = host::decodeControlBmp(picture.bmp);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(picture.width, decoded->width);
+        EXPECT_EQ(picture.height, decoded->height);
+        EXPECT_EQ(picture.pixels, decoded->pixels);
+        EXPECT_TRUE(session.capture().bmp.empty());
+    }
+    EXPECT_EQ(messages, std::vector<std::string>{});
+}
+
+TEST_F(Api, RefusedValuesRaiseTheDialogsMessageAndWriteNothing) {
+    const struct {
+        std::string name, value, message;
+    } cases[] = {
+        {"gain", "256", "Escriba un número entero entre 0 y 255."},
+        {"gain", "x", "Escriba un número entero."},
+        {"pixelsPerLine", "-1", "Escriba un número entero entre 0 y 2047."},
+        {"dicom", "1", "dicom cannot be changed: its box in the dialog is disabled"},
+        {"fieldInversion", "2", "fieldInversion takes 0 or 1"},
+        {"colour", "1", "'colour' is not a field of the dialog"},
+        {"configName", "\xE4\xB8\xAD.TXT",
+         "the value of configName holds a character the control cannot keep (Windows-1252 only, "
+         "no NUL)"},
+    };
+    Session session(options());
+    const std::string before = configFile();
+    for (const auto& c : cases) {
+        try {
+            session.configure({{"offset", "10"}, {c.name, c.value}});
+            ADD_FAILURE() << c.name << "=" << c.value << " was taken";
+        } catch (const ConfigurationRefused& refused) {
+            EXPECT_EQ(refused.what(), c.message);
+        }
+        EXPECT_EQ(configFile(), before) << c.name;
+    }
+    session.configure({{"gain", "200"}});
+    EXPECT_NE(configFile(), before);
+}
+
+TEST_F(Api, NothingIsSavedAfterAFailedRead) {
+    // The selector names a configuration that is a folder: reading it fails, and saving then
+    // would write blank lines and zeros.
+    test::writeFile(dir.path() / "KAPTOR/CONFIG.TXT", "HUECO.TXT\r\n");
+    std::filesystem::create_directories(dir.path() / "KAPTOR/CONFIG/HUECO.TXT");
+    Session session(options());
+    const std::string before = configFile();
+    for (const auto& change : {std::function<void()>([&] {
+                                   session.configure({{"gain", "9"}});
+                               }),
+                               std::function<void()>([&] { session.save(); })}) {
+        EXPECT_THROW(change(), ControlError);
+        EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "KAPTOR/CONFIG/HUECO.TXT"));
+        EXPECT_EQ(configFile(), before);
+    }
+}
+
+TEST_F(Api, TheControlsEndingIsABoardErrorAndTheProgramGoesOn) {
+    SessionOptions named = options(Board::Named);
+    named.library = KAPTOR_LIB_DIR "/libkaptorsim_no_FT_Write.so";
+    Session broken(std::move(named));
+    for (int call = 0; call < 2; ++call) {  // the session stays ended
+        try {
+            broken.initialize();
+            ADD_FAILURE() << "no BoardError";
+        } catch (const BoardError& error) {
+            EXPECT_STREQ(error.what(), "ERROR AL ABRIR PUERTO USB. Reintente nuevamente");
+            EXPECT_EQ(error.status(), 1);
+        }
+    }
+    Session session(options());
+    session.initialize();
+    EXPECT_EQ(session.capture().height, 496);
+}
+
+TEST_F(Api, ACancelledCaptureLeavesTheBoardUsable) {
+    Session session(options());
+    session.initialize();
+    const Picture before = session.capture();
+    int checks = 0;
+    EXPECT_THROW(session.capture({.cancelled = [&checks] { return ++checks > 20; }}), Cancelled);
+    // The next frame comes whole: no time-out, none of the stopped frame's bytes.
+    const Picture next = session.capture();
+    EXPECT_EQ(next.height, 496);
+    EXPECT_EQ(messages, std::vector<std::string>{});
+    // The chart's top rows stay still from frame to frame; a shifted frame would move them.
+    EXPECT_TRUE(
+        std::equal(next.pixels.begin(), next.pixels.begin() + 640 * 20, before.pixels.begin()));
+}
+
+}  // namespace
+}  // namespace kaptor

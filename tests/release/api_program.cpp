@@ -1,0 +1,18 @@
+// A program of a libkaptor user: one picture from the simulated board, its size on standard
+// output. Built by program_check.sh with the flags pkg-config gives.
+#include <kaptor/kaptor.h>
+
+#include <cstdio>
+
+int main() {
+    try {
+        kaptor::Session session({.board = kaptor::Board::Simulated});
+        session.initialize();
+        const kaptor::Picture picture = session.capture();
+        std::printf("%d x %d\n", picture.width, picture.height);
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "api_program: %s\n", error.what());
+        return 1;
+    }
+}
