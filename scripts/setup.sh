@@ -6,10 +6,13 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
           imagemagick clang-format libpng-dev help2man
           # The windows flavours: mingw-w64 with the POSIX thread model, GoogleTest's sources to
-          # build with it, and 64-bit Wine to run the tests (never wine32: this kernel runs no
-          # 32-bit programs, and with it Wine picks the 32-bit loader).
+          # build with it, and 64-bit Wine to run the tests (wine32 is never installed: with it
+          # `wine` picks the 32-bit loader, and every 64-bit prefix boots a 32-bit half too).
           mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools googletest
           wine wine64
+          # The 32-bit stage (tests/i686/run.sh): 32-bit Linux builds and the emulator that runs
+          # them; its 32-bit Wine is unpacked into the build folder, never installed.
+          g++-multilib qemu-user-static
           # Pictures of the windows on a virtual display, and a pointer to click in them.
           xvfb xdotool
           # Releases: the Windows installers (NSIS), their zips, and the Debian package's
