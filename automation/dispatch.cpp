@@ -60,6 +60,7 @@ HResult DispatchTable::invoke(DispId id, InvokeKind kind, std::span<const Varian
             if (exception != nullptr) {
                 exception->source = member.name;
                 exception->description = platform::cp1252ToUtf16(error.what());
+                exception->error = error.error();
             }
             return DISP_E_EXCEPTION;
         }
@@ -97,8 +98,7 @@ HResult DispatchTable::invokeMember(const DispatchMember& member, InvokeKind kin
             if (args.size() != 1) {
                 return DISP_E_BADPARAMCOUNT;
             }
-            member.put(variantToText(args[0]));
-            return S_OK;
+            return member.put(variantToText(args[0]));
     }
     return DISP_E_MEMBERNOTFOUND;
 }

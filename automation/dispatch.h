@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "automation/result.h"
@@ -20,13 +21,20 @@ enum class InvokeKind { Method, PropertyGet, PropertyPut };
 struct ExceptionInfo {
     std::u16string source;
     std::u16string description;
+    std::error_code error;  // the system's reason, when there is one
 };
 
 // Thrown by a member that could not do its work and leaves that to its caller; the dispatch
-// layer turns it into DISP_E_EXCEPTION with the description (UTF-16 of the Windows-1252 text).
+// layer turns it into DISP_E_EXCEPTION with the description (UTF-16 of the Windows-1252 text)
+// and the system's error behind it, when there is one.
 class MethodError : public std::runtime_error {
   public:
-    explicit MethodError(const std::string& description) : std::runtime_error(description) {}
+    explicit MethodError(const std::string& description, std::error_code error = {})
+        : std::runtime_error(description), error_(error) {}
+    std::error_code error() const { return error_; }
+
+  private:
+    std::error_code error_;
 };
 
 class Dispatch {
@@ -39,12 +47,13 @@ class Dispatch {
 };
 
 // One member of a dispatch table: a text property (get and put) or a method without arguments.
+// A put answers S_OK, or the code that refuses the value and leaves the property unchanged.
 struct DispatchMember {
     DispId id;
     std::u16string name;
-    std::function<Bstr()> get;             // properties
-    std::function<void(const Bstr&)> put;  // properties
-    std::function<void()> call;            // methods
+    std::function<Bstr()> get;                // properties
+    std::function<HResult(const Bstr&)> put;  // properties
+    std::function<void()> call;               // methods
 };
 
 // Dispatch by table: the object lists its members, the table does the invoking.

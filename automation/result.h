@@ -10,6 +10,7 @@ using DispId = std::int32_t;
 
 constexpr HResult S_OK = 0;
 constexpr HResult E_FAIL = static_cast<HResult>(0x80004005u);
+constexpr HResult E_INVALIDARG = static_cast<HResult>(0x80070057u);
 constexpr HResult DISP_E_MEMBERNOTFOUND = static_cast<HResult>(0x80020003u);
 constexpr HResult DISP_E_TYPEMISMATCH = static_cast<HResult>(0x80020005u);
 constexpr HResult DISP_E_EXCEPTION = static_cast<HResult>(0x80020009u);

@@ -84,6 +84,9 @@ std::optional<CaptureRequest> readRequest(const CommandLine& line) {
     for (const ParsedOption& option : line.options) {
         switch (option.id) {
             case OUTPUT:
+                if (!platform::utf8ToControlText(option.value)) {
+                    return wrong("-o", option.value, "a path the control can hold (Windows-1252)");
+                }
                 request.output = option.value;
                 break;
             case FORMAT:

@@ -206,6 +206,15 @@ int runConfig(const Arguments& args, HostOptions options) {
         std::fprintf(stderr, "kaptor: config %s: --json is for show and list\n", sub.c_str());
         return EXIT_USAGE;
     }
+    // A name with '?' in place of what the control cannot hold would name another file.
+    const auto name = takesName ? platform::utf8ToControlText(operands[1]) : std::string();
+    if (!name) {
+        std::fprintf(stderr,
+                     "kaptor: config %s: '%s' holds a character the control cannot keep "
+                     "(Windows-1252 only); nothing was done\n",
+                     sub.c_str(), operands[1].c_str());
+        return EXIT_USAGE;
+    }
     Host host(std::move(options));
     if (sub == "init") {
         return init(host.files());
@@ -219,15 +228,14 @@ int runConfig(const Arguments& args, HostOptions options) {
         host.control().loadConfiguration();
         host.control().saveConfiguration();
     } else if (sub == "select") {
-        const std::string name = platform::utf8ToCp1252(operands[1]);
-        if (!selectable(host, name, operands[1])) {
+        if (!selectable(host, *name, operands[1])) {
             return EXIT_USAGE;
         }
         control::CBoardConfigDlg& dialog = host.control().configDialog();
-        dialog.settings.configName = name;
+        dialog.settings.configName = *name;
         dialog.writeSelector();
     } else {
-        return host.exitStatus(remove(host, platform::utf8ToCp1252(operands[1])));
+        return host.exitStatus(remove(host, *name));
     }
     return host.exitStatus(EXIT_DONE);
 }

@@ -95,7 +95,15 @@ int runConfigSetCommand(const std::vector<std::string>& assignmentTexts, HostOpt
                          text.c_str());
             return EXIT_USAGE;
         }
-        const std::string value = platform::utf8ToCp1252(text.substr(equals + 1));
+        const auto held = platform::utf8ToControlText(text.substr(equals + 1));
+        if (!held) {
+            std::fprintf(stderr,
+                         "kaptor: config set: the value of %s holds a character the control "
+                         "cannot keep (Windows-1252 only, no NUL)\n",
+                         name.c_str());
+            return EXIT_USAGE;
+        }
+        const std::string& value = *held;
         if (entry->controlId == control::IDC_DICOM) {
             std::fprintf(stderr,
                          "kaptor: config set: dicom cannot be changed: its box in the "

@@ -68,9 +68,15 @@ std::optional<DialogStep> parseDialogStep(std::string_view step, std::string& er
         const auto equals = rest.find('=');
         const auto id = parseNumber(rest.substr(0, equals));
         if (equals != std::string_view::npos && id) {
+            const auto text = platform::utf8ToControlText(rest.substr(equals + 1));
+            if (!text) {
+                error = "--dialog '" + std::string(step) +
+                        "' types a character the control cannot keep (Windows-1252 only)";
+                return std::nullopt;
+            }
             parsed.kind = DialogStep::Kind::Type;
             parsed.controlId = *id;
-            parsed.text = platform::utf8ToCp1252(rest.substr(equals + 1));
+            parsed.text = *text;
             return parsed;
         }
     } else if (verb == "click" && colon != std::string_view::npos) {
@@ -109,7 +115,10 @@ void printDialogState(const InMemoryDialogView& view, std::FILE* out) {
     std::fprintf(out, "%d.selected=%d\n", control::IDC_CONFIG_NAME, view.selection() + 1);
     std::string entries;
     for (int i = 0; i < view.listCount(); ++i) {
-        entries += (i == 0 ? "" : "|") + platform::cp1252ToUtf8(view.listEntry(i));
+        if (i > 0) {
+            entries += '|';
+        }
+        entries += platform::cp1252ToUtf8(view.listEntry(i));
     }
     std::fprintf(out, "%d.list=%s\n", control::IDC_CONFIG_NAME, entries.c_str());
     std::fflush(out);

@@ -24,32 +24,43 @@ void CBoardConfigDlg::onInitDialog(DialogView& view) {
     view.focus(IDC_ACEPTAR);
 }
 
-void CBoardConfigDlg::onCommand(int controlId, Notification notification) {
+bool CBoardConfigDlg::onCommand(int controlId, Notification notification) {
     if (notification == Notification::Clicked) {
         switch (controlId) {
             case IDC_APLICAR:
-                return onAplicar();
+                onAplicar();
+                return true;
             case IDC_ACEPTAR:
-                return onAceptar();
+                onAceptar();
+                return true;
             case IDC_CANCELAR:
-                return onCancelar();
+                onCancelar();
+                return true;
             case IDC_DICOM:
-                return onDicomClicked();
+                onDicomClicked();
+                return true;
             case IDC_BORRAR:
-                return onBorrar();
+                onBorrar();
+                return true;
             case IDC_FIELD_INVERSION:
-                return onFieldInversionClicked();
+                onFieldInversionClicked();
+                return true;
             case IDC_SINGLE_FIELD:
-                return onSingleFieldClicked();
+                onSingleFieldClicked();
+                return true;
             default:
-                return;
+                return false;
         }
     }
     if (controlId == IDC_CONFIG_NAME && notification == Notification::EditChanged) {
         onNameEdited();
-    } else if (controlId == IDC_CONFIG_NAME && notification == Notification::SelectionChanged) {
-        onNamePicked();
+        return true;
     }
+    if (controlId == IDC_CONFIG_NAME && notification == Notification::SelectionChanged) {
+        onNamePicked();
+        return true;
+    }
+    return false;
 }
 
 void CBoardConfigDlg::okStep() {

@@ -29,8 +29,9 @@ class CBoardConfigDlg {
     void onInitDialog(DialogView& view);
     void onWindowClosed() { view_ = nullptr; }
     bool isOpen() const { return view_ != nullptr; }
-    // The message map: routes a control's notification to its handler.
-    void onCommand(int controlId, Notification notification);
+    // The message map: routes a control's notification to its handler; false when the map has
+    // none for it, so that a window leaves the message to its default handling.
+    bool onCommand(int controlId, Notification notification);
 
     // Handlers.
     void onAplicar();

@@ -130,7 +130,7 @@ void CKAPTORAXCtrl::writeImageFile() {
         if (outcome.error) {
             description += " (" + outcome.error.message() + ")";
         }
-        throw automation::MethodError(description);
+        throw automation::MethodError(description, outcome.error);
     }
     services_.person.beep(platform::Beep::Exclamation);
 }
@@ -139,13 +139,22 @@ std::unique_ptr<automation::Dispatch> CKAPTORAXCtrl::makeDispatch() {
     using automation::DispatchMember;
     const auto text = [](const std::string& value) { return platform::cp1252ToUtf16(value); };
     std::vector<DispatchMember> members;
-    members.push_back(
-        {DISPID_DIRCONFIG, u"dirconfig", [this, text] { return text(dirconfig_); },
-         [this](const automation::Bstr& v) { setDirconfig(platform::utf16ToCp1252(v)); }, nullptr});
-    members.push_back(
-        {DISPID_DESTINOIMAGEN, u"destinoimagen", [this, text] { return text(destinoimagen_); },
-         [this](const automation::Bstr& v) { setDestinoimagen(platform::utf16ToCp1252(v)); },
-         nullptr});
+    // Text the control cannot hold exactly is refused, and the property keeps its value.
+    const auto put = [](auto setter) {
+        return [setter](const automation::Bstr& v) {
+            const auto held = platform::utf16ToControlText(v);
+            if (!held) {
+                return automation::E_INVALIDARG;
+            }
+            setter(*held);
+            return automation::S_OK;
+        };
+    };
+    members.push_back({DISPID_DIRCONFIG, u"dirconfig", [this, text] { return text(dirconfig_); },
+                       put([this](std::string v) { setDirconfig(std::move(v)); }), nullptr});
+    members.push_back({DISPID_DESTINOIMAGEN, u"destinoimagen",
+                       [this, text] { return text(destinoimagen_); },
+                       put([this](std::string v) { setDestinoimagen(std::move(v)); }), nullptr});
     members.push_back({DISPID_TOMA, u"Toma", nullptr, nullptr, [this] { Toma(); }});
     members.push_back(
         {DISPID_INICIALIZA, u"Inicializa", nullptr, nullptr, [this] { Inicializa(); }});

@@ -13,6 +13,13 @@ UsbLink::UsbLink(platform::LibraryLoader& libraries, platform::Operator& person,
                  platform::ProcessExit& processExit)
     : libraries_(libraries), operator_(person), processExit_(processExit) {}
 
+UsbLink::~UsbLink() {
+    // Quietly: a control that goes away shows no message.
+    if (isOpen == 1 && slots_.close != nullptr) {
+        slots_.close(deviceHandle_);
+    }
+}
+
 void UsbLink::bindLibrary() {
     libraryHandle_ = libraries_.load("Ftd2xx.dll");
     if (libraryHandle_ == nullptr) {

@@ -22,6 +22,11 @@ class UsbLink {
   public:
     UsbLink(platform::LibraryLoader& libraries, platform::Operator& person,
             platform::ProcessExit& processExit);
+    // Closes the device when the link is open, so another control of the same process can open
+    // it; the library stays loaded (its functions may still be bound elsewhere).
+    ~UsbLink();
+    UsbLink(const UsbLink&) = delete;
+    UsbLink& operator=(const UsbLink&) = delete;
 
     void bindLibrary();
     d2xx::FT_STATUS openByDescription();

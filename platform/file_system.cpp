@@ -56,8 +56,15 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
 constexpr std::string_view TEMPORARY_MARK = ".kaptor-";
 
 std::string temporaryName(const std::filesystem::path& target, std::uint32_t number) {
-    return "." + target.filename().string() + std::string(TEMPORARY_MARK) +
-           std::to_string(::getpid()) + "-" + std::to_string(number);
+    // Built by appending in place: GCC 12 at -O3 mistakes a chain of operator+ here for an
+    // overlapping copy (-Wrestrict).
+    std::string name = ".";
+    name += target.filename().string();
+    name += TEMPORARY_MARK;
+    name += std::to_string(::getpid());
+    name += '-';
+    name += std::to_string(number);
+    return name;
 }
 
 // The process id in a name of our temporary pattern, or nothing for any other name.

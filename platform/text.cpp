@@ -136,6 +136,24 @@ std::string utf16ToCp1252(std::u16string_view text) {
     return out;
 }
 
+std::optional<std::string> utf16ToControlText(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char16_t unit : text) {
+        const auto byte = unit == 0 ? std::nullopt : fromCodePoint(unit);
+        if (!byte) {
+            return std::nullopt;
+        }
+        out.push_back(*byte);
+    }
+    return out;
+}
+
+std::optional<std::string> utf8ToControlText(std::string_view text) {
+    // Malformed sequences become U+FFFD, which has no Windows-1252 byte.
+    return utf16ToControlText(utf8ToUtf16(text));
+}
+
 std::u16string utf8ToUtf16(std::string_view text) {
     std::u16string out;
     std::size_t pos = 0;

@@ -24,6 +24,13 @@ std::string utf16ToUtf8(std::u16string_view text);
 // Exact conversion or nothing: for names on disk that must map back to the same bytes.
 std::optional<std::string> utf8ToCp1252Exact(std::string_view text);
 
+// Text a host hands to the control, taken exactly or refused: every character must have a
+// Windows-1252 byte (nothing is replaced by '?'), and none may be NUL, which would end the
+// control's string early (a path "a.ini<NUL>.bmp" would name a.ini). Malformed UTF-8 and lone
+// surrogates are refused too.
+std::optional<std::string> utf16ToControlText(std::u16string_view text);
+std::optional<std::string> utf8ToControlText(std::string_view text);
+
 // Upper and lower case letters of Windows-1252 compare equal, as file names do on the
 // original file system.
 char foldCase1252(char c);

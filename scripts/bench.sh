@@ -17,7 +17,7 @@ if ! command -v hyperfine >/dev/null; then
     fi
 fi
 
-cmake -S . -B build/main -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build/main -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAPTOR_WERROR=ON >/dev/null
 cmake --build build/main -j2 --target kaptor kaptorsim kaptor_bench kaptor_trivial
 bin=$PWD/build/main/bin
 [ -x "$bin/kaptor" ] || bin=$(dirname "$(find build/main -name kaptor -type f -perm -u+x | head -1)")

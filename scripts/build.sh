@@ -30,5 +30,5 @@ case "$flavour" in
             "linux-i686)" >&2
        exit 2 ;;
 esac
-cmake -S . -B "build/$flavour" -G Ninja "${options[@]}" >/dev/null
+cmake -S . -B "build/$flavour" -G Ninja -DKAPTOR_WERROR=ON "${options[@]}" >/dev/null
 cmake --build "build/$flavour" --parallel 2 "${targets[@]}"

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh native
 bash scripts/build.sh main >/dev/null
 kaptor=build/main/bin/kaptor
 

@@ -20,14 +20,11 @@ case "${1:-}" in
     *) echo "usage: scripts/kapshot.sh [--prepare]" >&2; exit 2 ;;
 esac
 
-if [ ! -x "$wine" ]; then
-    echo "kapshot.sh: Wine is not installed (Debian: apt-get install wine wine64)" >&2
-    exit 2
-fi
 if [ "$prepare_only" -eq 0 ] && [ -z "${DISPLAY:-}" ]; then
     echo "kapshot.sh: no DISPLAY: KAPSHOT needs a desktop (or Xvfb)" >&2
     exit 2
 fi
+bash scripts/setup.sh windows
 for file in KAPSHOT.exe KAPTORAX.ocx Ftd2xx.dll kaptor.exe; do
     if [ ! -f "$build/$file" ]; then
         bash scripts/build.sh windows
@@ -43,6 +40,7 @@ if [ ! -f "$prefix/.kapshot-ready" ]; then
     echo "kapshot.sh: creating the Wine prefix $prefix"
     mkdir -p "$prefix"
     "$wine" wineboot -i </dev/null >/dev/null 2>&1
+    bash scripts/wine_fonts.sh "$prefix"
     touch "$prefix/.kapshot-ready"
 fi
 

@@ -8,6 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+bash scripts/setup.sh release
 for flavour in main windows windows-i686; do
     bash scripts/build.sh "$flavour"
 done

@@ -2,7 +2,9 @@
 # Pictures of every window a person sees of the control, for a person to look at: the
 # configuration dialog, the about box, the property page and the hosted control, taken on a
 # virtual X display (Xvfb) and saved as PNG files in build/windows/screenshots/. Skipped, with a
-# line saying so, where Xvfb is not installed.
+# line saying so, where Xvfb is not installed. With --docs, the pictures the README shows (the
+# configuration dialog, the about box and KAPSHOT after a capture, which the kapshot_screenshot
+# test saves) are copied into docs/images/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,3 +37,14 @@ for picture in "$out"/*.bmp; do
     convert "$picture" "${picture%.bmp}.png" && rm "$picture"
 done
 ls "$out"/*.png 2>/dev/null || echo "screenshots: none taken"
+
+if [ "${1:-}" = --docs ]; then
+    mkdir -p docs/images
+    cp "$out/config_dialog_201.png" "$out/about_box.png" docs/images/
+    # KAPSHOT's picture is of the whole screen: the black around Form1 goes.
+    if [ -f "$build/kapshot_form1.png" ]; then
+        convert "$build/kapshot_form1.png" -trim +repage docs/images/kapshot_form1.png
+    else
+        echo "screenshots: no $build/kapshot_form1.png (the kapshot_screenshot test saves it)"
+    fi
+fi

@@ -1,29 +1,48 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever building, testing and the demo need and this
-# machine lacks. Runs as root, or through sudo.
+# Installs, from Debian's packages, whatever the named parts need and this machine lacks:
+#   setup.sh [native|windows|release|i686|all]...   (default: native)
+# native builds kaptor, the simulator and the native tests (what the demo needs); windows adds
+# the cross compilers, Wine and what the pictures of the windows need; release adds the
+# installer and packaging tools; i686 the 32-bit stage's compilers and emulator. Runs as root,
+# or through sudo.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
-          imagemagick clang-format libpng-dev help2man
-          # The windows flavours: mingw-w64 with the POSIX thread model, GoogleTest's sources to
-          # build with it, and 64-bit Wine to run the tests (wine32 is never installed: with it
-          # `wine` picks the 32-bit loader, and every 64-bit prefix boots a 32-bit half too).
-          mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools googletest
-          wine wine64
-          # The 32-bit stage (tests/i686/run.sh): 32-bit Linux builds and the emulator that runs
-          # them; its 32-bit Wine is unpacked into the build folder, never installed.
-          g++-multilib qemu-user-static
-          # Pictures of the windows on a virtual display, and a pointer to click in them.
-          xvfb xdotool
-          # Releases: the Windows installers (NSIS), their zips, and the Debian package's
-          # dependencies (dpkg-shlibdeps).
-          nsis zip dpkg-dev)
+native=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
+        clang-format libpng-dev help2man)
+# mingw-w64 with the POSIX thread model, GoogleTest's sources to build with it, and 64-bit Wine
+# to run the tests (wine32 is never installed: with it `wine` picks the 32-bit loader, and every
+# 64-bit prefix boots a 32-bit half too), with Wine's own fonts so that its window frames draw their caption
+# buttons. Pictures of the windows on a virtual display, a pointer to click in them, and
+# ImageMagick to turn them into PNG files.
+windows=(mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools googletest
+         wine wine64 fonts-wine xvfb xdotool imagemagick)
+# The 32-bit stage (tests/i686/run.sh): 32-bit Linux builds and the emulator that runs them; its
+# 32-bit Wine is unpacked into the build folder, never installed.
+i686=(g++-multilib qemu-user-static)
+# The Windows installers (NSIS), their zips, and the Debian package's dependencies
+# (dpkg-shlibdeps).
+release=(nsis zip dpkg-dev)
+
+packages=()
+for part in "${@:-native}"; do
+    case "$part" in
+        native) packages+=("${native[@]}") ;;
+        windows) packages+=("${native[@]}" "${windows[@]}") ;;
+        release) packages+=("${native[@]}" "${windows[@]}" "${release[@]}") ;;
+        i686) packages+=("${native[@]}" "${windows[@]}" "${i686[@]}") ;;
+        all) packages+=("${native[@]}" "${windows[@]}" "${release[@]}" "${i686[@]}") ;;
+        *) echo "setup.sh: unknown part '$part' (native, windows, release, i686, all)" >&2
+           exit 2 ;;
+    esac
+done
+
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
         missing+=("$package")
 done
 if ((${#missing[@]} > 0)); then
+    mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
     sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     echo "setup: installing ${missing[*]}"

@@ -139,6 +139,9 @@ TEST_F(KaptorDialog, ConfigSetChangesExactlyTheNamedLines) {
         {"config set dicom=1", "dicom cannot be changed"},
         {"config set brillo=3", "'brillo=3' is not NAME=VALUE"},
         {"config set gain", "'gain' is not NAME=VALUE"},
+        // Text outside Windows-1252 is refused, never written with '?'.
+        {"config set configName=\xE4\xB8\xAD.TXT", "configName holds a character the control"},
+        {"config set gain=\xE2\x98\x83", "gain holds a character the control"},
     };
     for (const auto& c : refused) {
         SCOPED_TRACE(c.args);

@@ -240,6 +240,14 @@ TEST_F(Kaptor, ParsesLikeAStandardTool) {
         {"config show extra", 2, "", "takes no arguments"},
         {"", 2, "", "Usage: kaptor"},
         {"frobnicate", 2, "", "unknown command 'frobnicate'"},
+        // A value the control cannot hold exactly is refused (E_INVALIDARG), not changed.
+        {"invoke 'put:2=\xE4\xB8\xAD\xE6\x96\x87.BMP' get:2", 2, "",
+         "member 2 refused the call (0x80070057)"},
+        {"invoke 'put:dirconfig=\xF0\x9F\x98\x80'", 2, "", "refused the call (0x80070057)"},
+        {"capture -o '\xE4\xB8\xAD.bmp'", 2, "", "is not a path the control can hold"},
+        {"config select '\xE4\xB8\xAD.TXT'", 2, "", "a character the control cannot keep"},
+        {"config delete '\xE4\xB8\xAD.TXT'", 2, "", "a character the control cannot keep"},
+        {"--dialog 'type:1137=\xE4\xB8\xAD' set", 2, "", "a character the control cannot keep"},
     };
     for (const auto& c : cases) {
         const Outcome run = kaptor(c.args);

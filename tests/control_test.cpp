@@ -62,6 +62,17 @@ TEST(Control, PropertiesByDispatchIdAndName) {
               automation::DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(d.invoke(DISPID_DIRCONFIG, InvokeKind::PropertyPut, {}, nullptr),
               automation::DISP_E_BADPARAMCOUNT);
+    // Text the control cannot hold exactly is refused and the value stays.
+    for (const std::u16string& refused :
+         {std::u16string(u"\u4E2D\u6587.BMP"), std::u16string(u"victim.ini\0.bmp", 15)}) {
+        const Variant value = refused;
+        for (const automation::DispId member : {DISPID_DIRCONFIG, DISPID_DESTINOIMAGEN}) {
+            EXPECT_EQ(d.invoke(member, InvokeKind::PropertyPut, {&value, 1}, nullptr),
+                      automation::E_INVALIDARG);
+        }
+    }
+    EXPECT_EQ(rig.ctrl->getDestinoimagen(), "c:\\KAPTOR\\Im\xE1gen.BMP");
+    EXPECT_EQ(rig.ctrl->getDirconfig(), "\\KAPTOR\\");
     EXPECT_EQ(d.invoke(automation::DISPID_ABOUTBOX, InvokeKind::Method, {}, nullptr),
               automation::S_OK);
     EXPECT_EQ(rig.dialogs.aboutBoxes, 1);
@@ -71,6 +82,30 @@ TEST(Control, PropertiesByDispatchIdAndName) {
     rig.ctrl->setDirconfig("");
     rig.ctrl->loadConfiguration();
     EXPECT_EQ(rig.ctrl->settings().pixelsPerLine, 640);
+}
+
+// A control that goes away closes its device (the library stays loaded), so a second control
+// of the same process opens it instead of ending the process.
+TEST(Inicializa, ASecondControlOpensTheDeviceTheFirstClosed) {
+    const test::TempDir traces;
+    const auto trace = traces.path() / "trace.txt";
+    Rig rig(test::RigOptions{.sim = {.tracePath = trace.string()}});
+    rig.initialise(EXAMPLE_CONFIG);
+    ASSERT_TRUE(rig.board->isOpen());
+    const auto closed = [&trace] {
+        return test::readFile(trace).find("FT_Close") != std::string::npos;
+    };
+    EXPECT_FALSE(closed());
+    rig.ctrl = std::make_unique<CKAPTORAXCtrl>(ControlServices{
+        *rig.files, rig.person, rig.clock, rig.processExit, rig.libraries, rig.dialogs});
+    EXPECT_FALSE(rig.board->isOpen());
+    EXPECT_TRUE(closed());
+    rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
+    EXPECT_FALSE(rig.runUntilExit([&] { rig.ctrl->Inicializa(); }));
+    EXPECT_TRUE(rig.board->isOpen());
+    EXPECT_TRUE(rig.person.messages().empty());
+    EXPECT_FALSE(rig.runUntilExit([&] { rig.ctrl->Toma(); }));
+    EXPECT_EQ(rig.picture().size(), 323518u);
 }
 
 TEST(Set, CancelarSendsNothingSavesNothing) {

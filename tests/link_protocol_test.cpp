@@ -23,7 +23,10 @@ const char* const EXAMPLE_SEQUENCE =
 std::string frames(const boardsim::Board& board, std::size_t from = 0) {
     std::string out;
     for (std::size_t i = from; i < board.frames().size(); ++i) {
-        out += (out.empty() ? "" : "|") + hex(board.frames()[i]);
+        if (!out.empty()) {
+            out += '|';
+        }
+        out += hex(board.frames()[i]);
     }
     return out;
 }

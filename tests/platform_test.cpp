@@ -61,6 +61,17 @@ TEST(Text, Windows1252RoundTripsThroughUtf8AndUtf16) {
     EXPECT_EQ(utf8ToCp1252("\xE2\x98\x83"), "?");     // a snowman has no byte
     EXPECT_FALSE(utf8ToCp1252Exact("\xE2\x98\x83").has_value());
     EXPECT_EQ(utf16ToUtf8(utf8ToUtf16("a\xF0\x9F\x98\x80z")), "a\xF0\x9F\x98\x80z");
+
+    // Text handed to the control: exact, or refused (nothing becomes '?', no NUL cuts it).
+    EXPECT_EQ(utf16ToControlText(cp1252ToUtf16(all)), all);
+    EXPECT_EQ(utf8ToControlText(cp1252ToUtf8(all)), all);
+    using namespace std::string_view_literals;
+    for (const std::u16string_view refused :
+         {u"\u4E2D\u6587.BMP"sv, u"victim.ini\0.bmp"sv, u"\xD83D"sv, u"a\U0001F600"sv}) {
+        EXPECT_FALSE(utf16ToControlText(refused).has_value()) << utf16ToUtf8(refused);
+        EXPECT_FALSE(utf8ToControlText(utf16ToUtf8(refused)).has_value());
+    }
+    EXPECT_FALSE(utf8ToControlText("a\xC3").has_value());  // a sequence cut short
 }
 
 TEST(Text, CaseFoldingAndOrderIgnoreCase) {

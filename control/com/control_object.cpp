@@ -2,12 +2,15 @@
 // information, property pages and the connection point container.
 #include "control/com/control_object.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "control/com/error_info.h"
 #include "control/com/identifiers.h"
 #include "control/com/variant_conversion.h"
+#include "platform/text.h"
 
 namespace kaptor::com {
 namespace {
@@ -21,18 +24,6 @@ bool hand(void** object, Interface* pointer) {
     *object = pointer;
     pointer->AddRef();
     return true;
-}
-
-// Fills an EXCEPINFO for a failure that goes back to the automation caller.
-void describeFailure(EXCEPINFO* exception, HRESULT code, const std::string& what) {
-    if (exception == nullptr) {
-        return;
-    }
-    *exception = EXCEPINFO{};
-    exception->bstrSource = ::SysAllocString(L"KAPTORAX");
-    const std::wstring description(what.begin(), what.end());
-    exception->bstrDescription = ::SysAllocString(description.c_str());
-    exception->scode = code;
 }
 
 }  // namespace
@@ -93,6 +84,8 @@ HRESULT ControlObject::QueryInterface(REFIID iid, void** object) {
                   ? hand(object, static_cast<ISpecifyPropertyPages*>(this))
               : IsEqualIID(iid, IID_IConnectionPointContainer)
                   ? hand(object, static_cast<IConnectionPointContainer*>(this))
+              : IsEqualIID(iid, IID_ISupportErrorInfo)
+                  ? hand(object, static_cast<ISupportErrorInfo*>(this))
                   : false;
     return found ? S_OK : E_NOINTERFACE;
 }
@@ -104,6 +97,10 @@ ULONG ControlObject::AddRef() {
 ULONG ControlObject::Release() {
     const ULONG left = --references_;
     if (left == 0) {
+        // References taken while the object goes (a container that is told of the
+        // deactivation) must not bring the count to zero a second time.
+        references_ = 1;
+        InPlaceDeactivate();
         delete this;
     }
     return left;
@@ -163,6 +160,15 @@ HRESULT ControlObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LC
     if (!IsEqualIID(iid, IID_NULL)) {
         return DISP_E_UNKNOWNINTERFACE;
     }
+    if (count == 0) {
+        return S_OK;
+    }
+    if (ids == nullptr) {
+        return E_POINTER;
+    }
+    if (names == nullptr || std::find(names, names + count, nullptr) != names + count) {
+        return E_INVALIDARG;
+    }
     ComPtr<ITypeInfo> info;
     if (const HRESULT hr = typeInfoOf(DIID_DKAPTORAX, info.GetAddressOf()); FAILED(hr)) {
         return hr;
@@ -171,7 +177,8 @@ HRESULT ControlObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LC
 }
 
 HRESULT ControlObject::invokeMember(DISPID id, WORD flags, const DISPPARAMS& params,
-                                    VARIANT* result, UINT* argumentError) {
+                                    VARIANT* result, UINT* argumentError,
+                                    automation::ExceptionInfo& failure) {
     using automation::InvokeKind;
     std::vector<automation::Variant> arguments;
     automation::Dispatch& dispatch = ctrl_->dispatch();
@@ -184,7 +191,8 @@ HRESULT ControlObject::invokeMember(DISPID id, WORD flags, const DISPPARAMS& par
         if (const HRESULT hr = fromDispParams(params, arguments, argumentError); FAILED(hr)) {
             return hr;
         }
-        const HRESULT hr = dispatch.invoke(id, InvokeKind::PropertyPut, arguments, nullptr);
+        const HRESULT hr =
+            dispatch.invoke(id, InvokeKind::PropertyPut, arguments, nullptr, &failure);
         if (SUCCEEDED(hr)) {
             dirty_ = true;
         }
@@ -200,10 +208,10 @@ HRESULT ControlObject::invokeMember(DISPID id, WORD flags, const DISPPARAMS& par
     automation::Variant value;
     // Late-bound callers often ask for a property get and a method call at once.
     if ((flags & DISPATCH_PROPERTYGET) != 0) {
-        hr = dispatch.invoke(id, InvokeKind::PropertyGet, arguments, &value);
+        hr = dispatch.invoke(id, InvokeKind::PropertyGet, arguments, &value, &failure);
     }
     if (hr == DISP_E_MEMBERNOTFOUND && (flags & DISPATCH_METHOD) != 0) {
-        hr = dispatch.invoke(id, InvokeKind::Method, arguments, &value);
+        hr = dispatch.invoke(id, InvokeKind::Method, arguments, &value, &failure);
     }
     if (SUCCEEDED(hr) && result != nullptr) {
         hr = toVariant(value, *result);
@@ -216,21 +224,40 @@ HRESULT ControlObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAM
     if (!IsEqualIID(iid, IID_NULL)) {
         return DISP_E_UNKNOWNINTERFACE;
     }
-    static DISPPARAMS noArguments{};
-    if (params == nullptr) {
-        params = &noArguments;
+    // The caller may let go of its last reference while a member runs (from a message box's
+    // message loop): the object stays until the call is over.
+    const ComPtr<ControlObject> hold(this);
+    // The result is the caller's uninitialised memory: made empty, never freed.
+    if (result != nullptr) {
+        ::VariantInit(result);
     }
+    static const DISPPARAMS noArguments{};
+    const DISPPARAMS& passed = params != nullptr ? *params : noArguments;
+    if (const HRESULT hr = checkDispParams(passed); FAILED(hr)) {
+        return hr;
+    }
+    ::SetErrorInfo(0, nullptr);
+    automation::ExceptionInfo failure;
+    HRESULT hr = DISP_E_EXCEPTION;
     // Nothing thrown inside the control may cross into the caller.
     try {
-        return invokeMember(id, flags, *params, result, argumentError);
+        hr = invokeMember(id, flags, passed, result, argumentError, failure);
     } catch (const std::bad_alloc&) {
-        describeFailure(exception, E_OUTOFMEMORY, "Out of memory");
-    } catch (const std::exception& failure) {
-        describeFailure(exception, E_FAIL, failure.what());
+        failure = {
+            {}, u"Out of memory", std::error_code(ERROR_OUTOFMEMORY, std::system_category())};
+    } catch (const std::exception& thrown) {
+        failure = {{}, platform::cp1252ToUtf16(thrown.what()), {}};
     } catch (...) {
-        describeFailure(exception, E_FAIL, "Unexpected failure");
+        failure = {{}, u"Unexpected failure", {}};
     }
-    return DISP_E_EXCEPTION;
+    if (hr == DISP_E_EXCEPTION) {
+        reportFailure(failure, DIID_DKAPTORAX, exception);
+    }
+    return hr;
+}
+
+HRESULT ControlObject::InterfaceSupportsErrorInfo(REFIID iid) {
+    return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID_DKAPTORAX) ? S_OK : S_FALSE;
 }
 
 // IProvideClassInfo2, ISpecifyPropertyPages

@@ -35,7 +35,8 @@ class ControlObject final : public IDispatch,
                             public IPersistStorage,
                             public IProvideClassInfo2,
                             public ISpecifyPropertyPages,
-                            public IConnectionPointContainer {
+                            public IConnectionPointContainer,
+                            public ISupportErrorInfo {
   public:
     // The class factory's creation function.
     static HRESULT create(REFIID iid, void** object);
@@ -142,6 +143,9 @@ class ControlObject final : public IDispatch,
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override;
     HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
 
+    // ISupportErrorInfo: the dispatch interface sets the thread's error object on failure.
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
+
   private:
     ControlObject();
     ~ControlObject();
@@ -150,7 +154,7 @@ class ControlObject final : public IDispatch,
     HWND ownerWindow() const;
     HRESULT typeInfoOf(REFGUID guid, ITypeInfo** info);
     HRESULT invokeMember(DISPID id, WORD flags, const DISPPARAMS& params, VARIANT* result,
-                         UINT* argumentError);
+                         UINT* argumentError, automation::ExceptionInfo& failure);
 
     // In-place activation and the control's window.
     HRESULT activateInPlace(bool uiActivate);

@@ -68,6 +68,8 @@ HRESULT ControlObject::GetClipboardData(DWORD, IDataObject** data) {
 }
 
 HRESULT ControlObject::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent, LPCRECT) {
+    // The property frame is modal: the object stays while it is open, whoever lets go of it.
+    const ComPtr<ControlObject> hold(this);
     if (site != nullptr && !clientSite_) {
         clientSite_ = site;
     }

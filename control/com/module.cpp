@@ -55,7 +55,10 @@ void lock() {
 }
 
 void unlock() {
-    --serverLocks;
+    // One unlock too many must not hold the module for good: the count stops at zero.
+    long held = serverLocks.load();
+    while (held > 0 && !serverLocks.compare_exchange_weak(held, held - 1)) {
+    }
 }
 
 bool canUnload() {

@@ -45,17 +45,10 @@ INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     if (run == nullptr || message != WM_COMMAND || !run->dialog.isOpen()) {
         return FALSE;
     }
+    // Edit boxes also report with small codes; the dialog's message map says what it handles.
     const int id = LOWORD(wParam);
-    // Edit boxes also report with small codes; only the controls the dialog handles count.
-    const bool handled = id == control::IDC_ACEPTAR || id == control::IDC_CANCELAR ||
-                         id == control::IDC_APLICAR || id == control::IDC_BORRAR ||
-                         id == control::IDC_DICOM || id == control::IDC_FIELD_INVERSION ||
-                         id == control::IDC_SINGLE_FIELD || id == control::IDC_CONFIG_NAME;
-    if (const auto notification = notificationOf(id, HIWORD(wParam)); handled && notification) {
-        run->dialog.onCommand(id, *notification);
-        return TRUE;
-    }
-    return FALSE;
+    const auto notification = notificationOf(id, HIWORD(wParam));
+    return notification && run->dialog.onCommand(id, *notification) ? TRUE : FALSE;
 }
 
 }  // namespace

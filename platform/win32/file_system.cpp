@@ -51,7 +51,7 @@ class Win32ReplacementFile : public ReplacementFile {
             DWORD written = 0;
             if (::WriteFile(file_.get(), bytes.data(), chunk, &written, nullptr) == 0 ||
                 written == 0) {
-                failed_ = true;
+                fail();
             }
             bytes = bytes.subspan(written);
         }
@@ -62,19 +62,30 @@ class Win32ReplacementFile : public ReplacementFile {
         if (failed_ || ::FlushFileBuffers(file_.get()) == 0 || !file_.reset() ||
             ::MoveFileExA(temporary_.c_str(), target_.c_str(),
                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
-            failed_ = true;
+            fail();
             return false;
         }
         committed_ = true;
         return true;
     }
 
+    std::error_code error() const override { return error_; }
+
   private:
+    // Keeps the system's reason for the first failure.
+    void fail() {
+        if (!failed_) {
+            error_ = std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+        }
+        failed_ = true;
+    }
+
     std::string target_;
     std::string temporary_;
     Handle file_;
     bool failed_ = false;
     bool committed_ = false;
+    std::error_code error_;
 };
 
 class Win32FileFind : public FileFind {

@@ -65,7 +65,7 @@ case "${1:-}" in
 esac
 
 install() {
-    bash scripts/setup.sh || return
+    bash scripts/setup.sh i686 || return
     # Only for downloading wine32's packages (sysroot.sh); nothing of i386 gets installed.
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         echo "i686: adding the i386 architecture to dpkg"

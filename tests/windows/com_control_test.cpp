@@ -27,10 +27,26 @@ class ComControl : public ::testing::Test {
         ASSERT_TRUE(control);
     }
 
+    // The sample configuration in place, and the simulated board sending frame.
+    void prepareBoard(const std::vector<std::uint8_t>& frame) {
+        writeFile(drive.path() / "KAPTOR" / "CONFIG.TXT", "EJEMPLO.TXT\r\n");
+        writeFile(drive.path() / "KAPTOR" / "CONFIG" / "EJEMPLO.TXT", EXAMPLE_CONFIG);
+        const auto replay = drive.path() / "replay.bin";
+        writeFile(replay, std::string(frame.begin(), frame.end()));
+        setEnvironment("KAPTOR_SIM_REPLAY", replay.string());
+    }
+
     Apartment apartment;
     TempDir drive;
     ComPtr<IDispatch> control;
 };
+
+HRESULT moduleCanUnload() {
+    using Export = HRESULT(STDAPICALLTYPE*)();
+    const auto canUnload = reinterpret_cast<Export>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleW(L"KAPTORAX.ocx"), "DllCanUnloadNow")));
+    return canUnload != nullptr ? canUnload() : E_FAIL;
+}
 
 TEST_F(ComControl, NewControlAnswersItsDefaultsAndKeepsWhatIsPut) {
     std::wstring text;
@@ -45,6 +61,14 @@ TEST_F(ComControl, NewControlAnswersItsDefaultsAndKeepsWhatIsPut) {
     ASSERT_EQ(putText(*control.Get(), DIRCONFIG, L""), S_OK);
     ASSERT_EQ(getText(*control.Get(), DIRCONFIG, text), S_OK);
     EXPECT_EQ(text, L"");
+    // Text the control cannot hold exactly (outside Windows-1252, a NUL inside) is refused
+    // and the value stays.
+    for (const std::wstring& refused :
+         {std::wstring(L"\u4E2D\u6587.BMP"), std::wstring(L"victim.ini\0.bmp", 15)}) {
+        EXPECT_EQ(putText(*control.Get(), DESTINOIMAGEN, refused), E_INVALIDARG);
+    }
+    ASSERT_EQ(getText(*control.Get(), DESTINOIMAGEN, text), S_OK);
+    EXPECT_EQ(text, L"c:\\KAPTOR\\Posici\u00f3n.BMP");
 }
 
 TEST_F(ComControl, DispatchErrorsComeBackAsTheirCodes) {
@@ -90,6 +114,58 @@ TEST_F(ComControl, DispatchErrorsComeBackAsTheirCodes) {
     std::wstring text;
     ASSERT_EQ(getText(*control.Get(), DIRCONFIG, text), S_OK);
     EXPECT_EQ(text, L"7");
+}
+
+// Callers that break the calling rules get an error code, never a crash; the result is made
+// empty without freeing what it held.
+TEST_F(ComControl, CallsThatBreakTheRulesAreRefused) {
+    VARIANT reference;
+    ::VariantInit(&reference);
+    V_VT(&reference) = VT_BYREF | VT_BSTR;
+    V_BSTRREF(&reference) = nullptr;
+    VARIANT badType;
+    ::VariantInit(&badType);
+    V_VT(&badType) = 0xFFFF;
+    VARIANT text;
+    ::VariantInit(&text);
+    V_VT(&text) = VT_BSTR;
+    V_BSTR(&text) = nullptr;  // an empty text
+    DISPID named = DISPID_PROPERTYPUT;
+    const struct {
+        const char* what;
+        WORD flags;
+        DISPPARAMS params;
+        HRESULT expected;
+    } cases[] = {
+        {"arguments without their array", DISPATCH_METHOD, {nullptr, nullptr, 1, 0}, E_INVALIDARG},
+        {"named arguments without their array",
+         DISPATCH_PROPERTYPUT,
+         {&text, nullptr, 1, 1},
+         E_INVALIDARG},
+        {"more names than arguments", DISPATCH_PROPERTYPUT, {&text, &named, 0, 1}, E_INVALIDARG},
+        {"a null reference", DISPATCH_PROPERTYPUT, {&reference, &named, 1, 1}, E_POINTER},
+        {"no such type", DISPATCH_PROPERTYPUT, {&badType, &named, 1, 1}, DISP_E_BADVARTYPE},
+        {"a get into a junk result", DISPATCH_PROPERTYGET, {}, S_OK},
+    };
+    for (auto c : cases) {
+        VARIANT result;
+        V_VT(&result) = VT_BSTR;
+        V_BSTR(&result) = reinterpret_cast<BSTR>(0x10);  // junk that must not be freed
+        EXPECT_EQ(
+            control->Invoke(DIRCONFIG, IID_NULL, 0, c.flags, &c.params, &result, nullptr, nullptr),
+            c.expected)
+            << c.what;
+        if (c.expected == S_OK) {
+            EXPECT_EQ(V_VT(&result), VT_BSTR);
+            ::VariantClear(&result);
+        }
+    }
+    DISPID id = 0;
+    LPOLESTR none[] = {nullptr};
+    EXPECT_EQ(control->GetIDsOfNames(IID_NULL, nullptr, 1, 0x409, &id), E_INVALIDARG);
+    EXPECT_EQ(control->GetIDsOfNames(IID_NULL, none, 1, 0x409, &id), E_INVALIDARG);
+    LPOLESTR toma[] = {const_cast<LPOLESTR>(L"Toma")};
+    EXPECT_EQ(control->GetIDsOfNames(IID_NULL, toma, 1, 0x409, nullptr), E_POINTER);
 }
 
 TEST_F(ComControl, NamesAndTypeInformationComeFromTheTypeLibrary) {
@@ -145,8 +221,6 @@ std::vector<std::uint8_t> replayFrame() {
     return bytes;
 }
 
-// Disabled until the configuration read through the Windows drive mapping is understood: the
-// module reports the selector as missing and captures a 0 x 0 frame.
 TEST_F(ComControl, CaptureByDispidWritesThePictureThePortableControlWrites) {
     const std::vector<std::uint8_t> frame = replayFrame();
     Rig expected(RigOptions{.replay = frame});
@@ -155,12 +229,7 @@ TEST_F(ComControl, CaptureByDispidWritesThePictureThePortableControlWrites) {
     const std::vector<std::uint8_t> wanted = expected.picture();
     ASSERT_GT(wanted.size(), frame.size());
 
-    writeFile(drive.path() / "KAPTOR" / "CONFIG.TXT", "EJEMPLO.TXT\r\n");
-    writeFile(drive.path() / "KAPTOR" / "CONFIG" / "EJEMPLO.TXT", EXAMPLE_CONFIG);
-    const auto replay = drive.path() / "replay.bin";
-    writeFile(replay, std::string(frame.begin(), frame.end()));
-    setEnvironment("KAPTOR_SIM_REPLAY", replay.string());
-
+    prepareBoard(frame);
     MessageBoxWatcher watcher;
     ASSERT_EQ(putText(*control.Get(), DIRCONFIG, L"c:\\KAPTOR\\"), S_OK);
     ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"c:\\KAPTOR\\Imagen1.BMP"), S_OK);
@@ -183,31 +252,112 @@ TEST_F(ComControl, MessageBoxesCarryTheControlsNameAndWaitForTheOperator) {
     EXPECT_EQ(seen[0].text, "Error al abrir archivo de configuracion!!! (E: 410)");
 }
 
-TEST_F(ComControl, ModuleStaysLoadedWhileObjectsLive) {
-    HMODULE module = ::GetModuleHandleW(L"KAPTORAX.ocx");
-    ASSERT_NE(module, nullptr);
-    using Export = HRESULT(STDAPICALLTYPE*)();
-    const auto canUnload = reinterpret_cast<Export>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(module, "DllCanUnloadNow")));
-    ASSERT_NE(canUnload, nullptr);
-    EXPECT_EQ(canUnload(), S_FALSE);
+// A Toma that cannot write its picture tells its caller why, in EXCEPINFO and through
+// GetErrorInfo alike: the control's text widened from Windows-1252, the system's error as code.
+TEST_F(ComControl, AFailedTomaTellsItsCallerWhy) {
+    prepareBoard(replayFrame());
+    const std::wstring name = L"C\u00e1mara.BMP";
+    // The previous picture, held open without delete sharing: the new one cannot replace it.
+    HANDLE held = ::CreateFileW((drive.path() / "KAPTOR" / name).c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    MessageBoxWatcher watcher;
+    ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"c:\\KAPTOR\\" + name), S_OK);
+    ASSERT_EQ(callMethod(*control.Get(), INICIALIZA), S_OK);
+    DISPPARAMS none{};
+    EXCEPINFO exception{};
+    EXPECT_EQ(
+        control->Invoke(TOMA, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, &exception, nullptr),
+        DISP_E_EXCEPTION);
+    ::CloseHandle(held);
+    ASSERT_NE(exception.bstrDescription, nullptr);
+    const std::wstring description = exception.bstrDescription;
+    EXPECT_EQ(
+        description.rfind(L"Error al escribir archivo de imagen: c:\\KAPTOR\\" + name + L" (", 0),
+        0u)
+        << description.c_str();
+    EXPECT_STREQ(exception.bstrSource, L"KAPTORAX.Toma");
+    EXPECT_EQ(HRESULT_FACILITY(exception.scode), FACILITY_WIN32) << std::hex << exception.scode;
+    ::SysFreeString(exception.bstrSource);
+    ::SysFreeString(exception.bstrDescription);
+
+    ComPtr<ISupportErrorInfo> supports;
+    ASSERT_EQ(control.As(&supports), S_OK);
+    EXPECT_EQ(supports->InterfaceSupportsErrorInfo(IID_IDispatch), S_OK);
+    ComPtr<IErrorInfo> info;
+    ASSERT_EQ(::GetErrorInfo(0, info.GetAddressOf()), S_OK);
+    BSTR text = nullptr;
+    ASSERT_EQ(info->GetDescription(&text), S_OK);
+    EXPECT_EQ(description, text);
+    ::SysFreeString(text);
+    EXPECT_TRUE(watcher.seen().empty());
+}
+
+// The caller lets go of its last reference while Inicializa waits in a message box: the object
+// stays until the call is over, and goes then.
+TEST_F(ComControl, ReleasingTheLastReferenceDuringAMessageBoxWaitsForTheCall) {
+    IDispatch* raw = control.Detach();
+    const DWORD thread = ::GetCurrentThreadId();
+    std::atomic<bool> done{false};
+    std::thread helper([&] {
+        if (waitForDialog(thread, "KAPTORAX") != nullptr) {
+            raw->Release();
+        }
+        const MessageBoxWatcher watcher(thread);  // answers this box and any later one
+        while (!done) {
+            ::Sleep(10);
+        }
+    });
+    EXPECT_EQ(callMethod(*raw, INICIALIZA), S_OK);
+    done = true;
+    helper.join();
+    EXPECT_EQ(moduleCanUnload(), S_OK);
+}
+
+// A control that goes away closes its device: the next control of the process opens it
+// (otherwise its Inicializa would end the process).
+TEST_F(ComControl, ASecondControlOpensTheDeviceTheFirstClosed) {
+    prepareBoard(replayFrame());
+    MessageBoxWatcher watcher;
+    ASSERT_EQ(callMethod(*control.Get(), INICIALIZA), S_OK);
     control.Reset();
-    EXPECT_EQ(canUnload(), S_OK);
+    control = createControl();
+    ASSERT_TRUE(control);
+    ASSERT_EQ(callMethod(*control.Get(), INICIALIZA), S_OK);
+    EXPECT_TRUE(watcher.seen().empty());
+}
+
+TEST_F(ComControl, ModuleStaysLoadedWhileObjectsLive) {
+    EXPECT_EQ(moduleCanUnload(), S_FALSE);
+    control.Reset();
+    EXPECT_EQ(moduleCanUnload(), S_OK);
     ComPtr<IClassFactory> factory;
     ASSERT_EQ(
         ::CoGetClassObject(com::CLSID_KAPTORAX, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
                            reinterpret_cast<void**>(factory.GetAddressOf())),
         S_OK);
     ASSERT_EQ(factory->LockServer(TRUE), S_OK);
+    EXPECT_EQ(moduleCanUnload(), S_FALSE);
+    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
+    // One unlock too many does not hold the module for good, nor make a later lock count less.
+    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
+    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
     factory.Reset();
-    EXPECT_EQ(canUnload(), S_FALSE);
+    EXPECT_EQ(moduleCanUnload(), S_OK);
+    ASSERT_EQ(
+        ::CoGetClassObject(com::CLSID_KAPTORAX, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                           reinterpret_cast<void**>(factory.GetAddressOf())),
+        S_OK);
+    ASSERT_EQ(factory->LockServer(TRUE), S_OK);
+    factory.Reset();
+    EXPECT_EQ(moduleCanUnload(), S_FALSE);
     ASSERT_EQ(
         ::CoGetClassObject(com::CLSID_KAPTORAX, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
                            reinterpret_cast<void**>(factory.GetAddressOf())),
         S_OK);
     ASSERT_EQ(factory->LockServer(FALSE), S_OK);
     factory.Reset();
-    EXPECT_EQ(canUnload(), S_OK);
+    EXPECT_EQ(moduleCanUnload(), S_OK);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <future>
 
 #include "control/com/identifiers.h"
@@ -49,6 +50,43 @@ TEST_F(ComDialogs, AboutBoxShowsTitleIconAndVersionAndClosesWithOk) {
     ASSERT_EQ(seen.texts.size(), 3u);
     EXPECT_EQ(seen.texts[1], "KAPTORAX Control, Version 1.0");
     EXPECT_EQ(seen.texts[2], "OK");
+}
+
+// Skips one sz_Or_Ord field of a dialog template: 0xFFFF and an ordinal, or a UTF-16 string.
+const WORD* pastNameOrOrdinal(const WORD* field) {
+    if (*field == 0xFFFF) {
+        return field + 2;
+    }
+    while (*field++ != 0) {
+    }
+    return field;
+}
+
+TEST(ComResources, AboutBoxTemplateHoldsTheIconControlAtItsLayoutSize) {
+    HMODULE module = ::LoadLibraryExW(modulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(5));  // RT_DIALOG
+    ASSERT_NE(found, nullptr);
+    const auto* dialog =
+        static_cast<const DLGTEMPLATE*>(::LockResource(::LoadResource(module, found)));
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(dialog->cdit, 3);
+    // Menu, class and caption, then the font's point size and face name (DS_SETFONT).
+    const WORD* field = reinterpret_cast<const WORD*>(dialog + 1);
+    for (int i = 0; i < 3; ++i) {
+        field = pastNameOrOrdinal(field);
+    }
+    ASSERT_TRUE(dialog->style & DS_SETFONT);
+    field = pastNameOrOrdinal(field + 1);
+    // The first item, on a DWORD boundary: the icon, at 10, 10, 20 x 20 dialog units.
+    const auto* icon = reinterpret_cast<const DLGITEMTEMPLATE*>(
+        (reinterpret_cast<std::uintptr_t>(field) + 3) & ~std::uintptr_t{3});
+    EXPECT_EQ(icon->style & SS_TYPEMASK, static_cast<DWORD>(SS_ICON));
+    EXPECT_EQ(icon->x, 10);
+    EXPECT_EQ(icon->y, 10);
+    EXPECT_EQ(icon->cx, 20);
+    EXPECT_EQ(icon->cy, 20);
+    ::FreeLibrary(module);
 }
 
 TEST_F(ComDialogs, AboutBoxClosesWithEscape) {

@@ -151,5 +151,91 @@ TEST(ComHosting, ViewObjectDrawsTheSamePictureClippedToItsBounds) {
     ::ReleaseDC(nullptr, screen);
 }
 
+// A container's site reduced to what in-place activation asks of it: a window to live in; it
+// counts the deactivations it is told of. It lives on the test's stack.
+class CountingSite final : public IOleClientSite, public IOleInPlaceSite {
+  public:
+    explicit CountingSite(HWND window) : window_(window) {}
+    int deactivations = 0;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        *object = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite)
+                      ? static_cast<void*>(static_cast<IOleClientSite*>(this))
+                  : IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite)
+                      ? static_cast<void*>(static_cast<IOleInPlaceSite*>(this))
+                      : nullptr;
+        return *object != nullptr ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE SaveObject() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
+        *moniker = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** container) override {
+        *container = nullptr;
+        return E_NOINTERFACE;
+    }
+    HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+        *window = window_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame,
+                                               IOleInPlaceUIWindow** document, LPRECT position,
+                                               LPRECT clip, LPOLEINPLACEFRAMEINFO) override {
+        *frame = nullptr;
+        *document = nullptr;
+        *position = RECT{0, 0, 100, 50};
+        *clip = *position;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override {
+        ++deactivations;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
+
+  private:
+    HWND window_;
+};
+
+// A container that lets go of the control while it is in place active is told of the
+// deactivation, and the control's window goes with it.
+TEST(ComHosting, ReleasedWhileInPlaceActiveTheControlTellsItsContainer) {
+    Apartment apartment;
+    ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
+    HWND frame = ::CreateWindowExW(0, L"STATIC", L"Host", WS_POPUP, 0, 0, 200, 100, nullptr,
+                                   nullptr, nullptr, nullptr);
+    ASSERT_NE(frame, nullptr);
+    CountingSite site(frame);
+    ComPtr<IOleObject> object;
+    ASSERT_EQ(createControl().As(&object), S_OK);
+    ASSERT_EQ(object->SetClientSite(&site), S_OK);
+    RECT position{0, 0, 100, 50};
+    ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, frame, &position), S_OK);
+    ComPtr<IOleInPlaceObject> inPlace;
+    ASSERT_EQ(object.As(&inPlace), S_OK);
+    HWND window = nullptr;
+    ASSERT_EQ(inPlace->GetWindow(&window), S_OK);
+    inPlace.Reset();
+    EXPECT_EQ(site.deactivations, 0);
+    object.Reset();
+    EXPECT_EQ(site.deactivations, 1);
+    EXPECT_FALSE(::IsWindow(window));
+    ::DestroyWindow(frame);
+}
+
 }  // namespace
 }  // namespace kaptor::test

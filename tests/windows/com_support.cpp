@@ -71,7 +71,7 @@ HRESULT putText(IDispatch& control, DISPID id, const std::wstring& value) {
     VARIANT argument;
     ::VariantInit(&argument);
     V_VT(&argument) = VT_BSTR;
-    V_BSTR(&argument) = ::SysAllocString(value.c_str());
+    V_BSTR(&argument) = ::SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{&argument, &named, 1, 1};
     const HRESULT hr =

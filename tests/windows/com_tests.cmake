@@ -17,3 +17,12 @@ kaptor_com_test(com_control_test ${CMAKE_CURRENT_LIST_DIR}/com_control_test.cpp)
 kaptor_com_test(com_persistence_test ${CMAKE_CURRENT_LIST_DIR}/com_persistence_test.cpp)
 kaptor_com_test(com_hosting_test ${CMAKE_CURRENT_LIST_DIR}/com_hosting_test.cpp)
 kaptor_com_test(com_dialogs_test ${CMAKE_CURRENT_LIST_DIR}/com_dialogs_test.cpp)
+
+# The control from VBScript and JScript through Wine's cscript: a failed Toma is an error with
+# the control's words.
+foreach(mode handled unhandled)
+    add_test(NAME com_script_${mode}
+        COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/com_script_test.sh ${PROJECT_BINARY_DIR} ${mode})
+    set_tests_properties(com_script_${mode} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
+        LABELS com_script RESOURCE_LOCK wine_registry)
+endforeach()

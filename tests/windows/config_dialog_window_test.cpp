@@ -104,15 +104,19 @@ class Win32ScenarioRunner : public control::DialogRunner {
                     }
                     break;
             }
-            if (!::IsWindow(dialog)) {
+            if (!stillOpen(dialog)) {
                 return;
             }
         }
         closeList();
-        if (::IsWindow(dialog)) {
+        if (stillOpen(dialog)) {
             ::SendMessageW(::GetDlgItem(dialog, IDC_CANCELAR), BM_CLICK, 0, 0);
         }
     }
+
+    // EndDialog hides the window at once, but the window lives on until the modal loop has
+    // returned: a click sent in between would still reach the dialog and change its result.
+    static bool stillOpen(HWND dialog) { return ::IsWindow(dialog) && ::IsWindowVisible(dialog); }
 
     // An edit box takes its new text whole; the combo box's edit field is typed into one
     // character at a time over its selected content, as a person types.

@@ -21,6 +21,7 @@ if [ ! -f "$prefix/.kaptor-ready" ]; then
     mkdir -p "$prefix"
     echo "wine: creating the prefix $prefix"
     timeout "${KAPTOR_WINE_BOOT_TIMEOUT:-300}" "$wine" wineboot -i </dev/null >/dev/null 2>&1
+    bash "$here/../../scripts/wine_fonts.sh" "$prefix"
     timeout 60 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics \
         /d "$graphics" /f </dev/null >/dev/null 2>&1
     if [ "$graphics" = x11 ]; then
