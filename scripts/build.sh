@@ -2,7 +2,9 @@
 # Configures and builds one flavour: main (tests and benchmarks), asan (the test suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer), fuzz (the libFuzzer targets, clang),
 # windows (64-bit Windows with mingw-w64: kaptor.exe, Ftd2xx.dll and the tests, run under Wine)
-# or windows-i686 (32-bit Windows, compiled and linked only: this machine runs no 32-bit code).
+# windows-i686 (32-bit Windows: kaptor.exe, Ftd2xx.dll, KAPTORAX.ocx; tests/i686/run.sh runs them
+# under 32-bit Wine) or linux-i686 (the portable test suite for 32-bit Linux, run under
+# qemu-i386-static).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,7 +22,12 @@ case "$flavour" in
                            -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" -DKAPTOR_BENCH=OFF
                            -DKAPTOR_TESTS=OFF)
                   targets=() ;;
-    *) echo "build.sh: unknown flavour '$flavour' (main, asan, fuzz, windows, windows-i686)" >&2
+    linux-i686) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo
+                         -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/linux-i686.cmake" -DKAPTOR_BENCH=OFF
+                         -DKAPTOR_PNG=OFF)
+                targets=() ;;
+    *) echo "build.sh: unknown flavour '$flavour' (main, asan, fuzz, windows, windows-i686," \
+            "linux-i686)" >&2
        exit 2 ;;
 esac
 cmake -S . -B "build/$flavour" -G Ninja -DKAPTOR_WERROR=ON "${options[@]}" >/dev/null

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the named parts need and this machine lacks:
-#   setup.sh [native|windows|release|all]...   (default: native)
+#   setup.sh [native|windows|release|i686|all]...   (default: native)
 # native builds kaptor, the simulator and the native tests (what the demo needs); windows adds
 # the cross compilers, Wine and what the pictures of the windows need; release adds the
-# installer and packaging tools. Runs as root, or through sudo.
+# installer and packaging tools; i686 the 32-bit stage's compilers and emulator. Runs as root,
+# or through sudo.
 set -euo pipefail
 
 # pkgconf builds a program against the installed libkaptor; python3-dev, pybind11-dev,
@@ -12,12 +13,15 @@ native=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark
         clang-format libpng-dev help2man pkgconf
         python3-dev pybind11-dev python3-numpy python3-pytest)
 # mingw-w64 with the POSIX thread model, GoogleTest's sources to build with it, and 64-bit Wine
-# to run the tests (never wine32 here: this kernel runs no 32-bit programs, and with it Wine
-# picks the 32-bit loader), with Wine's own fonts so that its window frames draw their caption
+# to run the tests (wine32 is never installed: with it `wine` picks the 32-bit loader, and every
+# 64-bit prefix boots a 32-bit half too), with Wine's own fonts so that its window frames draw their caption
 # buttons. Pictures of the windows on a virtual display, a pointer to click in them, and
 # ImageMagick to turn them into PNG files.
 windows=(mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools googletest
          wine wine64 fonts-wine xvfb xdotool imagemagick)
+# The 32-bit stage (tests/i686/run.sh): 32-bit Linux builds and the emulator that runs them; its
+# 32-bit Wine is unpacked into the build folder, never installed.
+i686=(g++-multilib qemu-user-static)
 # The Windows installers (NSIS), their zips, and the Debian package's dependencies
 # (dpkg-shlibdeps).
 release=(nsis zip dpkg-dev)
@@ -28,8 +32,10 @@ for part in "${@:-native}"; do
         native) packages+=("${native[@]}") ;;
         windows) packages+=("${native[@]}" "${windows[@]}") ;;
         release) packages+=("${native[@]}" "${windows[@]}" "${release[@]}") ;;
-        all) packages+=("${native[@]}" "${windows[@]}" "${release[@]}") ;;
-        *) echo "setup.sh: unknown part '$part' (native, windows, release, all)" >&2; exit 2 ;;
+        i686) packages+=("${native[@]}" "${windows[@]}" "${i686[@]}") ;;
+        all) packages+=("${native[@]}" "${windows[@]}" "${release[@]}" "${i686[@]}") ;;
+        *) echo "setup.sh: unknown part '$part' (native, windows, release, i686, all)" >&2
+           exit 2 ;;
     esac
 done
 

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Sets everything up and runs the tests, stage by stage:
-#   test.sh [native|windows|release|all]...   (default: all, what CI runs)
+#   test.sh [native|windows|i686|release|all]...   (default: all, what CI runs)
 # native: the house format, the fuzz targets for a bounded time, the test suite, and the suite
 #         again under AddressSanitizer and UndefinedBehaviorSanitizer;
 # windows: the 64-bit Windows build's suite under Wine, pictures of every window under Xvfb, and
 #         the 32-bit Windows build compiled, linked and its imports checked;
+# i686: the 32-bit builds run: the portable suite for 32-bit Linux under qemu-i386-static, the x86
+#         kaptor.exe and KAPTORAX.ocx under 32-bit Wine (tests/i686/run.sh);
 # release: the installers, zips and Debian package people install, built and tested.
 # Each stage prints its time; the last line counts every test: "tests: N passed, M failed".
 set -euo pipefail
@@ -14,8 +16,9 @@ stages=("$@")
 [ ${#stages[@]} -gt 0 ] || stages=(all)
 for stage in "${stages[@]}"; do
     case "$stage" in
-        native | windows | release | all) ;;
-        *) echo "test.sh: unknown stage '$stage' (native, windows, release, all)" >&2; exit 2 ;;
+        native | windows | i686 | release | all) ;;
+        *) echo "test.sh: unknown stage '$stage' (native, windows, i686, release, all)" >&2
+           exit 2 ;;
     esac
 done
 
@@ -104,6 +107,12 @@ stage_windows() {
     fi
 }
 
+stage_i686() {
+    # Each check counts as one test; the stage builds what it needs (main, windows-i686).
+    mkdir -p build
+    run_checks build/i686-stage.log bash tests/i686/run.sh
+}
+
 stage_release() {
     # The installers, zips and Debian package, then their tests (the 64-bit installer under Wine
     # in a prefix of its own, the package unpacked); each check counts as one test.
@@ -133,7 +142,7 @@ run_stage() {
 
 for stage in "${stages[@]}"; do
     if [ "$stage" = all ]; then
-        for each in native windows release; do run_stage "$each"; done
+        for each in native windows i686 release; do run_stage "$each"; done
     else
         run_stage "$stage"
     fi

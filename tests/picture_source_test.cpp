@@ -40,6 +40,50 @@ TEST(PictureSource, SampledOnceServesWhatSamplingEveryFrameGives) {
     }
 }
 
+// The chart's bytes as the x86_64 build draws them, so every architecture (32-bit x86 with its
+// x87 unit, Windows, others) must draw the same: FNV-1a of whole frames across geometries.
+TEST(PictureSource, TheChartIsTheSameOnEveryArchitecture) {
+    const auto registers = [](std::uint32_t pixels, std::uint32_t lines, std::uint32_t total,
+                              std::uint32_t horizontal, std::uint32_t vertical, bool interlaced,
+                              std::uint8_t gain, std::uint8_t offset) {
+        BoardRegisters r;
+        r.activePixels = pixels;
+        r.activeLines = lines;
+        r.pllTotal = total;
+        r.horizontalPosition = horizontal;
+        r.verticalPosition = vertical;
+        r.control = interlaced ? 0x40 : 0;
+        r.frontEnd[7] = gain;
+        r.frontEnd[10] = offset;
+        return r;
+    };
+    const struct {
+        const char* what;
+        BoardRegisters registers;
+        std::uint64_t frame;
+        std::uint64_t fnv;
+    } cases[] = {
+        {"640 x 496 interlaced", registers(640, 496, 800, 120, 20, true, 128, 64), 0,
+         6479475374420040767u},
+        {"the disc moved", registers(640, 496, 800, 120, 20, true, 128, 64), 7,
+         8664748081147762021u},
+        {"320 x 240 single field", registers(320, 240, 400, 60, 20, false, 128, 64), 0,
+         14893681834993937958u},
+        {"701 wide, gain and offset", registers(701, 497, 853, 90, 23, true, 200, 40), 3,
+         8729424281566091344u},
+        {"odd total, far right", registers(1023, 300, 1777, 400, 11, false, 97, 90), 12,
+         3480327920900122718u},
+        {"narrow, dark", registers(97, 61, 131, 17, 2, true, 30, 0), 1, 3859851304160690415u},
+    };
+    for (const auto& c : cases) {
+        std::uint64_t fnv = 14695981039346656037u;
+        for (const std::uint8_t b : sampleFrame(*makeTestChart(), c.registers, c.frame)) {
+            fnv = (fnv ^ b) * 1099511628211u;
+        }
+        EXPECT_EQ(fnv, c.fnv) << c.what;
+    }
+}
+
 TEST(PictureSource, FilesBeyond64MiBAreRefused) {
     std::string error;
     EXPECT_EQ(makeReplaySource("/dev/zero", error), nullptr);

@@ -4,7 +4,8 @@
 # The prefix is created once (wineboot, then the graphics driver: Wine's null driver, which needs
 # no screen, or X11 for pictures of the windows on an X display) and reused. The server is
 # started here, before CTest starts any Wine process: a first Wine process under CTest leaves
-# background processes holding CTest's output pipe.
+# background processes holding CTest's output pipe. KAPTOR_WINE names the loader (see
+# wine_run.sh); KAPTOR_WINE_BOOT_TIMEOUT limits the first boot (300 s).
 set -euo pipefail
 prefix=$(realpath -m "$1")
 graphics=${2:-null}
@@ -13,20 +14,21 @@ export WINEPREFIX=$prefix
 export WINEDEBUG=-all
 export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
+wine=${KAPTOR_WINE:-/usr/lib/wine/wine64}
 
 if [ ! -f "$prefix/.kaptor-ready" ]; then
     rm -rf "$prefix"
     mkdir -p "$prefix"
     echo "wine: creating the prefix $prefix"
-    timeout 300 /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
+    timeout "${KAPTOR_WINE_BOOT_TIMEOUT:-300}" "$wine" wineboot -i </dev/null >/dev/null 2>&1
     bash "$here/../../scripts/wine_fonts.sh" "$prefix"
-    timeout 60 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics \
+    timeout 60 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics \
         /d "$graphics" /f </dev/null >/dev/null 2>&1
     if [ "$graphics" = x11 ]; then
         # Without a window manager: Wine draws the frames itself, and closing a window does
         # not wait for one.
         for value in Managed Decorated; do
-            timeout 60 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" \
+            timeout 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" \
                 /d N /f </dev/null >/dev/null 2>&1
         done
     fi
