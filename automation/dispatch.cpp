@@ -42,10 +42,10 @@ HResult DispatchTable::getIdOfName(std::u16string_view name, DispId& id) {
     for (const auto& member : members_) {
         if (equalNames(member.name, name)) {
             id = member.id;
-            return S_OK;
+            return RESULT_OK;
         }
     }
-    return DISP_E_UNKNOWNNAME;
+    return RESULT_UNKNOWN_NAME;
 }
 
 HResult DispatchTable::invoke(DispId id, InvokeKind kind, std::span<const Variant> args,
@@ -62,10 +62,10 @@ HResult DispatchTable::invoke(DispId id, InvokeKind kind, std::span<const Varian
                 exception->description = platform::cp1252ToUtf16(error.what());
                 exception->error = error.error();
             }
-            return DISP_E_EXCEPTION;
+            return RESULT_EXCEPTION;
         }
     }
-    return DISP_E_MEMBERNOTFOUND;
+    return RESULT_MEMBER_NOT_FOUND;
 }
 
 HResult DispatchTable::invokeMember(const DispatchMember& member, InvokeKind kind,
@@ -73,34 +73,34 @@ HResult DispatchTable::invokeMember(const DispatchMember& member, InvokeKind kin
     switch (kind) {
         case InvokeKind::Method:
             if (!member.call) {
-                return DISP_E_MEMBERNOTFOUND;
+                return RESULT_MEMBER_NOT_FOUND;
             }
             if (!args.empty()) {
-                return DISP_E_BADPARAMCOUNT;
+                return RESULT_BAD_PARAM_COUNT;
             }
             member.call();
-            return S_OK;
+            return RESULT_OK;
         case InvokeKind::PropertyGet:
             if (!member.get) {
-                return DISP_E_MEMBERNOTFOUND;
+                return RESULT_MEMBER_NOT_FOUND;
             }
             if (!args.empty()) {
-                return DISP_E_BADPARAMCOUNT;
+                return RESULT_BAD_PARAM_COUNT;
             }
             if (result != nullptr) {
                 *result = member.get();
             }
-            return S_OK;
+            return RESULT_OK;
         case InvokeKind::PropertyPut:
             if (!member.put) {
-                return DISP_E_MEMBERNOTFOUND;
+                return RESULT_MEMBER_NOT_FOUND;
             }
             if (args.size() != 1) {
-                return DISP_E_BADPARAMCOUNT;
+                return RESULT_BAD_PARAM_COUNT;
             }
             return member.put(variantToText(args[0]));
     }
-    return DISP_E_MEMBERNOTFOUND;
+    return RESULT_MEMBER_NOT_FOUND;
 }
 
 }  // namespace kaptor::automation

@@ -252,11 +252,17 @@ void Board::onFrame(const std::vector<std::uint8_t>& frame) {
         return;
     }
     applyFrame(registers_, frame);
-    frames_.push_back(frame);
+    record(frame);
+}
+
+void Board::record(std::vector<std::uint8_t> frame) {
+    if (frames_.size() < FRAME_RECORD_LIMIT) {
+        frames_.push_back(std::move(frame));
+    }
 }
 
 void Board::startCapture() {
-    frames_.push_back({control::CMD_CAPTURE});
+    record({control::CMD_CAPTURE});
     sending_ = source_->frame(registers_, captures_++);
     sendEnd_ = sending_->size();
     if (config_.faults.shortFrame && *config_.faults.shortFrame < sendEnd_) {

@@ -57,7 +57,10 @@ class Board {
     // For tests and tools; faults can change while the board runs (a cable pulled now).
     FaultPlan& faults() { return config_.faults; }
     const BoardRegisters& registers() const { return registers_; }
+    // The command frames received, in order: the first FRAME_RECORD_LIMIT of them, so that a
+    // board kept open by a long-running program does not grow without end.
     const std::vector<std::vector<std::uint8_t>>& frames() const { return frames_; }
+    static constexpr std::size_t FRAME_RECORD_LIMIT = 10000;
     const std::string& traceFailure() const { return trace_.failure(); }
     std::uint64_t capturesStarted() const { return captures_; }
     std::uint64_t writes() const { return writeCalls_; }
@@ -76,6 +79,7 @@ class Board {
     void startCapture();
     void emptyQueue();
     void onFrame(const std::vector<std::uint8_t>& frame);
+    void record(std::vector<std::uint8_t> frame);
 
     SimConfig config_;
     platform::Clock& clock_;

@@ -181,7 +181,7 @@ class Capturer {
         const automation::HResult hr = host_.control().dispatch().invoke(
             control::DISPID_TOMA, automation::InvokeKind::Method, {}, nullptr, &failure);
         host_.watcher().clearProgress();
-        if (hr == automation::DISP_E_EXCEPTION) {
+        if (hr == automation::RESULT_EXCEPTION) {
             reportMethodError(failure);
             return false;
         }

@@ -53,7 +53,7 @@ std::optional<DispId> resolve(automation::Dispatch& dispatch, const std::string&
     if (ec == std::errc{} && end == member.data() + member.size()) {
         return id;
     }
-    if (dispatch.getIdOfName(platform::utf8ToUtf16(member), id) == automation::S_OK) {
+    if (dispatch.getIdOfName(platform::utf8ToUtf16(member), id) == automation::RESULT_OK) {
         return id;
     }
     return std::nullopt;
@@ -98,7 +98,7 @@ int runInvoke(const Arguments& args, HostOptions options) {
         automation::ExceptionInfo failure;
         const automation::HResult hr =
             dispatch.invoke(*id, step.kind, arguments, &result, &failure);
-        if (hr == automation::DISP_E_EXCEPTION) {
+        if (hr == automation::RESULT_EXCEPTION) {
             // The member failed and left it to its caller, as a host would see it; go on.
             reportMethodError(failure);
             status = EXIT_FAILURE_SHOWN;
@@ -124,7 +124,7 @@ void reportMethodError(const automation::ExceptionInfo& failure) {
 bool callMethod(control::CKAPTORAXCtrl& ctrl, automation::DispId method) {
     automation::ExceptionInfo failure;
     if (ctrl.dispatch().invoke(method, InvokeKind::Method, {}, nullptr, &failure) ==
-        automation::DISP_E_EXCEPTION) {
+        automation::RESULT_EXCEPTION) {
         reportMethodError(failure);
         return false;
     }

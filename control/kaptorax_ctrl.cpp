@@ -144,10 +144,10 @@ std::unique_ptr<automation::Dispatch> CKAPTORAXCtrl::makeDispatch() {
         return [setter](const automation::Bstr& v) {
             const auto held = platform::utf16ToControlText(v);
             if (!held) {
-                return automation::E_INVALIDARG;
+                return automation::RESULT_INVALID_ARGUMENT;
             }
             setter(*held);
-            return automation::S_OK;
+            return automation::RESULT_OK;
         };
     };
     members.push_back({DISPID_DIRCONFIG, u"dirconfig", [this, text] { return text(dirconfig_); },
@@ -160,7 +160,7 @@ std::unique_ptr<automation::Dispatch> CKAPTORAXCtrl::makeDispatch() {
         {DISPID_INICIALIZA, u"Inicializa", nullptr, nullptr, [this] { Inicializa(); }});
     members.push_back({DISPID_SET, u"Set", nullptr, nullptr, [this] { Set(); }});
     members.push_back(
-        {automation::DISPID_ABOUTBOX, u"AboutBox", nullptr, nullptr, [this] { AboutBox(); }});
+        {automation::ABOUTBOX_DISPID, u"AboutBox", nullptr, nullptr, [this] { AboutBox(); }});
     return std::make_unique<automation::DispatchTable>(std::move(members));
 }
 

@@ -37,12 +37,12 @@ TEST(Control, PropertiesByDispatchIdAndName) {
     automation::Dispatch& d = rig.ctrl->dispatch();
     const Variant text = automation::Bstr(u"c:\\KAPTOR\\Im\u00e1gen.BMP");
     EXPECT_EQ(d.invoke(DISPID_DESTINOIMAGEN, InvokeKind::PropertyPut, {&text, 1}, nullptr),
-              automation::S_OK);
+              automation::RESULT_OK);
     EXPECT_TRUE(rig.ctrl->isModified());
     EXPECT_EQ(rig.ctrl->getDestinoimagen(), "c:\\KAPTOR\\Im\xE1gen.BMP");
     Variant result;
     EXPECT_EQ(d.invoke(DISPID_DESTINOIMAGEN, InvokeKind::PropertyGet, {}, &result),
-              automation::S_OK);
+              automation::RESULT_OK);
     EXPECT_EQ(std::get<automation::Bstr>(result), u"c:\\KAPTOR\\Im\u00e1gen.BMP");
 
     const struct {
@@ -52,29 +52,29 @@ TEST(Control, PropertiesByDispatchIdAndName) {
                  {u"Inicializa", 4}, {u"Set", 5},           {u"AboutBox", -552}};
     for (const auto& n : names) {
         automation::DispId id = 0;
-        EXPECT_EQ(d.getIdOfName(n.name, id), automation::S_OK);
+        EXPECT_EQ(d.getIdOfName(n.name, id), automation::RESULT_OK);
         EXPECT_EQ(id, n.id);
     }
     automation::DispId id = 0;
-    EXPECT_EQ(d.getIdOfName(u"Nada", id), automation::DISP_E_UNKNOWNNAME);
-    EXPECT_EQ(d.invoke(6, InvokeKind::Method, {}, nullptr), automation::DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(d.getIdOfName(u"Nada", id), automation::RESULT_UNKNOWN_NAME);
+    EXPECT_EQ(d.invoke(6, InvokeKind::Method, {}, nullptr), automation::RESULT_MEMBER_NOT_FOUND);
     EXPECT_EQ(d.invoke(DISPID_TOMA, InvokeKind::PropertyGet, {}, &result),
-              automation::DISP_E_MEMBERNOTFOUND);
+              automation::RESULT_MEMBER_NOT_FOUND);
     EXPECT_EQ(d.invoke(DISPID_DIRCONFIG, InvokeKind::PropertyPut, {}, nullptr),
-              automation::DISP_E_BADPARAMCOUNT);
+              automation::RESULT_BAD_PARAM_COUNT);
     // Text the control cannot hold exactly is refused and the value stays.
     for (const std::u16string& refused :
          {std::u16string(u"\u4E2D\u6587.BMP"), std::u16string(u"victim.ini\0.bmp", 15)}) {
         const Variant value = refused;
         for (const automation::DispId member : {DISPID_DIRCONFIG, DISPID_DESTINOIMAGEN}) {
             EXPECT_EQ(d.invoke(member, InvokeKind::PropertyPut, {&value, 1}, nullptr),
-                      automation::E_INVALIDARG);
+                      automation::RESULT_INVALID_ARGUMENT);
         }
     }
     EXPECT_EQ(rig.ctrl->getDestinoimagen(), "c:\\KAPTOR\\Im\xE1gen.BMP");
     EXPECT_EQ(rig.ctrl->getDirconfig(), "\\KAPTOR\\");
-    EXPECT_EQ(d.invoke(automation::DISPID_ABOUTBOX, InvokeKind::Method, {}, nullptr),
-              automation::S_OK);
+    EXPECT_EQ(d.invoke(automation::ABOUTBOX_DISPID, InvokeKind::Method, {}, nullptr),
+              automation::RESULT_OK);
     EXPECT_EQ(rig.dialogs.aboutBoxes, 1);
 
     // dirconfig is stored and returned, and moves no configuration folder.
@@ -264,7 +264,7 @@ TEST(Toma, AWriteErrorIsTheCallersError) {
         hr = rig.ctrl->dispatch().invoke(DISPID_TOMA, InvokeKind::Method, {}, nullptr, &failure);
     });
     EXPECT_FALSE(exit);
-    EXPECT_EQ(hr, automation::DISP_E_EXCEPTION);
+    EXPECT_EQ(hr, automation::RESULT_EXCEPTION);
     EXPECT_EQ(failure.source, u"Toma");
     EXPECT_EQ(failure.description,
               u"Error al escribir archivo de imagen: c:\\KAPTOR\\Imagen1.BMP (File too large)");
@@ -274,7 +274,7 @@ TEST(Toma, AWriteErrorIsTheCallersError) {
 
     // Without the limit the same call writes the picture and beeps.
     EXPECT_EQ(rig.ctrl->dispatch().invoke(DISPID_TOMA, InvokeKind::Method, {}, nullptr),
-              automation::S_OK);
+              automation::RESULT_OK);
     EXPECT_EQ(rig.picture().size(), 323518u);
     EXPECT_EQ(rig.person.beeps(), 1);
 }

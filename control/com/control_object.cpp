@@ -19,11 +19,10 @@ namespace {
 constexpr LONG DEFAULT_EXTENT_X = 2646;
 constexpr LONG DEFAULT_EXTENT_Y = 1323;
 
+// The object seen through one of its interfaces.
 template <typename Interface>
-bool hand(void** object, Interface* pointer) {
-    *object = pointer;
-    pointer->AddRef();
-    return true;
+IUnknown* as(ControlObject& object) {
+    return static_cast<Interface*>(&object);
 }
 
 }  // namespace
@@ -57,37 +56,42 @@ HRESULT ControlObject::QueryInterface(REFIID iid, void** object) {
         return E_POINTER;
     }
     *object = nullptr;
-    const bool found =
-        IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-                IsEqualIID(iid, DIID_DKAPTORAX)
-            ? hand(object, static_cast<IDispatch*>(this))
-        : IsEqualIID(iid, IID_IOleObject) ? hand(object, static_cast<IOleObject*>(this))
-        : IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceObject)
-            ? hand(object, static_cast<IOleInPlaceObject*>(this))
-        : IsEqualIID(iid, IID_IOleInPlaceActiveObject)
-            ? hand(object, static_cast<IOleInPlaceActiveObject*>(this))
-        : IsEqualIID(iid, IID_IOleControl) ? hand(object, static_cast<IOleControl*>(this))
-        : IsEqualIID(iid, IID_IViewObject) || IsEqualIID(iid, IID_IViewObject2)
-            ? hand(object, static_cast<IViewObject2*>(this))
-        : IsEqualIID(iid, IID_IPersist) || IsEqualIID(iid, IID_IPersistStreamInit)
-            ? hand(object, static_cast<IPersistStreamInit*>(this))
-        : IsEqualIID(iid, IID_IPersistStream)
-            // IPersistStreamInit extends IPersistStream's table with InitNew at its end.
-            ? hand(object, static_cast<IPersistStreamInit*>(this))
-            : IsEqualIID(iid, IID_IPersistPropertyBag)
-                  ? hand(object, static_cast<IPersistPropertyBag*>(this))
-              : IsEqualIID(iid, IID_IPersistStorage)
-                  ? hand(object, static_cast<IPersistStorage*>(this))
-              : IsEqualIID(iid, IID_IProvideClassInfo) || IsEqualIID(iid, IID_IProvideClassInfo2)
-                  ? hand(object, static_cast<IProvideClassInfo2*>(this))
-              : IsEqualIID(iid, IID_ISpecifyPropertyPages)
-                  ? hand(object, static_cast<ISpecifyPropertyPages*>(this))
-              : IsEqualIID(iid, IID_IConnectionPointContainer)
-                  ? hand(object, static_cast<IConnectionPointContainer*>(this))
-              : IsEqualIID(iid, IID_ISupportErrorInfo)
-                  ? hand(object, static_cast<ISupportErrorInfo*>(this))
-                  : false;
-    return found ? S_OK : E_NOINTERFACE;
+    // Every interface the object answers, with the base whose table serves it.
+    static const struct {
+        const IID& iid;
+        IUnknown* (*pointer)(ControlObject&);
+    } interfaces[] = {
+        {IID_IUnknown, as<IDispatch>},
+        {IID_IDispatch, as<IDispatch>},
+        {DIID_DKAPTORAX, as<IDispatch>},
+        {IID_IOleObject, as<IOleObject>},
+        {IID_IOleWindow, as<IOleInPlaceObject>},
+        {IID_IOleInPlaceObject, as<IOleInPlaceObject>},
+        {IID_IOleInPlaceActiveObject, as<IOleInPlaceActiveObject>},
+        {IID_IOleControl, as<IOleControl>},
+        {IID_IViewObject, as<IViewObject2>},
+        {IID_IViewObject2, as<IViewObject2>},
+        {IID_IPersist, as<IPersistStreamInit>},
+        {IID_IPersistStreamInit, as<IPersistStreamInit>},
+        // IPersistStreamInit extends IPersistStream's table with InitNew at its end.
+        {IID_IPersistStream, as<IPersistStreamInit>},
+        {IID_IPersistPropertyBag, as<IPersistPropertyBag>},
+        {IID_IPersistStorage, as<IPersistStorage>},
+        {IID_IProvideClassInfo, as<IProvideClassInfo2>},
+        {IID_IProvideClassInfo2, as<IProvideClassInfo2>},
+        {IID_ISpecifyPropertyPages, as<ISpecifyPropertyPages>},
+        {IID_IConnectionPointContainer, as<IConnectionPointContainer>},
+        {IID_ISupportErrorInfo, as<ISupportErrorInfo>},
+    };
+    for (const auto& entry : interfaces) {
+        if (IsEqualIID(iid, entry.iid)) {
+            IUnknown* pointer = entry.pointer(*this);
+            pointer->AddRef();
+            *object = pointer;
+            return S_OK;
+        }
+    }
+    return E_NOINTERFACE;
 }
 
 ULONG ControlObject::AddRef() {
