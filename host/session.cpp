@@ -172,14 +172,8 @@ struct Session::State {
         }
     }
 
-    // As the end of a process would: the device handle goes, and the control with it.
-    void closeBoard() {
-        if (control && control->link().isOpen == 1) {
-            control->link().ftClose();
-            control->link().isOpen = 0;
-        }
-        control.reset();
-    }
+    // As the end of a process would: the control goes, and its link closes the device.
+    void closeBoard() { control.reset(); }
 
     Picture capture(const CaptureOptions& options) {
         return run([&](control::CKAPTORAXCtrl& ctrl) {
