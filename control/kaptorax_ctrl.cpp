@@ -13,8 +13,8 @@ CKAPTORAXCtrl::CKAPTORAXCtrl(const ControlServices& services)
       files_(services.files, services.person),
       link_(services.libraries, services.person, services.processExit),
       acquisition_(link_, services.clock, services.person),
-      dirconfig_("\\KAPTOR\\"),
-      destinoimagen_("\\AAAA\\"),
+      dirconfig_(DEFAULT_DIRCONFIG),
+      destinoimagen_(DEFAULT_DESTINOIMAGEN),
       configDialog_(files_, services.person),
       dispatch_(makeDispatch()) {
     buildHeaderTemplate(bmpHeaderTemplate_);

@@ -24,6 +24,10 @@ constexpr automation::DispId DISPID_TOMA = 3;
 constexpr automation::DispId DISPID_INICIALIZA = 4;
 constexpr automation::DispId DISPID_SET = 5;
 
+// What the two properties hold from construction, and again when a host loads a saved state.
+constexpr const char* DEFAULT_DIRCONFIG = "\\KAPTOR\\";
+constexpr const char* DEFAULT_DESTINOIMAGEN = "\\AAAA\\";
+
 constexpr std::size_t IMAGE_BUFFER_SIZE = 1571894;
 
 // Made only on the heap (std::make_unique): its operator new hands out zeroed memory, so the

@@ -11,10 +11,6 @@
 namespace kaptor::com {
 namespace {
 
-// The state of a new control's text properties.
-constexpr char DEFAULT_DIRCONFIG[] = "\\KAPTOR\\";
-constexpr char DEFAULT_DESTINOIMAGEN[] = "\\AAAA\\";
-
 // The stream of a storage that holds the control's state.
 constexpr wchar_t CONTENTS_STREAM[] = L"Contents";
 
@@ -65,8 +61,8 @@ PersistedState ControlObject::currentState() const {
 
 void ControlObject::applyLoadedState(const PersistedState& state) {
     extent_ = {state.extentX, state.extentY};
-    ctrl_->setDirconfig(DEFAULT_DIRCONFIG);
-    ctrl_->setDestinoimagen(DEFAULT_DESTINOIMAGEN);
+    ctrl_->setDirconfig(control::DEFAULT_DIRCONFIG);
+    ctrl_->setDestinoimagen(control::DEFAULT_DESTINOIMAGEN);
     dirty_ = false;
     notifyViewChanged();
 }
