@@ -8,13 +8,10 @@
 #include "control/com/identifiers.h"
 #include "control/com/module.h"
 #include "control/res/resource.h"
+#include "platform/win32/wide_text.h"
 
 namespace kaptor::com {
 namespace {
-
-std::wstring widen(std::string_view text) {
-    return std::wstring(text.begin(), text.end());
-}
 
 // One value under HKEY_CLASSES_ROOT: subkey, value name (empty: the key's default), text.
 struct RegistryValue {
@@ -55,8 +52,9 @@ bool removeTree(const std::wstring& key) {
 std::vector<RegistryValue> controlClassValues(const std::wstring& modulePath) {
     const std::wstring clsidKey = L"CLSID\\" + guidText(CLSID_KAPTORAX);
     const std::wstring typeName = module::loadString(IDS_KAPTORAX);
-    const std::wstring progId = widen(CONTROL_PROGID);
-    const std::wstring independentProgId = widen(CONTROL_VERSION_INDEPENDENT_PROGID);
+    const std::wstring progId = platform::cp1252ToWide(CONTROL_PROGID);
+    const std::wstring independentProgId =
+        platform::cp1252ToWide(CONTROL_VERSION_INDEPENDENT_PROGID);
     const std::wstring clsid = guidText(CLSID_KAPTORAX);
     return {
         {clsidKey, L"", typeName},
@@ -128,8 +126,8 @@ bool registerClasses(const std::wstring& modulePath) {
 
 bool unregisterClasses() {
     const bool control = removeTree(L"CLSID\\" + guidText(CLSID_KAPTORAX)) &&
-                         removeTree(widen(CONTROL_PROGID)) &&
-                         removeTree(widen(CONTROL_VERSION_INDEPENDENT_PROGID));
+                         removeTree(platform::cp1252ToWide(CONTROL_PROGID)) &&
+                         removeTree(platform::cp1252ToWide(CONTROL_VERSION_INDEPENDENT_PROGID));
     const bool page = removeTree(L"CLSID\\" + guidText(CLSID_KAPTORAXPropPage));
     return control && page;
 }

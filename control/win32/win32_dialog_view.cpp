@@ -2,19 +2,13 @@
 
 #include <string>
 
-#include "platform/text.h"
+#include "platform/win32/wide_text.h"
 
 namespace kaptor::win32 {
 namespace {
 
-std::wstring wide(std::string_view text) {
-    const std::u16string utf16 = platform::cp1252ToUtf16(text);
-    return std::wstring(utf16.begin(), utf16.end());
-}
-
-std::string narrow(const std::wstring& text) {
-    return platform::utf16ToCp1252(std::u16string(text.begin(), text.end()));
-}
+using platform::cp1252ToWide;
+using platform::wideToCp1252;
 
 }  // namespace
 
@@ -23,11 +17,11 @@ std::string Win32DialogView::text(int id) const {
     std::wstring buffer(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     const int length = GetWindowTextW(control, buffer.data(), static_cast<int>(buffer.size()));
     buffer.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-    return narrow(buffer);
+    return wideToCp1252(buffer);
 }
 
 void Win32DialogView::setText(int id, std::string_view text) {
-    SetDlgItemTextW(window_, id, wide(text).c_str());
+    SetDlgItemTextW(window_, id, cp1252ToWide(text).c_str());
 }
 
 bool Win32DialogView::checked(int id) const {
@@ -48,7 +42,7 @@ void Win32DialogView::resetList() {
 
 void Win32DialogView::appendListEntry(std::string_view entry) {
     // Inserting at the end keeps the folder's order although the box is of the sorted style.
-    const std::wstring text = wide(entry);
+    const std::wstring text = cp1252ToWide(entry);
     sendToCombo(CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
 }
 
@@ -64,7 +58,7 @@ std::string Win32DialogView::listEntry(int index) const {
     std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
     sendToCombo(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(static_cast<std::size_t>(length));
-    return narrow(buffer);
+    return wideToCp1252(buffer);
 }
 
 int Win32DialogView::selection() const {
@@ -73,7 +67,7 @@ int Win32DialogView::selection() const {
 }
 
 int Win32DialogView::selectFirstBeginningWith(std::string_view prefix) {
-    const std::wstring text = wide(prefix);
+    const std::wstring text = cp1252ToWide(prefix);
     const LRESULT found = sendToCombo(CB_SELECTSTRING, static_cast<WPARAM>(-1),
                                       reinterpret_cast<LPARAM>(text.c_str()));
     return found == CB_ERR ? control::NO_SELECTION : static_cast<int>(found);

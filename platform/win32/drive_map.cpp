@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_path.h"
 
 namespace kaptor::platform {
@@ -120,8 +121,7 @@ std::optional<std::filesystem::path> DriveMap::resolve(std::string_view windowsP
     if (!path) {
         return std::nullopt;
     }
-    const std::u16string wide = cp1252ToUtf16(*path);
-    return std::filesystem::path(std::wstring(wide.begin(), wide.end()));
+    return std::filesystem::path(cp1252ToWide(*path));
 }
 
 }  // namespace kaptor::platform

@@ -14,7 +14,7 @@
 
 #include "control/win32/config_dialog_window.h"
 #include "control/win32/win32_dialog_view.h"
-#include "platform/text.h"
+#include "platform/win32/wide_text.h"
 #include "tests/windows/com_support.h"
 
 namespace kaptor::test {
@@ -32,11 +32,6 @@ const std::string LONG_NAME = "CONFIGURACION_DE_LA_SALA_NORTE.TXT";  // 34 chara
 const char* const OTRA_CONFIG =
     "Otra\r\nlinea\r\n320\r\n100\r\n240\r\n18\r\n400\r\n1\r\n0\r\n200\r\n32\r\n5\r\n-3\r\n0\r\n"
     "1\r\n1\r\n";
-
-std::wstring wide(std::string_view text) {
-    const std::u16string utf16 = platform::cp1252ToUtf16(text);
-    return std::wstring(utf16.begin(), utf16.end());
-}
 
 // A person at the real dialog: each opening's actions, taken from a second thread while the
 // dialog runs modally on the control's thread.
@@ -123,12 +118,12 @@ class Win32ScenarioRunner : public control::DialogRunner {
     static void type(HWND dialog, HWND combo, const PersonAction& action) {
         if (action.id != IDC_CONFIG_NAME) {
             ::SendMessageW(::GetDlgItem(dialog, action.id), WM_SETTEXT, 0,
-                           reinterpret_cast<LPARAM>(wide(action.text).c_str()));
+                           reinterpret_cast<LPARAM>(platform::cp1252ToWide(action.text).c_str()));
             return;
         }
         const HWND edit = ::FindWindowExW(combo, nullptr, L"Edit", nullptr);
         ::SendMessageW(edit, EM_SETSEL, 0, -1);
-        const std::wstring text = wide(action.text);
+        const std::wstring text = platform::cp1252ToWide(action.text);
         if (text.empty()) {
             ::SendMessageW(edit, WM_CHAR, VK_BACK, 0);
         }
