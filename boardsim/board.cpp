@@ -78,7 +78,7 @@ FT_STATUS Board::opened(FT_HANDLE* handle) {
     }
     if (!config_.lockPath.empty()) {
         std::string error;
-        lock_ = DeviceLock::tryAcquire(config_.lockPath, error);
+        lock_ = platform::FileLock::acquire(config_.lockPath, platform::FileLock::Wait::No, error);
         if (!error.empty()) {
             std::fprintf(stderr, "kaptorsim: KAPTOR_SIM_LOCK: cannot open %s (%s)\n",
                          config_.lockPath.c_str(), error.c_str());

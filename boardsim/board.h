@@ -11,12 +11,12 @@
 
 #include "boardsim/board_registers.h"
 #include "boardsim/byte_ring.h"
-#include "boardsim/device_lock.h"
 #include "boardsim/picture_source.h"
 #include "boardsim/sim_config.h"
 #include "boardsim/sim_files.h"
 #include "control/d2xx.h"
 #include "platform/clock.h"
+#include "platform/file_lock.h"
 
 namespace kaptor::boardsim {
 
@@ -94,7 +94,7 @@ class Board {
     std::uintptr_t nextHandle_ = 0x1000;
     DWORD readTimeoutMs_;
 
-    std::unique_ptr<DeviceLock> lock_;  // held while open, when the device has a lock file
+    std::unique_ptr<platform::FileLock> lock_;  // held while open, when the device has a lock file
 
     ByteRing queue_;
     FrameBytes sending_;       // the frame on its way

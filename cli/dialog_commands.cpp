@@ -5,10 +5,10 @@
 #include "cli/commands.h"
 #include "cli/config_assignments.h"
 #include "cli/exit_status.h"
-#include "cli/file_lock.h"
 #include "control/configuration_files.h"
 #include "control/dialog_exchange.h"
 #include "host/field_setting.h"
+#include "platform/file_lock.h"
 #include "platform/text.h"
 
 namespace kaptor::cli {
@@ -76,7 +76,9 @@ int runConfigSetCommand(const std::vector<std::string>& assignmentTexts, HostOpt
     // One read-change-write at a time: another config set waits here, so neither change is lost.
     std::string lockError;
     const std::string lockPath = configurationLockPath(host);
-    const auto lock = lockPath.empty() ? nullptr : FileLock::acquire(lockPath, lockError);
+    const auto lock = lockPath.empty() ? nullptr
+                                       : platform::FileLock::acquire(
+                                             lockPath, platform::FileLock::Wait::Yes, lockError);
     control::CKAPTORAXCtrl& ctrl = host.control();
     const int failuresBefore = host.watcher().failuresShown();
     ctrl.loadConfiguration();

@@ -1,4 +1,4 @@
-#include "cli/file_lock.h"
+#include "platform/file_lock.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -13,7 +13,7 @@
 
 #include <system_error>
 
-namespace kaptor::cli {
+namespace kaptor::platform {
 
 #ifdef _WIN32
 
@@ -26,8 +26,23 @@ struct FileLock::Handle {
     }
 };
 
-std::unique_ptr<FileLock> FileLock::acquire(const std::string& path, std::string& error) {
+std::unique_ptr<FileLock> FileLock::acquire(const std::string& path, Wait wait,
+                                            std::string& error) {
     auto handle = std::make_unique<Handle>();
+    if (wait == Wait::No) {
+        // A file opened without sharing: a second open fails until this handle is closed.
+        handle->file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle->file == INVALID_HANDLE_VALUE) {
+            // Held by another handle: sharing refused. Anything else is a lock that cannot be had.
+            const DWORD code = GetLastError();
+            if (code != ERROR_SHARING_VIOLATION) {
+                error = std::system_category().message(static_cast<int>(code));
+            }
+            return nullptr;
+        }
+        return std::unique_ptr<FileLock>(new FileLock(std::move(handle)));
+    }
     handle->file =
         CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -42,6 +57,8 @@ std::unique_ptr<FileLock> FileLock::acquire(const std::string& path, std::string
 
 #else
 
+// An exclusive flock on an open file description: held until the descriptor is closed, and
+// refused to every other description of the file, in this process or another.
 struct FileLock::Handle {
     int fd = -1;
     ~Handle() {
@@ -51,7 +68,8 @@ struct FileLock::Handle {
     }
 };
 
-std::unique_ptr<FileLock> FileLock::acquire(const std::string& path, std::string& error) {
+std::unique_ptr<FileLock> FileLock::acquire(const std::string& path, Wait wait,
+                                            std::string& error) {
     auto handle = std::make_unique<Handle>();
     // O_NONBLOCK: whatever stands at the path, the open never waits (a FIFO would).
     handle->fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
@@ -61,10 +79,12 @@ std::unique_ptr<FileLock> FileLock::acquire(const std::string& path, std::string
     }
     int locked = 0;
     do {
-        locked = ::flock(handle->fd, LOCK_EX);
+        locked = ::flock(handle->fd, wait == Wait::Yes ? LOCK_EX : LOCK_EX | LOCK_NB);
     } while (locked != 0 && errno == EINTR);
     if (locked != 0) {
-        error = std::strerror(errno);
+        if (wait == Wait::Yes || errno != EWOULDBLOCK) {
+            error = std::strerror(errno);
+        }
         return nullptr;
     }
     return std::unique_ptr<FileLock>(new FileLock(std::move(handle)));
@@ -76,4 +96,4 @@ FileLock::FileLock(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) 
 
 FileLock::~FileLock() = default;
 
-}  // namespace kaptor::cli
+}  // namespace kaptor::platform
