@@ -1,7 +1,5 @@
 #include "cli/config_assignments.h"
 
-#include "platform/text.h"
-
 namespace kaptor::cli {
 
 Assignments parseAssignments(const std::vector<std::string>& words) {
@@ -23,27 +21,18 @@ Assignments parseAssignments(const std::vector<std::string>& words) {
         if (equals == std::string::npos) {
             return notAField();
         }
-        const auto held = platform::utf8ToControlText(text.substr(equals + 1));
-        if (!held) {
-            return refuse("kaptor: config set: the value of " + name +
-                          " holds a character the control cannot keep (Windows-1252 only, no "
-                          "NUL)");
-        }
-        auto check = host::checkAssignment(name, *held);
+        auto check = host::checkAssignment(name, std::string_view(text).substr(equals + 1));
         switch (check.fault) {
             case host::AssignmentFault::None:
                 parsed.assignments.push_back(std::move(check.assignment));
                 break;
             case host::AssignmentFault::UnknownName:
                 return notAField();
-            case host::AssignmentFault::Dicom:
-                return refuse(
-                    "kaptor: config set: dicom cannot be changed: its box in the dialog is "
-                    "disabled");
-            case host::AssignmentFault::NotAFlag:
-                return refuse("kaptor: config set: " + name + " takes 0 or 1");
             case host::AssignmentFault::Refused:
+                // The dialog's own message, in its own text.
                 return refuse(check.refusal, true);
+            default:
+                return refuse("kaptor: config set: " + host::faultText(check, name));
         }
     }
     return parsed;

@@ -1,6 +1,7 @@
 #include "host/field_setting.h"
 
 #include "control/in_memory_dialog_view.h"
+#include "platform/text.h"
 
 namespace kaptor::host {
 namespace {
@@ -37,13 +38,19 @@ class FieldSettingRunner : public control::DialogRunner {
 
 }  // namespace
 
-AssignmentCheck checkAssignment(std::string_view name, std::string value) {
+AssignmentCheck checkAssignment(std::string_view name, std::string_view utf8Value) {
     AssignmentCheck check;
     const control::ExchangeEntry* entry = control::findExchangeEntry(name);
     if (entry == nullptr) {
         check.fault = AssignmentFault::UnknownName;
         return check;
     }
+    auto held = platform::utf8ToControlText(utf8Value);
+    if (!held) {
+        check.fault = AssignmentFault::NotHeld;
+        return check;
+    }
+    std::string value = std::move(*held);
     if (entry->controlId == control::IDC_DICOM) {
         check.fault = AssignmentFault::Dicom;
         return check;
@@ -61,6 +68,26 @@ AssignmentCheck checkAssignment(std::string_view name, std::string value) {
     }
     check.assignment = {entry, std::move(value)};
     return check;
+}
+
+std::string faultText(const AssignmentCheck& check, std::string_view name) {
+    const std::string field(name);
+    switch (check.fault) {
+        case AssignmentFault::UnknownName:
+            return "'" + field + "' is not a field of the dialog";
+        case AssignmentFault::NotHeld:
+            return "the value of " + field +
+                   " holds a character the control cannot keep (Windows-1252 only, no NUL)";
+        case AssignmentFault::Dicom:
+            return "dicom cannot be changed: its box in the dialog is disabled";
+        case AssignmentFault::NotAFlag:
+            return field + " takes 0 or 1";
+        case AssignmentFault::Refused:
+            return platform::cp1252ToUtf8(check.refusal);
+        case AssignmentFault::None:
+        default:
+            return {};
+    }
 }
 
 bool typeIntoDialog(control::CKAPTORAXCtrl& ctrl, const std::vector<Assignment>& assignments) {

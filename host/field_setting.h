@@ -20,6 +20,7 @@ struct Assignment {
 enum class AssignmentFault {
     None,
     UnknownName,  // not a field of the dialog
+    NotHeld,      // the value holds a character the control cannot keep
     Dicom,        // its box is disabled: it cannot be changed
     NotAFlag,     // a check box takes 0 or 1
     Refused,      // the field refuses the text: refusal holds the dialog's message
@@ -31,8 +32,11 @@ struct AssignmentCheck {
     std::string refusal;  // Windows-1252, as the dialog shows it
 };
 
-// name as `kaptor config show` prints it; value in Windows-1252.
-AssignmentCheck checkAssignment(std::string_view name, std::string value);
+// name as `kaptor config show` prints it; value in UTF-8.
+AssignmentCheck checkAssignment(std::string_view name, std::string_view value);
+
+// Why a check failed, in UTF-8 (Refused: the dialog's message).
+std::string faultText(const AssignmentCheck& check, std::string_view name);
 
 // Types each value into its field of the configuration the control holds (the caller has just
 // loaded it, and checked that the read succeeded: saving after a failed read would write blank

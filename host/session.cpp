@@ -297,27 +297,11 @@ std::vector<std::pair<std::string, long long>> Session::numberSettings() {
 void Session::configure(const std::vector<std::pair<std::string, std::string>>& values) {
     std::vector<host::Assignment> assignments;
     for (const auto& [name, value] : values) {
-        const auto held = platform::utf8ToControlText(value);
-        if (!held) {
-            throw ConfigurationRefused("the value of " + name +
-                                       " holds a character the control cannot keep "
-                                       "(Windows-1252 only, no NUL)");
+        auto check = host::checkAssignment(name, value);
+        if (check.fault != host::AssignmentFault::None) {
+            throw ConfigurationRefused(host::faultText(check, name));
         }
-        auto check = host::checkAssignment(name, *held);
-        switch (check.fault) {
-            case host::AssignmentFault::None:
-                assignments.push_back(std::move(check.assignment));
-                break;
-            case host::AssignmentFault::UnknownName:
-                throw ConfigurationRefused("'" + name + "' is not a field of the dialog");
-            case host::AssignmentFault::Dicom:
-                throw ConfigurationRefused(
-                    "dicom cannot be changed: its box in the dialog is disabled");
-            case host::AssignmentFault::NotAFlag:
-                throw ConfigurationRefused(name + " takes 0 or 1");
-            case host::AssignmentFault::Refused:
-                throw ConfigurationRefused(platform::cp1252ToUtf8(check.refusal));
-        }
+        assignments.push_back(std::move(check.assignment));
     }
     state_->run([&](control::CKAPTORAXCtrl& ctrl) {
         loadForSaving(ctrl, state_->person);
