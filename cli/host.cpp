@@ -41,18 +41,6 @@ std::string simulatorLibraryPath(std::string_view programName) {
 
 }  // namespace
 
-platform::LibraryHandle ReportingLibraryLoader::load(std::string_view name) {
-    platform::LibraryHandle library = inner_.load(name);
-    if (library == nullptr) {
-        std::fprintf(stderr,
-                     "kaptor: cannot load the board's driver library '%s' (%s); for the simulated "
-                     "board run 'kaptor --sim ...', for a real board install the vendor's D2XX "
-                     "library (not in Debian) and set KAPTOR_D2XX_LIBRARY to its file\n",
-                     inner_.lastTried().c_str(), inner_.lastError().c_str());
-    }
-    return library;
-}
-
 std::optional<std::vector<std::filesystem::path>> simulatorLibraryCandidates(
     std::string_view programName) {
     const auto self = platform::executablePath(programName);
@@ -80,7 +68,16 @@ Host::Host(HostOptions options)
       console_(stderr, platform::isTerminal(stdin) ? &std::cin : nullptr,
                std::move(options.answers)),
       watcher_(console_, options.quiet, platform::isTerminal(stderr) ? stderr : nullptr),
-      libraries_([this](const char* name) { return environment(name); }),
+      // A driver library that does not load: which file, the loader's words, and what to do.
+      libraries_([this](const char* name) { return environment(name); },
+                 [](const std::string& tried, const std::string& why) {
+                     std::fprintf(stderr,
+                                  "kaptor: cannot load the board's driver library '%s' (%s); for "
+                                  "the simulated board run 'kaptor --sim ...', for a real board "
+                                  "install the vendor's D2XX library (not in Debian) and set "
+                                  "KAPTOR_D2XX_LIBRARY to its file\n",
+                                  tried.c_str(), why.c_str());
+                 }),
       dialogs_(std::move(options.dialogSteps), console_) {
     if (options.simulator) {
         simulatorLibrary_ = simulatorLibraryPath(options.programName);

@@ -12,6 +12,7 @@
 #include "cli/dialog_steps.h"
 #include "cli/watching_operator.h"
 #include "control/kaptorax_ctrl.h"
+#include "host/explaining_library_loader.h"
 #include "host/picture_catcher.h"
 #include "platform/clock.h"
 #include "platform/console_operator.h"
@@ -27,21 +28,6 @@ struct HostOptions {
     bool quiet = false;                  // no beep, no progress line
     std::deque<DialogStep> dialogSteps;  // what a person does in the configuration dialog
     std::string programName;             // argv[0], where the system cannot tell our own file
-};
-
-// Loads libraries as the system does; when the driver library does not load, says which file
-// was tried, the loader's own words, and what to do.
-class ReportingLibraryLoader : public platform::LibraryLoader {
-  public:
-    explicit ReportingLibraryLoader(std::function<const char*(const char*)> getenv)
-        : inner_(std::move(getenv)) {}
-    platform::LibraryHandle load(std::string_view name) override;
-    platform::SymbolAddress symbol(platform::LibraryHandle library, const char* name) override {
-        return inner_.symbol(library, name);
-    }
-
-  private:
-    platform::SystemLibraryLoader inner_;
 };
 
 class Host {
@@ -75,7 +61,7 @@ class Host {
     WatchingOperator watcher_;
     platform::RealClock clock_;
     platform::RealProcessExit processExit_;
-    ReportingLibraryLoader libraries_;
+    host::ExplainingLibraryLoader libraries_;
     SteppedDialogRunner dialogs_;
     std::unique_ptr<control::CKAPTORAXCtrl> control_;
 };

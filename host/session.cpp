@@ -9,6 +9,7 @@
 #include "control/kaptorax_ctrl.h"
 #include "host/callback_operator.h"
 #include "host/configuration_view.h"
+#include "host/explaining_library_loader.h"
 #include "host/field_setting.h"
 #include "host/interruptible_clock.h"
 #include "host/picture_catcher.h"
@@ -33,31 +34,6 @@ class NoDialogs : public control::DialogRunner {
 static_assert(static_cast<int>(PictureFormat::Bmp) == static_cast<int>(host::PictureFormat::Bmp) &&
               static_cast<int>(PictureFormat::Png) == static_cast<int>(host::PictureFormat::Png) &&
               static_cast<int>(PictureFormat::Pgm) == static_cast<int>(host::PictureFormat::Pgm));
-
-// Loads libraries as the system does; when the driver library does not load, says which file
-// was tried and the loader's own words before the control shows its message.
-class ExplainingLibraryLoader : public platform::LibraryLoader {
-  public:
-    ExplainingLibraryLoader(std::function<const char*(const char*)> getenv,
-                            host::CallbackOperator& person)
-        : inner_(std::move(getenv)), person_(person) {}
-    platform::LibraryHandle load(std::string_view name) override {
-        platform::LibraryHandle library = inner_.load(name);
-        if (library == nullptr) {
-            person_.tell({"cannot load the board's driver library '" + inner_.lastTried() + "' (" +
-                              inner_.lastError() + ")",
-                          0});
-        }
-        return library;
-    }
-    platform::SymbolAddress symbol(platform::LibraryHandle library, const char* name) override {
-        return inner_.symbol(library, name);
-    }
-
-  private:
-    platform::SystemLibraryLoader inner_;
-    host::CallbackOperator& person_;
-};
 
 platform::DriveMap driveMap(const std::map<char, std::filesystem::path>& drives) {
     if (drives.empty()) {
@@ -141,7 +117,10 @@ struct Session::State {
                   }
                   return std::getenv(name);
               },
-              person),
+              [this](const std::string& tried, const std::string& why) {
+                  person.tell(
+                      {"cannot load the board's driver library '" + tried + "' (" + why + ")", 0});
+              }),
           control(std::make_unique<control::CKAPTORAXCtrl>(
               control::ControlServices{files, person, clock, processExit, libraries, dialogs})) {
         control->setDirconfig("c:\\KAPTOR\\");
@@ -211,7 +190,7 @@ struct Session::State {
     host::CallbackOperator person;
     host::InterruptibleClock clock;
     platform::ThrowingProcessExit processExit;
-    ExplainingLibraryLoader libraries;
+    host::ExplainingLibraryLoader libraries;
     NoDialogs dialogs;
     std::unique_ptr<control::CKAPTORAXCtrl> control;
     std::optional<BoardError> ended;

@@ -332,10 +332,12 @@ TEST_F(ComControl, ModuleStaysLoadedWhileObjectsLive) {
     control.Reset();
     EXPECT_EQ(moduleCanUnload(), S_OK);
     ComPtr<IClassFactory> factory;
-    ASSERT_EQ(
-        ::CoGetClassObject(com::CLSID_KAPTORAX, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                           reinterpret_cast<void**>(factory.GetAddressOf())),
-        S_OK);
+    const auto getFactory = [&factory] {
+        return ::CoGetClassObject(com::CLSID_KAPTORAX, CLSCTX_INPROC_SERVER, nullptr,
+                                  IID_IClassFactory,
+                                  reinterpret_cast<void**>(factory.GetAddressOf()));
+    };
+    ASSERT_EQ(getFactory(), S_OK);
     ASSERT_EQ(factory->LockServer(TRUE), S_OK);
     EXPECT_EQ(moduleCanUnload(), S_FALSE);
     ASSERT_EQ(factory->LockServer(FALSE), S_OK);
@@ -344,17 +346,11 @@ TEST_F(ComControl, ModuleStaysLoadedWhileObjectsLive) {
     ASSERT_EQ(factory->LockServer(FALSE), S_OK);
     factory.Reset();
     EXPECT_EQ(moduleCanUnload(), S_OK);
-    ASSERT_EQ(
-        ::CoGetClassObject(com::CLSID_KAPTORAX, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                           reinterpret_cast<void**>(factory.GetAddressOf())),
-        S_OK);
+    ASSERT_EQ(getFactory(), S_OK);
     ASSERT_EQ(factory->LockServer(TRUE), S_OK);
     factory.Reset();
     EXPECT_EQ(moduleCanUnload(), S_FALSE);
-    ASSERT_EQ(
-        ::CoGetClassObject(com::CLSID_KAPTORAX, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                           reinterpret_cast<void**>(factory.GetAddressOf())),
-        S_OK);
+    ASSERT_EQ(getFactory(), S_OK);
     ASSERT_EQ(factory->LockServer(FALSE), S_OK);
     factory.Reset();
     EXPECT_EQ(moduleCanUnload(), S_OK);
