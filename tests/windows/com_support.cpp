@@ -209,6 +209,12 @@ void saveScreenshot(HWND window, const std::string& name) {
     if (folder == nullptr || *folder == '\0') {
         return;
     }
+    // The window and its controls painted now, on their own thread, before the screen is read:
+    // otherwise the picture may catch controls that have not painted yet.
+    ::RedrawWindow(window, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
     RECT area;
     ::GetWindowRect(window, &area);
     const int width = area.right - area.left;
