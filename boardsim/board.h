@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "boardsim/board_registers.h"
-#include "boardsim/byte_ring.h"
 #include "boardsim/picture_source.h"
 #include "boardsim/sim_config.h"
 #include "boardsim/sim_files.h"
 #include "control/d2xx.h"
+#include "platform/byte_ring.h"
 #include "platform/clock.h"
 #include "platform/file_lock.h"
 
@@ -96,7 +96,7 @@ class Board {
 
     std::unique_ptr<platform::FileLock> lock_;  // held while open, when the device has a lock file
 
-    ByteRing queue_;
+    platform::ByteRing queue_;
     FrameBytes sending_;       // the frame on its way
     std::size_t sendEnd_ = 0;  // bytes of it the board sends (a short frame stops early)
     std::size_t sent_ = 0;

@@ -1,6 +1,7 @@
 // What the headless host builds a control on: the files of the mapped drives, the console as
 // operator (watched for failures), the real clock, the process exit, the system's library
-// loader (which says in one line why a driver library did not load).
+// loader (which says in one line why a driver library did not load), and which driver library
+// it loads: the simulated board's, KAPTOR_D2XX_LIBRARY's, or ours for a real board.
 #pragma once
 
 #include <deque>
@@ -54,7 +55,9 @@ class Host {
   private:
     const char* environment(const char* name) const;
 
-    std::string simulatorLibrary_;
+    // The library that stands for "Ftd2xx.dll": the simulated board's with --sim, else the one
+    // for a real board; empty for the system's own.
+    std::string driverLibrary_;
     platform::HostFileSystem files_;
     host::PictureCatcher catcher_;
     platform::ConsoleOperator console_;
@@ -66,9 +69,10 @@ class Host {
     std::unique_ptr<control::CKAPTORAXCtrl> control_;
 };
 
-// Where the simulated board's library may lie, beside this program or installed with it; the
-// first that exists is used. Nothing when the program's own file cannot be found.
-std::optional<std::vector<std::filesystem::path>> simulatorLibraryCandidates(
-    std::string_view programName);
+// Where a library of ours (the simulated board's, the driver for a real board) may lie, beside
+// this program or installed with it; the first that exists is used. Nothing when the program's
+// own file cannot be found.
+std::optional<std::vector<std::filesystem::path>> libraryCandidates(std::string_view programName,
+                                                                    std::string_view file);
 
 }  // namespace kaptor::cli

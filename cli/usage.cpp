@@ -50,7 +50,7 @@ Messages and what to do:
   Error de Time out 22   the board did not send a whole frame within 3 s (the picture holds
                          what came): check the camera signal, the cable and the geometry
   Error: Can't Load ft8u245.dll   the driver library did not load (kaptor says which file and
-                                  why): --sim, or KAPTOR_D2XX_LIBRARY=the vendor's library
+                                  why): --sim, or install kaptor's libkaptor-d2xx.so
   Error: Can't Find FT_...  /  FT_... is not valid!   the library lacks a D2XX function: use
                                   the vendor's libftd2xx
   ERROR AL ABRIR PUERTO USB. Reintente nuevamente   no board answered (exit 1): plug it in,
@@ -61,7 +61,9 @@ Messages and what to do:
 Files: Windows paths map onto folders. Drive C: is $KAPTOR_DRIVE_C (default
 ${XDG_DATA_HOME:-~/.local/share}/kaptor/drive_c); other drives are $KAPTOR_DRIVE_<LETTER>;
 the current drive is C: unless $KAPTOR_CURRENT_DRIVE names another. The board's library
-"Ftd2xx.dll" is $KAPTOR_D2XX_LIBRARY, else the system's libftd2xx.so.
+"Ftd2xx.dll" is $KAPTOR_D2XX_LIBRARY, else the one installed with kaptor (libkaptor-d2xx.so,
+over libftdi1; the system's libftd2xx.so when that is missing). $KAPTOR_DEVICE=SERIAL picks the
+board with that serial number when several are attached.
 )";
 
 const char* const USAGE_CONFIG = R"(Usage: kaptor config SUBCOMMAND [--json] [NAME | NAME=VALUE...]
