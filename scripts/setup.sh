@@ -7,9 +7,12 @@
 # or through sudo.
 set -euo pipefail
 
-# pkgconf builds a program against the installed libkaptor; python3-dev, pybind11-dev,
+# libftdi1-dev (with libusb-1.0 beneath it) builds the driver library for a real board, umockdev
+# and libumockdev-dev the emulated USB bus its tests run on; pkgconf builds a program against
+# the installed libkaptor; python3-dev, pybind11-dev,
 # python3-numpy and python3-pytest build and test the Python module (for Debian's python3).
 native=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
+        libftdi1-dev libusb-1.0-0-dev umockdev libumockdev-dev
         clang-format libpng-dev help2man pkgconf
         python3-dev pybind11-dev python3-numpy python3-pytest)
 # mingw-w64 with the POSIX thread model, GoogleTest's sources to build with it, and 64-bit Wine
