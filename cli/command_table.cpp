@@ -8,7 +8,7 @@
 namespace kaptor::cli {
 namespace {
 
-enum GlobalOption { ANSWER = 1000, SIM, QUIET, DIALOG, HELP, VERSION };
+enum GlobalOption { ANSWER = 1000, SIM, QUIET, DIALOG, HELP, VERSION, DEVICE };
 
 const Command COMMANDS[] = {
     {"capture", USAGE_CAPTURE, runCapture},
@@ -53,6 +53,7 @@ const std::vector<OptionDef>& globalOptions() {
     static const std::vector<OptionDef> defs = {
         {"answer", 0, true, ANSWER}, {"sim", 0, false, SIM},     {"quiet", 'q', false, QUIET},
         {"dialog", 0, true, DIALOG}, {"help", 'h', false, HELP}, {"version", 0, false, VERSION},
+        {"device", 0, true, DEVICE},
     };
     return defs;
 }
@@ -75,6 +76,13 @@ bool applyGlobalOption(const ParsedOption& option, HostOptions& options, const c
             return true;
         case QUIET:
             options.quiet = true;
+            return true;
+        case DEVICE:
+            if (option.value.empty()) {
+                std::fprintf(stderr, "kaptor: --device: the board's serial number is empty\n");
+                return false;
+            }
+            options.device = option.value;
             return true;
         case DIALOG: {
             std::string error;

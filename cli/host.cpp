@@ -110,6 +110,14 @@ Host::Host(HostOptions options)
                                   tried.c_str(), why.c_str());
                  }),
       dialogs_(std::move(options.dialogSteps), console_) {
+    if (!options.device.empty()) {
+        // Read by the driver library when it opens the board by its description.
+#ifdef _WIN32
+        _putenv_s("KAPTOR_DEVICE", options.device.c_str());
+#else
+        setenv("KAPTOR_DEVICE", options.device.c_str(), 1);
+#endif
+    }
     if (options.simulator) {
         driverLibrary_ = simulatorLibraryPath(options.programName);
     } else {

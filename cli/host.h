@@ -27,6 +27,7 @@ struct HostOptions {
     std::deque<platform::Answer> answers;
     bool simulator = false;              // load the simulated board installed beside kaptor
     bool quiet = false;                  // no beep, no progress line
+    std::string device;                  // the board's serial number, among several alike
     std::deque<DialogStep> dialogSteps;  // what a person does in the configuration dialog
     std::string programName;             // argv[0], where the system cannot tell our own file
 };

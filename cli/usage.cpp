@@ -17,6 +17,7 @@ Options (before or after the command):
       --sim                       use the simulated board installed with kaptor (never a real
                                   driver: without the simulator kaptor stops with status 2)
   -q, --quiet                     no beep, no progress line
+      --device SERIAL             the board with this serial number, when several are attached
       --dialog STEP               act in the configuration dialog (repeatable, in order;
                                   'kaptor set --help' lists the steps)
   -h, --help                      this text; 'kaptor COMMAND --help' tells about one command
