@@ -6,6 +6,7 @@
 // that answers the usbdevfs requests of the host's USB stack. The command runs with umockdev's
 // preload library, so that libusb (and libftdi over it) finds the boards; the KAPTOR_SIM_*
 // variables set up every board as they set up the D2XX simulator, --scene the boards in turn.
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -32,8 +33,9 @@ namespace {
 
 // A transfer the host submitted, until it reaps it.
 struct Urb {
-    UMockdevIoctlData* urb = nullptr;     // the usbdevfs_urb, as resolved at submit
-    UMockdevIoctlData* buffer = nullptr;  // its data
+    UMockdevIoctlClient* client = nullptr;  // the open device it came through
+    UMockdevIoctlData* urb = nullptr;       // the usbdevfs_urb, as resolved at submit
+    UMockdevIoctlData* buffer = nullptr;    // its data
     std::int64_t submittedMicros = 0;
     bool done = false;  // completed at submit (control, bulk OUT) or discarded
 };
@@ -71,11 +73,19 @@ class EmulatedBoard {
         return static_cast<EmulatedBoard*>(self)->handle(client) ? TRUE : FALSE;
     }
     static void onVanished(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
-        // A process that ends (or closes the device) lets go of the interface.
+        // A process that ends (or closes the device) lets go of the interface, and its
+        // transfers go with it.
         auto* board = static_cast<EmulatedBoard*>(self);
         if (board->claimedBy_ == client) {
             board->claimedBy_ = nullptr;
         }
+        std::erase_if(board->pending_, [client](Urb& urb) {
+            if (urb.client != client) {
+                return false;
+            }
+            release(urb);
+            return true;
+        });
     }
 
     bool handle(UMockdevIoctlClient* client) {
@@ -146,6 +156,7 @@ class EmulatedBoard {
 
     void submit(UMockdevIoctlClient* client, UMockdevIoctlData* arg) {
         Urb urb;
+        urb.client = client;
         urb.urb = umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_urb), nullptr);
         auto* u = reinterpret_cast<usbdevfs_urb*>(urb.urb->data);
         urb.buffer = umockdev_ioctl_data_resolve(urb.urb, G_STRUCT_OFFSET(usbdevfs_urb, buffer),
@@ -191,8 +202,13 @@ class EmulatedBoard {
         }
     }
 
-    void reap(UMockdevIoctlClient* client, UMockdevIoctlData* arg) {
+    // Hands the client its first transfer that is complete; false when none is yet.
+    bool tryReap(UMockdevIoctlClient* client, UMockdevIoctlData* arg) {
+        // Each open device reaps its own transfers only.
         for (auto it = pending_.begin(); it != pending_.end(); ++it) {
+            if (it->client != client) {
+                continue;
+            }
             auto& u = fields(*it);
             if (!it->done) {
                 const auto packets =
@@ -211,16 +227,72 @@ class EmulatedBoard {
             g_object_unref(pointer);
             umockdev_ioctl_client_complete(client, 0, 0);
             release(urb);
+            return true;
+        }
+        return false;
+    }
+
+    bool waitingForData(UMockdevIoctlClient* client) const {
+        return std::ranges::any_of(
+            pending_, [client](const Urb& urb) { return urb.client == client && !urb.done; });
+    }
+
+    // A reap while a bulk IN transfer waits for the board is answered when the transfer
+    // completes (within the chip's latency), not at once with "try again": the host's USB stack
+    // would otherwise ask again and again as fast as it can, starving the board's own clock.
+    void reap(UMockdevIoctlClient* client, UMockdevIoctlData* arg) {
+        if (tryReap(client, arg)) {
             return;
         }
-        umockdev_ioctl_client_complete(client, -1, EAGAIN);
+        if (!waitingForData(client)) {
+            umockdev_ioctl_client_complete(client, -1, EAGAIN);
+            return;
+        }
+        struct Retry {
+            EmulatedBoard* board;
+            UMockdevIoctlClient* client;
+            UMockdevIoctlData* arg;
+        };
+        auto* retry = new Retry{this, static_cast<UMockdevIoctlClient*>(g_object_ref(client)),
+                                static_cast<UMockdevIoctlData*>(g_object_ref(arg))};
+        GSource* source = g_timeout_source_new(1);
+        g_source_set_callback(
+            source,
+            [](gpointer data) -> gboolean {
+                auto* r = static_cast<Retry*>(data);
+                if (!umockdev_ioctl_client_get_connected(r->client)) {
+                    return G_SOURCE_REMOVE;
+                }
+                if (r->board->usb_.gone()) {
+                    umockdev_ioctl_client_complete(r->client, -1, ENODEV);
+                    return G_SOURCE_REMOVE;
+                }
+                if (r->board->tryReap(r->client, r->arg)) {
+                    return G_SOURCE_REMOVE;
+                }
+                if (!r->board->waitingForData(r->client)) {
+                    umockdev_ioctl_client_complete(r->client, -1, EAGAIN);
+                    return G_SOURCE_REMOVE;
+                }
+                return G_SOURCE_CONTINUE;
+            },
+            retry,
+            [](gpointer data) {
+                auto* r = static_cast<Retry*>(data);
+                g_object_unref(r->arg);
+                g_object_unref(r->client);
+                delete r;
+            });
+        g_source_attach(source, g_main_context_get_thread_default());
+        g_source_unref(source);
     }
 
     void discard(UMockdevIoctlClient* client, UMockdevIoctlData* arg) {
         void* address = nullptr;
         std::memcpy(&address, arg->data, sizeof address);
         for (Urb& urb : pending_) {
-            if (urb.urb->client_addr == reinterpret_cast<gulong>(address) && !urb.done) {
+            if (urb.client == client && !urb.done &&
+                urb.urb->client_addr == reinterpret_cast<gulong>(address)) {
                 urb.done = true;
                 fields(urb).status = -ENOENT;
                 umockdev_ioctl_client_complete(client, 0, 0);

@@ -13,6 +13,7 @@ enum GlobalOption { ANSWER = 1000, SIM, QUIET, DIALOG, HELP, VERSION, DEVICE };
 const Command COMMANDS[] = {
     {"capture", USAGE_CAPTURE, runCapture},
     {"config", USAGE_CONFIG, runConfig},
+    {"devices", USAGE_DEVICES, runDevices},
     {"invoke", USAGE_INVOKE, runInvoke},
     {"set", USAGE_SET, runSet},
 };

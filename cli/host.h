@@ -42,6 +42,8 @@ class Host {
     // The picture of the last Toma to PictureCatcher::PATH.
     std::optional<std::string> takeCaughtPicture() { return catcher_.take(); }
     platform::Operator& person() { return watcher_; }
+    // The loader the control uses: "Ftd2xx.dll" is the driver library this host chose.
+    platform::LibraryLoader& libraries() { return libraries_; }
     WatchingOperator& watcher() { return watcher_; }
 
     // EXIT_FAILURE_SHOWN when the control showed a failure, else status.

@@ -9,6 +9,7 @@ Usage: kaptor [OPTIONS] COMMAND [ARGUMENTS]
 Commands:
   capture [-o PATH]     initialise the board and capture pictures (BMP, PNG or PGM)
   config SUBCOMMAND     show, list, select, save, delete configurations; lay down the sample
+  devices [--json]      list the attached boards: description, serial, USB bus and address
   invoke STEP...        host one control and call its members by dispatch id or name
   set [--init]          run the configuration dialog (Set), scripted with --dialog steps
 
@@ -133,6 +134,15 @@ the path of each picture on its own line as soon as the file is complete.
 A terminal on standard error shows a progress line while a capture waits for its frame.
 The control's BMP keeps the 5000 zero bytes after the rows; some readers (ImageMagick) warn
 about them and exit 1: use --format png for those.
+)";
+
+const char* const USAGE_DEVICES = R"(Usage: kaptor devices [--json]
+
+Lists the boards the driver library finds: description, serial number, USB bus and address,
+and "busy" when another program holds the board (then opening it fails). One line each, or
+with --json one array of objects (description, serial, bus, address, busy). A library without
+the vendor's device information list (the simulated board's) tells descriptions and serial
+numbers only. 'kaptor --device SERIAL COMMAND' then works with that board.
 )";
 
 const char* const USAGE_SET = R"(Usage: kaptor [--dialog STEP]... set [--init]

@@ -14,19 +14,30 @@
 namespace kaptor::usbd2xx {
 namespace {
 
-// The devices this process has open, by handle.
+// The devices this process has open, by handle, with the board each is.
 class OpenDevices {
   public:
-    FT_HANDLE add(std::unique_ptr<FifoDevice> device) {
+    FT_HANDLE add(std::unique_ptr<FifoDevice> device, const BoardOnBus& board) {
         const std::lock_guard lock(mutex_);
         const auto handle = static_cast<FT_HANDLE>(device.get());
         devices_[handle] = std::move(device);
+        boards_[handle] = board;
         return handle;
     }
     std::shared_ptr<FifoDevice> find(FT_HANDLE handle) {
         const std::lock_guard lock(mutex_);
         const auto it = devices_.find(handle);
         return it == devices_.end() ? nullptr : it->second;
+    }
+    // The handle this process holds the board by, or nullptr.
+    FT_HANDLE handleOf(const BoardOnBus& board) {
+        const std::lock_guard lock(mutex_);
+        for (const auto& [handle, open] : boards_) {
+            if (open.bus == board.bus && open.address == board.address) {
+                return handle;
+            }
+        }
+        return nullptr;
     }
     // The device leaves the table; it closes when its last call in flight returns.
     bool remove(FT_HANDLE handle) {
@@ -38,13 +49,40 @@ class OpenDevices {
         }
         leaving = std::move(it->second);
         devices_.erase(it);
+        boards_.erase(handle);
         return true;
     }
 
   private:
     std::mutex mutex_;
     std::map<FT_HANDLE, std::shared_ptr<FifoDevice>> devices_;
+    std::map<FT_HANDLE, BoardOnBus> boards_;
 };
+
+// The vendor's device type numbers of the chips.
+DWORD deviceType(std::uint16_t product) {
+    switch (product) {
+        case 0x6001:
+            return 5;  // FT232R and FT245R
+        case 0x6010:
+            return 6;  // FT2232H
+        case 0x6015:
+            return 9;  // the X series
+        default:
+            return FT_DEVICE_232H;
+    }
+}
+
+// The boards as FT_CreateDeviceInfoList last found them, for FT_GetDeviceInfoDetail.
+struct DeviceInfoList {
+    std::mutex mutex;
+    std::vector<BoardOnBus> boards;
+};
+
+DeviceInfoList& deviceInfoList() {
+    static DeviceInfoList list;
+    return list;
+}
 
 OpenDevices& openDevices() {
     static OpenDevices devices;
@@ -61,7 +99,7 @@ FT_STATUS openFirst(const std::vector<BoardOnBus>& candidates, FT_HANDLE* handle
         OpenOutcome outcome = OpenOutcome::Failed;
         auto fifo = openBoard(board, outcome);
         if (fifo) {
-            *handle = openDevices().add(std::make_unique<FifoDevice>(std::move(fifo)));
+            *handle = openDevices().add(std::make_unique<FifoDevice>(std::move(fifo)), board);
             return d2xx::FT_OK;
         }
         if (outcome != OpenOutcome::NotFound) {
@@ -82,10 +120,10 @@ std::vector<BoardOnBus> matching(const std::string& description, const std::stri
     return found;
 }
 
-void copyName(const std::string& name, void* out) {
-    // The vendor's buffers hold 64 bytes.
-    std::strncpy(static_cast<char*>(out), name.c_str(), 63);
-    static_cast<char*>(out)[63] = '\0';
+// The vendor's buffers hold 64 bytes (16 for a serial number in the information list).
+void copyName(const std::string& name, void* out, std::size_t size = 64) {
+    std::strncpy(static_cast<char*>(out), name.c_str(), size - 1);
+    static_cast<char*>(out)[size - 1] = '\0';
 }
 
 const std::string& nameOf(const BoardOnBus& board, DWORD flags) {
@@ -200,6 +238,49 @@ FT_STATUS D2XX_API getQueueStatus(FT_HANDLE handle, DWORD* queued) {
         return d2xx::FT_INVALID_HANDLE;
     }
     return device->queueStatus(*queued);
+}
+
+FT_STATUS D2XX_API createDeviceInfoList(DWORD* count) {
+    if (count == nullptr) {
+        return d2xx::FT_INVALID_PARAMETER;
+    }
+    DeviceInfoList& list = deviceInfoList();
+    const std::lock_guard lock(list.mutex);
+    list.boards = findBoards();
+    *count = static_cast<DWORD>(list.boards.size());
+    return d2xx::FT_OK;
+}
+
+FT_STATUS D2XX_API getDeviceInfoDetail(DWORD index, DWORD* flags, DWORD* type, DWORD* id,
+                                       DWORD* locId, void* serial, void* description,
+                                       FT_HANDLE* handle) {
+    DeviceInfoList& list = deviceInfoList();
+    const std::lock_guard lock(list.mutex);
+    if (index >= list.boards.size()) {
+        return d2xx::FT_DEVICE_NOT_FOUND;
+    }
+    const BoardOnBus& board = list.boards[index];
+    const FT_HANDLE ours = openDevices().handleOf(board);
+    const bool open = ours != nullptr || heldElsewhere(board);
+    const auto fill = [](auto* out, DWORD value) {
+        if (out != nullptr) {
+            *out = value;
+        }
+    };
+    fill(flags, open ? FT_FLAGS_OPENED : 0);
+    fill(type, deviceType(board.product));
+    fill(id, static_cast<DWORD>(FTDI_VENDOR) << 16 | board.product);
+    fill(locId, static_cast<DWORD>(board.bus) << 16 | static_cast<DWORD>(board.address));
+    if (serial != nullptr) {
+        copyName(board.serial, serial, 16);
+    }
+    if (description != nullptr) {
+        copyName(board.description, description);
+    }
+    if (handle != nullptr) {
+        *handle = ours;
+    }
+    return d2xx::FT_OK;
 }
 
 }  // namespace abi

@@ -15,7 +15,17 @@ constexpr DWORD FT_LIST_ALL = 0x20000000u;
 // The board to open by description when several match: its serial number.
 constexpr const char* DEVICE_VARIABLE = "KAPTOR_DEVICE";
 
+// The vendor's device information list, as far as kaptor devices needs it: Flags bit 0 when
+// the board is open (here or in another program), ID the vendor and product ids, LocId the USB
+// bus number in the high 16 bits and the device address in the low ones.
+constexpr DWORD FT_FLAGS_OPENED = 1;
+constexpr DWORD FT_DEVICE_232H = 8;
+
 namespace abi {
+FT_STATUS D2XX_API createDeviceInfoList(DWORD* count);
+FT_STATUS D2XX_API getDeviceInfoDetail(DWORD index, DWORD* flags, DWORD* type, DWORD* id,
+                                       DWORD* locId, void* serial, void* description,
+                                       FT_HANDLE* handle);
 FT_STATUS D2XX_API open(int index, FT_HANDLE* handle);
 FT_STATUS D2XX_API openEx(void* arg, DWORD flags, FT_HANDLE* handle);
 FT_STATUS D2XX_API listDevices(void* arg1, void* arg2, DWORD flags);

@@ -88,13 +88,42 @@ std::vector<BoardOnBus> findBoards() {
         // them.
         ftdi_usb_get_strings2(context.get(), device, nullptr, 0, description, sizeof description,
                               serial, sizeof serial);
+        libusb_device_descriptor descriptor{};
+        libusb_get_device_descriptor(device, &descriptor);
         boards.push_back({std::string(description), std::string(serial),
-                          libusb_get_bus_number(device), libusb_get_device_address(device)});
+                          libusb_get_bus_number(device), libusb_get_device_address(device),
+                          descriptor.idProduct});
     }
     std::ranges::sort(boards, [](const BoardOnBus& a, const BoardOnBus& b) {
         return std::pair(a.bus, a.address) < std::pair(b.bus, b.address);
     });
     return boards;
+}
+
+bool heldElsewhere(const BoardOnBus& board) {
+    const Context context(ftdi_new());
+    if (!context) {
+        return false;
+    }
+    DeviceList list;
+    for (libusb_device* device : fifoDevices(context.get(), list)) {
+        if (libusb_get_bus_number(device) != board.bus ||
+            libusb_get_device_address(device) != board.address) {
+            continue;
+        }
+        libusb_device_handle* handle = nullptr;
+        if (libusb_open(device, &handle) != 0) {
+            return false;
+        }
+        libusb_set_auto_detach_kernel_driver(handle, 1);
+        const int claimed = libusb_claim_interface(handle, 0);
+        if (claimed == 0) {
+            libusb_release_interface(handle, 0);
+        }
+        libusb_close(handle);
+        return claimed == LIBUSB_ERROR_BUSY;
+    }
+    return false;
 }
 
 std::unique_ptr<UsbFifo> openBoard(const BoardOnBus& board, OpenOutcome& outcome) {

@@ -23,10 +23,15 @@ struct BoardOnBus {
     std::string serial;
     int bus = 0;
     int address = 0;
+    std::uint16_t product = 0;
 };
 
 // The attached boards, ordered by bus and address; nothing when the bus cannot be read.
 std::vector<BoardOnBus> findBoards();
+
+// Whether another program holds the board: its interface cannot be claimed. The kernel's serial
+// driver does not count: it is set aside for the look and given the board back.
+bool heldElsewhere(const BoardOnBus& board);
 
 enum class OpenOutcome { Opened, NotFound, Busy, Failed };
 

@@ -154,5 +154,45 @@ if cmp -s "$c/A100.usb.bmp" "$c/B200.usb.bmp"; then
     bad "two boards" "both pictures are the same"
 fi
 
+# Listing, and a board another process holds: listed as busy, refused when named, passed over
+# when not. The holder captures three times a second apart; the others run meanwhile.
+c=$work/two
+run held KAPTOR_DRIVE_C="$c" -- "$bus" --serial A100 --serial B200 --scene "$work/scene_a.pgm" \
+    --scene "$work/scene_b.pgm" -- bash -c '
+    k=$1 out=$2
+    "$k" devices >"$out.free.txt"
+    "$k" devices --json >"$out.free.json"
+    "$k" --device A100 -q capture --count 3 --interval 1 -o "$out.held%n.bmp" >/dev/null 2>&1 &
+    sleep 1.5
+    "$k" devices >"$out.busy.txt"
+    "$k" --device A100 -q capture -o "$out.refused.bmp" 2>"$out.refused.err"
+    echo $? >"$out.refused.status"
+    "$k" -q capture -o "$out.other.bmp" >/dev/null 2>&1
+    echo $? >"$out.other.status"
+    wait' - "$kaptor" "$c/held"
+listing=(
+    "devices|$c/held.free.txt|LUMENFRAME USB 1.0: serial A100, bus 001, address 002
+LUMENFRAME USB 1.0: serial B200, bus 001, address 003"
+    "devices --json|$c/held.free.json|[{\"description\": \"LUMENFRAME USB 1.0\", \"serial\": \"A100\", \"bus\": 1, \"address\": 2, \"busy\": false}, {\"description\": \"LUMENFRAME USB 1.0\", \"serial\": \"B200\", \"bus\": 1, \"address\": 3, \"busy\": false}]"
+    "devices while A100 is held|$c/held.busy.txt|LUMENFRAME USB 1.0: serial A100, bus 001, address 002, busy
+LUMENFRAME USB 1.0: serial B200, bus 001, address 003"
+    "--device A100 while it is held: the open fails|$c/held.refused.err|$openFailed"
+    "--device A100 while it is held: status 1|$c/held.refused.status|1"
+    "no --device while A100 is held: B200 captures|$c/held.other.status|0"
+)
+for row in "${listing[@]}"; do
+    IFS='|' read -r name file expected <<<"$row"
+    expected=${row#*|*|}
+    if [ "$(cat "$file" 2>/dev/null)" = "$expected" ]; then
+        ok "$name"
+    else
+        bad "$name" "got '$(cat "$file" 2>/dev/null)'"
+    fi
+done
+cmp -s "$c/held.other.bmp" "$c/B200.sim.bmp" || bad "the free board's picture" "not B200's"
+for n in 1 2 3; do
+    [ -s "$c/held.held$n.bmp" ] || bad "the holder's capture $n" "no picture"
+done
+
 echo "usb: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
