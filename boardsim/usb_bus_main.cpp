@@ -31,6 +31,8 @@
 namespace kaptor::boardsim {
 namespace {
 
+constexpr gint64 REAP_HOLD_MICROS = 250;
+
 // A transfer the host submitted, until it reaps it.
 struct Urb {
     UMockdevIoctlClient* client = nullptr;  // the open device it came through
@@ -237,9 +239,10 @@ class EmulatedBoard {
             pending_, [client](const Urb& urb) { return urb.client == client && !urb.done; });
     }
 
-    // A reap while a bulk IN transfer waits for the board is answered when the transfer
-    // completes (within the chip's latency), not at once with "try again": the host's USB stack
-    // would otherwise ask again and again as fast as it can, starving the board's own clock.
+    // A reap while a bulk IN transfer waits for the board is held a moment (REAP_HOLD_MICROS)
+    // before the answer "try again": the host's USB stack would otherwise ask again and again as
+    // fast as it can, starving the board's own clock. Not longer: while a reap is held the
+    // process's other requests (its writes) wait behind it, which a kernel never makes them do.
     void reap(UMockdevIoctlClient* client, UMockdevIoctlData* arg) {
         if (tryReap(client, arg)) {
             return;
@@ -253,9 +256,17 @@ class EmulatedBoard {
             UMockdevIoctlClient* client;
             UMockdevIoctlData* arg;
         };
+        static GSourceFuncs once = {nullptr,
+                                    nullptr,
+                                    [](GSource*, GSourceFunc callback, gpointer data) {
+                                        return callback(data); },
+                                    nullptr,
+                                    nullptr,
+                                    nullptr};
         auto* retry = new Retry{this, static_cast<UMockdevIoctlClient*>(g_object_ref(client)),
                                 static_cast<UMockdevIoctlData*>(g_object_ref(arg))};
-        GSource* source = g_timeout_source_new(1);
+        GSource* source = g_source_new(&once, sizeof(GSource));
+        g_source_set_ready_time(source, g_get_monotonic_time() + REAP_HOLD_MICROS);
         g_source_set_callback(
             source,
             [](gpointer data) -> gboolean {
@@ -265,16 +276,10 @@ class EmulatedBoard {
                 }
                 if (r->board->usb_.gone()) {
                     umockdev_ioctl_client_complete(r->client, -1, ENODEV);
-                    return G_SOURCE_REMOVE;
-                }
-                if (r->board->tryReap(r->client, r->arg)) {
-                    return G_SOURCE_REMOVE;
-                }
-                if (!r->board->waitingForData(r->client)) {
+                } else if (!r->board->tryReap(r->client, r->arg)) {
                     umockdev_ioctl_client_complete(r->client, -1, EAGAIN);
-                    return G_SOURCE_REMOVE;
                 }
-                return G_SOURCE_CONTINUE;
+                return G_SOURCE_REMOVE;
             },
             retry,
             [](gpointer data) {
