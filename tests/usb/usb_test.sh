@@ -194,5 +194,31 @@ for n in 1 2 3; do
     [ -s "$c/held.held$n.bmp" ] || bad "the holder's capture $n" "no picture"
 done
 
+# The library's own functions as any program calls them: FT_ListDevices (the count, the
+# descriptions and serial numbers by index), FT_OpenEx by serial number, FT_Open by index (a
+# board this process holds already refused, one past the last not found), FT_Close.
+run functions -- "$bus" --serial A100 --serial B200 -- python3 -c '
+import ctypes, sys
+lib = ctypes.CDLL(sys.argv[1])
+count = ctypes.c_uint32()
+said = [lib.FT_ListDevices(ctypes.byref(count), None, 0x80000000), count.value]
+for index in range(count.value):
+    for flag in (2, 1):
+        name = ctypes.create_string_buffer(64)
+        said += [lib.FT_ListDevices(ctypes.c_void_p(index), name, 0x40000000 | flag),
+                 name.value.decode()]
+held, other = ctypes.c_void_p(), ctypes.c_void_p()
+said += [lib.FT_OpenEx(b"B200", 1, ctypes.byref(held)), lib.FT_Open(1, ctypes.byref(other)),
+         lib.FT_Open(2, ctypes.byref(other)), lib.FT_Open(0, ctypes.byref(other)),
+         lib.FT_Close(held), lib.FT_Close(other), lib.FT_Close(held)]
+print(*said, sep=",")' "$build/lib/libkaptor-d2xx.so"
+expected="0,2,0,LUMENFRAME USB 1.0,0,A100,0,LUMENFRAME USB 1.0,0,B200,0,3,2,0,0,0,1"
+if [ "$(cat "$work/functions.out")" = "$expected" ]; then
+    ok "the D2XX functions by index, serial number and handle"
+else
+    bad "the D2XX functions by index, serial number and handle" \
+        "$(cat "$work/functions.out" "$work/functions.err")"
+fi
+
 echo "usb: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
