@@ -428,18 +428,22 @@ int run(int argc, char** argv) {
                      std::strerror(errno));
         _exit(127);
     }
-    int status = 0;
-    GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+    // The boards answer until the command ends.
+    struct Watch {
+        GMainLoop* loop;
+        int status;
+    } watch{g_main_loop_new(nullptr, FALSE), 0};
     g_child_watch_add(
         child,
         [](GPid, gint childStatus, gpointer data) {
-            auto* state = static_cast<std::pair<GMainLoop*, int*>*>(data);
-            *state->second = childStatus;
-            g_main_loop_quit(state->first);
+            auto* w = static_cast<Watch*>(data);
+            w->status = childStatus;
+            g_main_loop_quit(w->loop);
         },
-        new std::pair<GMainLoop*, int*>(loop, &status));
-    g_main_loop_run(loop);
-    g_main_loop_unref(loop);
+        &watch);
+    g_main_loop_run(watch.loop);
+    g_main_loop_unref(watch.loop);
+    const int status = watch.status;
     boards.clear();
     g_object_unref(bed);
     if (WIFSIGNALED(status)) {
