@@ -30,6 +30,12 @@ fi
 export KAPTOR_DRIVE_C=$stage/drive_c
 unset KAPTOR_D2XX_LIBRARY
 "$kaptor" config init >/dev/null
+# Without --sim the driver library installed with kaptor answers: no board of that serial number
+# (none that a board attached to this machine could have) on the bus.
+said=$(KAPTOR_DEVICE=no-such-board "$kaptor" -q capture -o "$stage/none.bmp" 2>&1 >/dev/null) &&
+    fail "a capture without a board succeeded"
+[ "$said" = "KAPTORAX: ERROR AL ABRIR PUERTO USB. Reintente nuevamente" ] ||
+    fail "the installed driver library did not answer: $said"
 picture=$("$kaptor" --sim -q capture -o "$stage/picture.png")
 [ "$picture" = "$stage/picture.png" ] || fail "capture printed '$picture'"
 [ "$(head -c 8 "$stage/picture.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
