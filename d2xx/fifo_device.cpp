@@ -62,8 +62,21 @@ std::unique_lock<std::mutex> FifoDevice::holdChip() {
 }
 
 FT_STATUS FifoDevice::read(std::uint8_t* out, DWORD count, DWORD& received) {
-    received = static_cast<DWORD>(
-        buffer_.take(out, count, std::chrono::milliseconds(readTimeoutMs_.load())));
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(readTimeoutMs_.load());
+    std::size_t taken = 0;
+    // A read larger than the buffer takes it a buffer's worth at a time, within one time-out.
+    while (taken < count) {
+        const std::size_t want = std::min<std::size_t>(count - taken, buffer_.capacity());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            std::max(deadline - Clock::now(), Clock::duration::zero()));
+        const std::size_t n = buffer_.take(out + taken, want, left);
+        taken += n;
+        if (n < want) {
+            break;
+        }
+    }
+    received = static_cast<DWORD>(taken);
     // A device that went away still hands out what came before, with the failure.
     return buffer_.gone() ? d2xx::FT_IO_ERROR : d2xx::FT_OK;
 }

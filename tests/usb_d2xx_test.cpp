@@ -171,6 +171,14 @@ TEST(UsbDevice, AFullBufferStopsReadingAndLosesNoByte) {
         all.insert(all.end(), chunk.begin(), chunk.begin() + received);
     }
     EXPECT_EQ(all, counting(5000));
+
+    // One read larger than the buffer gets it all, a buffer's worth at a time.
+    f.offer(counting(3000, 5000));
+    std::vector<std::uint8_t> large(3000);
+    DWORD received = 0;
+    EXPECT_EQ(f.device.read(large.data(), 3000, received), d2xx::FT_OK);
+    EXPECT_EQ(received, 3000u);
+    EXPECT_EQ(large, counting(3000, 5000));
 }
 
 TEST(UsbDevice, PurgeAndResetDropWhatWasReceived) {
