@@ -5,7 +5,9 @@
 // held in a umockdev test bed: its sysfs entry and descriptors, and a handler on its device node
 // that answers the usbdevfs requests of the host's USB stack. The command runs with umockdev's
 // preload library, so that libusb (and libftdi over it) finds the boards; the KAPTOR_SIM_*
-// variables set up every board as they set up the D2XX simulator, --scene the boards in turn.
+// variables set up every board as they set up the D2XX simulator, --scene the boards in turn
+// (KAPTOR_SIM_BUFFER sizes the chip's FIFO here; the faults of the D2XX calls themselves,
+// queue-status-fails and read-status, have no USB counterpart and change nothing).
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -390,6 +392,10 @@ int run(int argc, char** argv) {
     for (int b = 0; b < count; ++b) {
         std::string error;
         SimConfig config = configFromEnvironment(std::getenv, error);
+        if (config.faults.noDevice) {
+            // The no-device fault: nothing is plugged in.
+            break;
+        }
         if (static_cast<std::size_t>(b) < scenes.size()) {
             config.scenePath = scenes[static_cast<std::size_t>(b)];
         }

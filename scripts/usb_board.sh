@@ -5,7 +5,9 @@
 # N boards (default 1; at least one per --serial), serials as given, else KPT00001, KPT00002, ...;
 # --scene gives the boards their scenes in turn, --product another USB product string. The
 # KAPTOR_SIM_* variables (scene, replay, rate, buffer, faults, trace) set up every board as they
-# set up the D2XX simulator. KAPTOR_BUILD names the build (default build/main).
+# set up the D2XX simulator (no-device: no board at all; the buffer is the chip's FIFO here; the
+# faults of the D2XX calls themselves, queue-status-fails and read-status, have no USB
+# counterpart). KAPTOR_BUILD names the build (default build/main).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KAPTOR_BUILD:-$root/build/main}

@@ -89,6 +89,7 @@ openFailed="KAPTORAX: ERROR AL ABRIR PUERTO USB. Reintente nuevamente"
 failure_rows=(
     # name | kaptor-usb-board options | KAPTOR_SIM_FAULTS | expected status | expected message
     "no board|--boards 0||1|$openFailed"
+    "the no-device fault|-|no-device|sim|"
     "a board of another description|--product OTHER BOARD||1|$openFailed"
     "a write the bus refuses|-|write-zero-at=3|sim|"
     "unplugged in the middle of a frame|-|disconnect-at=100000|sim|"
