@@ -54,47 +54,35 @@ std::optional<std::vector<std::filesystem::path>> simulatorLibraryCandidates(
                                               folder / SIMULATOR_FILE};
 }
 
-const char* Host::environment(const char* name) const {
-    if (!simulatorLibrary_.empty() && std::string_view(name) == "KAPTOR_D2XX_LIBRARY") {
-        return simulatorLibrary_.c_str();
-    }
-    return std::getenv(name);
-}
-
 Host::Host(HostOptions options)
-    : files_(
-          platform::DriveMap::fromEnvironment([](const char* name) { return std::getenv(name); })),
-      catcher_(files_),
-      console_(stderr, platform::isTerminal(stdin) ? &std::cin : nullptr,
+    : console_(stderr, platform::isTerminal(stdin) ? &std::cin : nullptr,
                std::move(options.answers)),
       watcher_(console_, options.quiet, platform::isTerminal(stderr) ? stderr : nullptr),
-      // A driver library that does not load: which file, the loader's words, and what to do.
-      libraries_([this](const char* name) { return environment(name); },
-                 [](const std::string& tried, const std::string& why) {
-                     std::fprintf(stderr,
-                                  "kaptor: cannot load the board's driver library '%s' (%s); for "
-                                  "the simulated board run 'kaptor --sim ...', for a real board "
-                                  "install the vendor's D2XX library (not in Debian) and set "
-                                  "KAPTOR_D2XX_LIBRARY to its file\n",
-                                  tried.c_str(), why.c_str());
-                 }),
-      dialogs_(std::move(options.dialogSteps), console_) {
-    if (options.simulator) {
-        simulatorLibrary_ = simulatorLibraryPath(options.programName);
-    }
-    control_ = std::make_unique<control::CKAPTORAXCtrl>(
-        control::ControlServices{catcher_, watcher_, clock_, processExit_, libraries_, dialogs_});
-}
+      dialogs_(std::move(options.dialogSteps), console_),
+      hosted_(
+          platform::DriveMap::fromEnvironment([](const char* name) { return std::getenv(name); }),
+          options.simulator ? simulatorLibraryPath(options.programName) : std::string(),
+          // A driver library that does not load: which file, the loader's words, and what
+          // to do.
+          [](const std::string& tried, const std::string& why) {
+              std::fprintf(stderr,
+                           "kaptor: cannot load the board's driver library '%s' (%s); for "
+                           "the simulated board run 'kaptor --sim ...', for a real board "
+                           "install the vendor's D2XX library (not in Debian) and set "
+                           "KAPTOR_D2XX_LIBRARY to its file\n",
+                           tried.c_str(), why.c_str());
+          },
+          {watcher_, clock_, processExit_, dialogs_}) {}
 
 int Host::exitStatus(int status) const {
     return status == EXIT_DONE && watcher_.failuresShown() > 0 ? EXIT_FAILURE_SHOWN : status;
 }
 
 void Host::suggestInitWhenUnconfigured() {
-    if (files_.exists(control::SELECTOR_PATH)) {
+    if (hosted_.disk().exists(control::SELECTOR_PATH)) {
         return;
     }
-    const auto where = files_.hostPath(control::SELECTOR_PATH);
+    const auto where = hosted_.disk().hostPath(control::SELECTOR_PATH);
     std::fprintf(stderr,
                  "kaptor: no configuration on this drive yet (%s is missing); 'kaptor config "
                  "init' lays down a sample one\n",

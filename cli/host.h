@@ -12,12 +12,9 @@
 #include "cli/dialog_steps.h"
 #include "cli/watching_operator.h"
 #include "control/kaptorax_ctrl.h"
-#include "host/explaining_library_loader.h"
-#include "host/picture_catcher.h"
+#include "host/hosted_control.h"
 #include "platform/clock.h"
 #include "platform/console_operator.h"
-#include "platform/file_system.h"
-#include "platform/library_loader.h"
 #include "platform/process_exit.h"
 
 namespace kaptor::cli {
@@ -35,10 +32,10 @@ class Host {
     // Throws Refusal when --sim was asked for and the simulated board is not installed.
     explicit Host(HostOptions options);
 
-    control::CKAPTORAXCtrl& control() { return *control_; }
-    platform::FileSystem& files() { return catcher_; }
+    control::CKAPTORAXCtrl& control() { return hosted_.control(); }
+    platform::FileSystem& files() { return hosted_.files(); }
     // The picture of the last Toma to PictureCatcher::PATH.
-    std::optional<std::string> takeCaughtPicture() { return catcher_.take(); }
+    std::optional<std::string> takeCaughtPicture() { return hosted_.files().take(); }
     platform::Operator& person() { return watcher_; }
     WatchingOperator& watcher() { return watcher_; }
 
@@ -52,18 +49,12 @@ class Host {
     bool dialogStepRefused() const { return dialogs_.stepRefused(); }
 
   private:
-    const char* environment(const char* name) const;
-
-    std::string simulatorLibrary_;
-    platform::HostFileSystem files_;
-    host::PictureCatcher catcher_;
     platform::ConsoleOperator console_;
     WatchingOperator watcher_;
     platform::RealClock clock_;
     platform::RealProcessExit processExit_;
-    host::ExplainingLibraryLoader libraries_;
     SteppedDialogRunner dialogs_;
-    std::unique_ptr<control::CKAPTORAXCtrl> control_;
+    host::HostedControl hosted_;
 };
 
 // Where the simulated board's library may lie, beside this program or installed with it; the
