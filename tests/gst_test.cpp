@@ -235,11 +235,12 @@ TEST_F(KaptorSrc, BuffersAreKaptorsPicturesAtTheConfigurationsSize) {
 // goes on.
 struct Failure {
     const char* name;
-    const char* faults;
-    const char* config;
+    const char* faults = "";                                  // of the simulated board
+    const char* config = "";                                  // the element's property
+    std::vector<std::pair<std::string, std::string>> values;  // configured before starting
     std::vector<std::string> errors, warnings;
-    bool started;
-    std::size_t buffers;
+    bool started = false;
+    std::size_t buffers = 0;
 };
 
 void PrintTo(const Failure& failure, std::ostream* out) {
@@ -251,6 +252,7 @@ class KaptorSrcFailure : public KaptorSrc, public ::testing::WithParamInterface<
 TEST_P(KaptorSrcFailure, IsToldOnTheBus) {
     const Failure& c = GetParam();
     prepare(c.faults);
+    Session(SessionOptions{.drives = {{'C', drive()}}}).configure(c.values);
     GstHarness* h = harness(1);
     g_object_set(h->element, "config", c.config, nullptr);
     Outcome run;
@@ -267,29 +269,26 @@ TEST_P(KaptorSrcFailure, IsToldOnTheBus) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, KaptorSrcFailure,
     ::testing::Values(
-        Failure{"NoBoard",
-                "no-device",
-                "",
-                {"ERROR AL ABRIR PUERTO USB. Reintente nuevamente"},
-                {},
-                false,
-                0},
-        Failure{"TriggerNotTaken",
-                "write-zero-at=45",
-                "",
-                {"Error al escribir puerto USB3"},
-                {},
-                true,
-                0},
-        Failure{"TimeOut", "short-frame=1000", "", {}, {"Error de Time out 22"}, true, 1},
-        Failure{"UnknownConfiguration",
-                "",
-                "NADA.TXT",
-                {"'NADA.TXT' is not in the configuration folder (see 'kaptor config list'); "
-                 "nothing was written"},
-                {},
-                false,
-                0}),
+        Failure{.name = "NoBoard",
+                .faults = "no-device",
+                .errors = {"ERROR AL ABRIR PUERTO USB. Reintente nuevamente"}},
+        Failure{.name = "TriggerNotTaken",
+                .faults = "write-zero-at=45",
+                .errors = {"Error al escribir puerto USB3"},
+                .started = true},
+        Failure{.name = "TimeOut",
+                .faults = "short-frame=1000",
+                .warnings = {"Error de Time out 22"},
+                .started = true,
+                .buffers = 1},
+        Failure{.name = "UnknownConfiguration",
+                .config = "NADA.TXT",
+                .errors = {"'NADA.TXT' is not in the configuration folder (see 'kaptor config "
+                           "list'); nothing was written"}},
+        Failure{.name = "FrameLargerThanTheImageBuffer",
+                .values = {{"pixelsPerLine", "2047"}, {"activeLines", "2047"}},
+                .errors = {"the configuration in use gives no picture: its frame is empty or "
+                           "larger than the control's image buffer (kaptor config show)"}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(KaptorSrc, StopsAndUnlocksLeaveTheBoardUsable) {
@@ -323,6 +322,31 @@ TEST_F(KaptorSrc, StopsAndUnlocksLeaveTheBoardUsable) {
     gst_buffer_unref(next);
     gst_object_unref(bus);
     EXPECT_EQ(gst_element_set_state(h->element, GST_STATE_NULL), GST_STATE_CHANGE_SUCCESS);
+    gst_harness_teardown(h);
+}
+
+// Every capture reads the configuration in use: a change while playing brings new caps with the
+// next buffer.
+TEST_F(KaptorSrc, AConfigurationChangedWhilePlayingIsANewFormat) {
+    prepare();
+    GstHarness* h = harness(3);
+    ASSERT_NE(gst_element_set_state(h->element, GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE);
+    GstBuffer* buffers[3] = {gst_harness_pull(h)};
+    Session(SessionOptions{.drives = {{'C', drive()}}})
+        .configure({{"pixelsPerLine", "322"}, {"activeLines", "100"}});
+    buffers[1] = gst_harness_pull(h);  // its capture may have read the configuration already
+    buffers[2] = gst_harness_pull(h);
+    GstCaps* caps = gst_pad_get_current_caps(h->sinkpad);
+    int width = 0, height = 0;
+    gst_structure_get_int(gst_caps_get_structure(caps, 0), "width", &width);
+    gst_structure_get_int(gst_caps_get_structure(caps, 0), "height", &height);
+    EXPECT_EQ(gst_buffer_get_size(buffers[0]), 640u * 496u);
+    EXPECT_EQ(std::pair(width, height), std::pair(322, 200));
+    EXPECT_EQ(gst_buffer_get_size(buffers[2]), 324u * 200u);
+    gst_caps_unref(caps);
+    for (GstBuffer* buffer : buffers) {
+        gst_buffer_unref(buffer);
+    }
     gst_harness_teardown(h);
 }
 
