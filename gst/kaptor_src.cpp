@@ -23,8 +23,10 @@ using kaptor::gst::SourceSettings;
 struct Source {
     explicit Source(GstElement* element)
         : board([element](const kaptor::Message& message) {
-              GST_ELEMENT_WARNING(element, RESOURCE, READ, ("%s", message.text.c_str()),
-                                  ("the control's message %d; it carried on", message.code));
+              GST_ELEMENT_WARNING(
+                  element, RESOURCE, READ, ("%s", message.text.c_str()),
+                  ("the control carried on after this message (number %d, 0 for none)",
+                   message.code));
           }) {}
 
     // Guards settings and size: properties are set, and caps asked for, from any thread.
@@ -121,7 +123,7 @@ std::string* textProperty(SourceSettings& settings, guint id) {
     }
 }
 
-void setProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
+void setProperty(GObject* object, guint id, const GValue* value, GParamSpec* param) {
     Source& source = sourceOf(object);
     GstState state = GST_STATE_NULL;
     GST_OBJECT_LOCK(object);
@@ -129,7 +131,7 @@ void setProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
     GST_OBJECT_UNLOCK(object);
     if (state > GST_STATE_READY) {
         // Read when the element starts: a change now would not reach the board.
-        GST_WARNING_OBJECT(object, "%s can only change in the NULL or READY state", spec->name);
+        GST_WARNING_OBJECT(object, "%s can only change in the NULL or READY state", param->name);
         return;
     }
     std::lock_guard hold(source.lock);
@@ -139,11 +141,11 @@ void setProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
         const char* given = g_value_get_string(value);
         *text = given ? given : "";
     } else {
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, param);
     }
 }
 
-void getProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+void getProperty(GObject* object, guint id, GValue* value, GParamSpec* param) {
     Source& source = sourceOf(object);
     std::lock_guard hold(source.lock);
     if (id == PROP_SIMULATED) {
@@ -151,7 +153,7 @@ void getProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
     } else if (const std::string* text = textProperty(source.settings, id)) {
         g_value_set_string(value, text->c_str());
     } else {
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, param);
     }
 }
 
