@@ -209,7 +209,7 @@ GstCaps* getCaps(GstBaseSrc* base, GstCaps* filter) {
     return caps;
 }
 
-// Flushing (a flushing seek, PAUSED or PLAYING to READY): a capture under way stops soon.
+// A flush, or PLAYING to PAUSED or READY: a capture under way stops within some 20 ms.
 gboolean unlock(GstBaseSrc* base) {
     sourceOf(base).board.setFlushing(true);
     return TRUE;

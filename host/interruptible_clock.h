@@ -50,7 +50,7 @@ class InterruptibleClock : public platform::Clock {
     };
 
   private:
-    static constexpr std::int64_t SLICE_MICROS = 10'000;
+    static constexpr std::int64_t SLICE_MICROS = 20'000;
 
     void check() {
         if (cancelled_ && cancelled_()) {

@@ -129,7 +129,7 @@ TEST_F(Api, ACancelledCaptureLeavesTheBoardUsable) {
     Session session(options());
     session.initialize();
     const Picture before = session.capture();
-    // The check is asked about 60 times in the board's 600 ms wait (every 10 ms), then after
+    // The check is asked about 30 times in the board's 600 ms wait (every 20 ms), then after
     // every read: this stops the capture in the middle of the frame.
     int checks = 0;
     EXPECT_THROW(session.capture({.cancelled = [&checks] { return ++checks > 80; }}), Cancelled);
