@@ -220,6 +220,17 @@ gboolean unlockStop(GstBaseSrc* base) {
     return TRUE;
 }
 
+// Latency: none, as a buffer is stamped when its picture is complete; and no limit, as the
+// board keeps nothing that a slow pipeline could make it drop (the next capture simply waits).
+// Without this the base class says 0 at most, and sinks that need time to render complain.
+gboolean query(GstBaseSrc* base, GstQuery* asked) {
+    if (GST_QUERY_TYPE(asked) == GST_QUERY_LATENCY) {
+        gst_query_set_latency(asked, TRUE, 0, GST_CLOCK_TIME_NONE);
+        return TRUE;
+    }
+    return GST_BASE_SRC_CLASS(gst_kaptor_src_parent_class)->query(base, asked);
+}
+
 // One buffer: one capture, stamped with the running time at its end.
 GstFlowReturn create(GstPushSrc* push, GstBuffer** out) {
     Source& source = sourceOf(push);
@@ -316,6 +327,7 @@ static void gst_kaptor_src_class_init(GstKaptorSrcClass* klass) {
     bases->get_caps = getCaps;
     bases->unlock = unlock;
     bases->unlock_stop = unlockStop;
+    bases->query = query;
     GST_PUSH_SRC_CLASS(klass)->create = create;
 
     GST_DEBUG_CATEGORY_INIT(kaptor_src_debug, "kaptorsrc", 0, "KAPTOR frame grabber source");

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "kaptor/kaptor.h"
@@ -228,6 +229,17 @@ TEST_F(KaptorSrc, BuffersAreKaptorsPicturesAtTheConfigurationsSize) {
             previous = stamp;
         }
     }
+    // Live, with no latency (stamped when complete) and no limit to it (nothing is dropped), so
+    // that sinks that need time to render have it.
+    GstElement* source = gst_element_factory_make("kaptorsrc", nullptr);
+    GstQuery* latency = gst_query_new_latency();
+    ASSERT_TRUE(gst_element_query(source, latency));
+    gboolean live = FALSE;
+    GstClockTime least = 1, most = 0;
+    gst_query_parse_latency(latency, &live, &least, &most);
+    EXPECT_EQ(std::tuple(live, least, most), std::tuple(TRUE, 0u, GST_CLOCK_TIME_NONE));
+    gst_query_unref(latency);
+    gst_object_unref(source);
 }
 
 // The failures: a message the control carries on after is a warning and the buffer still
