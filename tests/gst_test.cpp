@@ -305,22 +305,35 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(KaptorSrc, StopsAndUnlocksLeaveTheBoardUsable) {
     prepare();
+    // A slower link, so that the frame's transfer lasts 317 ms after the board's 600 ms wait.
+    ::setenv("KAPTOR_SIM_RATE", "1000000", 1);
+    using Clock = std::chrono::steady_clock;
     GstHarness* h = harness(-1);
-    // Fifty starts, each stopped while its first capture is under way or about to be.
+    // Fifty starts, each stopped 50 ms into its first capture (in the board's wait). A stop
+    // that waited for the capture to end would take some 870 ms each.
+    Clock::duration stopping{};
     for (int cycle = 0; cycle < 50; ++cycle) {
         ASSERT_NE(gst_element_set_state(h->element, GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const auto start = Clock::now();
         ASSERT_EQ(gst_element_set_state(h->element, GST_STATE_NULL), GST_STATE_CHANGE_SUCCESS);
+        stopping += Clock::now() - start;
     }
+    EXPECT_LT(stopping, std::chrono::seconds(10));
     gst_harness_teardown(h);
 
-    // A flush in the middle of the second capture: it stops, the next picture comes whole.
+    // A flush while the second frame is being read: that capture stops, and the next one
+    // (begun after the flush) comes whole.
     h = harness(3);
     GstBus* bus = gst_element_get_bus(h->element);
     ASSERT_NE(gst_element_set_state(h->element, GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE);
     GstBuffer* first = gst_harness_pull(h);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::this_thread::sleep_for(std::chrono::milliseconds(650));
+    // The flush waits for the capture to leave: at once, not when the frame is through.
+    const auto start = Clock::now();
     ASSERT_TRUE(gst_element_send_event(h->element, gst_event_new_flush_start()));
-    ASSERT_TRUE(gst_element_send_event(h->element, gst_event_new_flush_stop(TRUE)));
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(150));
+    ASSERT_TRUE(gst_element_send_event(h->element, gst_event_new_flush_stop(FALSE)));
     GstBuffer* next = gst_harness_pull(h);
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(unpadded(next, 640, 496).pixels, unpadded(first, 640, 496).pixels);
