@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "control/board_settings.h"
 #include "control/config_text.h"
+#include "control/frame_acquisition.h"
 #include "control/kaptorax_ctrl.h"
 #include "host/callback_operator.h"
 #include "host/configuration_view.h"
@@ -193,6 +195,18 @@ Session& Session::operator=(Session&&) noexcept = default;
 
 void Session::initialize() {
     state_->run([](control::CKAPTORAXCtrl& ctrl) { ctrl.Inicializa(); });
+}
+
+FrameSize Session::frameSize() {
+    return state_->run([](control::CKAPTORAXCtrl& ctrl) {
+        const control::BoardSettings& s = ctrl.settings();
+        const auto bytes = control::frameBytesWithin(s.pixelsPerLine, control::frameLinesOf(s),
+                                                     control::IMAGE_BUFFER_SIZE);
+        if (!bytes || *bytes == 0) {
+            return FrameSize{};
+        }
+        return FrameSize{s.pixelsPerLine, static_cast<std::int32_t>(control::frameLinesOf(s))};
+    });
 }
 
 Picture Session::capture(const CaptureOptions& options) {
