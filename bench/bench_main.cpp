@@ -267,7 +267,7 @@ struct RealRig {
         ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
     }
     struct NoDialogs : control::DialogRunner {
-        void runConfigDialog(control::CBoardConfigDlg& d) override { d.resultCode = 3; }
+        void runConfigDialog(control::CBoardConfigDlg&) override {}
         void runAboutBox() override {}
     } dialogs;
     test::TempDir dir;

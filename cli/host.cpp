@@ -85,31 +85,26 @@ std::optional<std::vector<std::filesystem::path>> libraryCandidates(std::string_
                                               folder / "../lib" / file, folder / file};
 }
 
-const char* Host::environment(const char* name) const {
-    if (!driverLibrary_.empty() && std::string_view(name) == "KAPTOR_D2XX_LIBRARY") {
-        return driverLibrary_.c_str();
-    }
-    return std::getenv(name);
-}
-
 Host::Host(HostOptions options)
-    : files_(
-          platform::DriveMap::fromEnvironment([](const char* name) { return std::getenv(name); })),
-      catcher_(files_),
-      console_(stderr, platform::isTerminal(stdin) ? &std::cin : nullptr,
+    : console_(stderr, platform::isTerminal(stdin) ? &std::cin : nullptr,
                std::move(options.answers)),
       watcher_(console_, options.quiet, platform::isTerminal(stderr) ? stderr : nullptr),
-      // A driver library that does not load: which file, the loader's words, and what to do.
-      libraries_([this](const char* name) { return environment(name); },
-                 [](const std::string& tried, const std::string& why) {
-                     std::fprintf(stderr,
-                                  "kaptor: cannot load the board's driver library '%s' (%s); for "
-                                  "the simulated board run 'kaptor --sim ...', for a real board "
-                                  "install kaptor with its driver library (" DRIVER_HINT
-                                  ") or set KAPTOR_D2XX_LIBRARY to a D2XX library\n",
-                                  tried.c_str(), why.c_str());
-                 }),
-      dialogs_(std::move(options.dialogSteps), console_) {
+      dialogs_(std::move(options.dialogSteps), console_),
+      hosted_(
+          platform::DriveMap::fromEnvironment([](const char* name) { return std::getenv(name); }),
+          options.simulator ? simulatorLibraryPath(options.programName)
+                            : ownDriverLibrary(options.programName),
+          // A driver library that does not load: which file, the loader's words, and what
+          // to do.
+          [](const std::string& tried, const std::string& why) {
+              std::fprintf(stderr,
+                           "kaptor: cannot load the board's driver library '%s' (%s); for "
+                           "the simulated board run 'kaptor --sim ...', for a real board "
+                           "install kaptor with its driver library (" DRIVER_HINT
+                           ") or set KAPTOR_D2XX_LIBRARY to a D2XX library\n",
+                           tried.c_str(), why.c_str());
+          },
+          {watcher_, clock_, processExit_, dialogs_}) {
     if (!options.device.empty()) {
         // Read by the driver library when it opens the board by its description.
 #ifdef _WIN32
@@ -118,13 +113,6 @@ Host::Host(HostOptions options)
         setenv("KAPTOR_DEVICE", options.device.c_str(), 1);
 #endif
     }
-    if (options.simulator) {
-        driverLibrary_ = simulatorLibraryPath(options.programName);
-    } else {
-        driverLibrary_ = ownDriverLibrary(options.programName);
-    }
-    control_ = std::make_unique<control::CKAPTORAXCtrl>(
-        control::ControlServices{catcher_, watcher_, clock_, processExit_, libraries_, dialogs_});
 }
 
 int Host::exitStatus(int status) const {
@@ -132,10 +120,10 @@ int Host::exitStatus(int status) const {
 }
 
 void Host::suggestInitWhenUnconfigured() {
-    if (files_.exists(control::SELECTOR_PATH)) {
+    if (hosted_.disk().exists(control::SELECTOR_PATH)) {
         return;
     }
-    const auto where = files_.hostPath(control::SELECTOR_PATH);
+    const auto where = hosted_.disk().hostPath(control::SELECTOR_PATH);
     std::fprintf(stderr,
                  "kaptor: no configuration on this drive yet (%s is missing); 'kaptor config "
                  "init' lays down a sample one\n",

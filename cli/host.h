@@ -13,12 +13,9 @@
 #include "cli/dialog_steps.h"
 #include "cli/watching_operator.h"
 #include "control/kaptorax_ctrl.h"
-#include "host/explaining_library_loader.h"
-#include "host/picture_catcher.h"
+#include "host/hosted_control.h"
 #include "platform/clock.h"
 #include "platform/console_operator.h"
-#include "platform/file_system.h"
-#include "platform/library_loader.h"
 #include "platform/process_exit.h"
 
 namespace kaptor::cli {
@@ -37,13 +34,13 @@ class Host {
     // Throws Refusal when --sim was asked for and the simulated board is not installed.
     explicit Host(HostOptions options);
 
-    control::CKAPTORAXCtrl& control() { return *control_; }
-    platform::FileSystem& files() { return catcher_; }
+    control::CKAPTORAXCtrl& control() { return hosted_.control(); }
+    platform::FileSystem& files() { return hosted_.files(); }
     // The picture of the last Toma to PictureCatcher::PATH.
-    std::optional<std::string> takeCaughtPicture() { return catcher_.take(); }
+    std::optional<std::string> takeCaughtPicture() { return hosted_.files().take(); }
     platform::Operator& person() { return watcher_; }
     // The loader the control uses: "Ftd2xx.dll" is the driver library this host chose.
-    platform::LibraryLoader& libraries() { return libraries_; }
+    platform::LibraryLoader& libraries() { return hosted_.libraries(); }
     WatchingOperator& watcher() { return watcher_; }
 
     // EXIT_FAILURE_SHOWN when the control showed a failure, else status.
@@ -56,20 +53,12 @@ class Host {
     bool dialogStepRefused() const { return dialogs_.stepRefused(); }
 
   private:
-    const char* environment(const char* name) const;
-
-    // The library that stands for "Ftd2xx.dll": the simulated board's with --sim, else the one
-    // for a real board; empty for the system's own.
-    std::string driverLibrary_;
-    platform::HostFileSystem files_;
-    host::PictureCatcher catcher_;
     platform::ConsoleOperator console_;
     WatchingOperator watcher_;
     platform::RealClock clock_;
     platform::RealProcessExit processExit_;
-    host::ExplainingLibraryLoader libraries_;
     SteppedDialogRunner dialogs_;
-    std::unique_ptr<control::CKAPTORAXCtrl> control_;
+    host::HostedControl hosted_;
 };
 
 // Where a library of ours (the simulated board's, the driver for a real board) may lie, beside

@@ -11,12 +11,18 @@ using platform::Buttons;
 CBoardConfigDlg::CBoardConfigDlg(ConfigurationFiles& files, platform::Operator& person)
     : files_(files), operator_(person) {}
 
+Outcome CBoardConfigDlg::run(DialogRunner& runner) {
+    outcome_ = Outcome::Open;
+    runner.runConfigDialog(*this);
+    return outcome_;
+}
+
 void CBoardConfigDlg::onInitDialog(DialogView& view) {
     view_ = &view;
     // The first showing finds the list empty, so the name lands in the edit field as text.
     showFields();
-    names.listIndex = 0;
-    resultCode = RESULT_OPEN;
+    names_.listIndex = 0;
+    outcome_ = Outcome::Open;
     listConfigurations();
     fillList();
     // The second showing finds the entries and selects the one that begins with the name.
@@ -70,23 +76,20 @@ void CBoardConfigDlg::okStep() {
 }
 
 void CBoardConfigDlg::onAplicar() {
-    resultCode = RESULT_APLICAR;
-    testImage = 1;
+    outcome_ = Outcome::Aplicar;
     okStep();
 }
 
 void CBoardConfigDlg::onAceptar() {
-    resultCode = RESULT_ACEPTAR;
+    outcome_ = Outcome::Aceptar;
     saveFields(true);
     // The selector names what is stored now, even when an entry was refused.
     writeSelector();
-    testImage = 0;
     okStep();
 }
 
 void CBoardConfigDlg::onCancelar() {
-    resultCode = RESULT_CANCELAR;
-    testImage = 0;
+    outcome_ = Outcome::Cancelar;
     view_->endDialog(END_CANCEL);
 }
 
@@ -145,13 +148,13 @@ void CBoardConfigDlg::onBorrar() {
     listConfigurations();
     view_->resetList();
     fillList();
-    names.listIndex = 1;
+    names_.listIndex = 1;
     settings.configName = getListEntry();
     showFields();
 }
 
 void CBoardConfigDlg::fillList() {
-    for (names.listIndex = 1; names.listIndex <= names.listCount; ++names.listIndex) {
+    for (names_.listIndex = 1; names_.listIndex <= names_.listCount; ++names_.listIndex) {
         view_->appendListEntry(getListEntry());
     }
 }
@@ -174,11 +177,20 @@ void CBoardConfigDlg::writeSelector() {
 }
 
 void CBoardConfigDlg::listConfigurations() {
-    files_.listConfigurations(names);
+    files_.listConfigurations(names_);
 }
 
 std::string CBoardConfigDlg::getListEntry() const {
-    return names.getListEntry();
+    return names_.getListEntry();
+}
+
+std::vector<std::string> CBoardConfigDlg::configurationNames() {
+    listConfigurations();
+    std::vector<std::string> names;
+    for (names_.listIndex = 1; names_.listIndex <= names_.listCount; ++names_.listIndex) {
+        names.push_back(getListEntry());
+    }
+    return names;
 }
 
 void CBoardConfigDlg::deleteConfiguration() {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "control/board_settings.h"
 #include "control/configuration_files.h"
@@ -15,15 +16,19 @@
 
 namespace kaptor::control {
 
-// How the dialog was left.
-constexpr std::int32_t RESULT_OPEN = 0;
-constexpr std::int32_t RESULT_ACEPTAR = 1;
-constexpr std::int32_t RESULT_APLICAR = 2;
-constexpr std::int32_t RESULT_CANCELAR = 3;
+// How the dialog was left: still open (or never shown), or by one of its three buttons.
+enum class Outcome : std::int32_t { Open = 0, Aceptar = 1, Aplicar = 2, Cancelar = 3 };
+
+class DialogRunner;
 
 class CBoardConfigDlg {
   public:
     CBoardConfigDlg(ConfigurationFiles& files, platform::Operator& person);
+
+    // One modal run through runner; the outcome tells which button left it (APLICAR asks for a
+    // test image and another run).
+    Outcome run(DialogRunner& runner);
+    Outcome outcome() const { return outcome_; }
 
     // The window's life: opening attaches the view, closing detaches it.
     void onInitDialog(DialogView& view);
@@ -54,10 +59,9 @@ class CBoardConfigDlg {
     void listConfigurations();
     std::string getListEntry() const;
     void deleteConfiguration();
+    // Lists the configuration folder and gives its names in the list's order.
+    std::vector<std::string> configurationNames();
 
-    std::int32_t resultCode = RESULT_OPEN;
-    NameList names;
-    std::int32_t testImage = 0;
     BoardSettings settings;
 
   private:
@@ -69,13 +73,15 @@ class CBoardConfigDlg {
     ConfigurationFiles& files_;
     platform::Operator& operator_;
     DialogView* view_ = nullptr;  // the open window, borrowed while the modal loop runs
+    Outcome outcome_ = Outcome::Open;
+    NameList names_;
 };
 
 // Runs the control's modal windows: the configuration dialog and the about box.
 class DialogRunner {
   public:
     virtual ~DialogRunner() = default;
-    // Shows the dialog modally; when it returns, resultCode and testImage tell how it was left.
+    // Shows the dialog modally; when it returns, the dialog's outcome tells how it was left.
     virtual void runConfigDialog(CBoardConfigDlg& dialog) = 0;
     virtual void runAboutBox() = 0;
 };

@@ -57,13 +57,12 @@ void FrameAcquisition::acquire(const BoardSettings& s, std::int32_t& frameWidth,
     const std::size_t capacity = std::max(4 * size, size + READ_CHUNK);
     const auto receiveBuffer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
 
-    if (link_.isOpen == 0) {
+    if (!link_.isOpen()) {
         return;
     }
     d2xx::DWORD queued = 0;
     if (link_.ftGetQueueStatus(queued) != d2xx::FT_OK) {
-        link_.ftClose();
-        link_.isOpen = 0;
+        link_.closeDevice();
         queued = 0;
     }
     const std::size_t received = readFrame(startMark, queued, receiveBuffer.get(), size);

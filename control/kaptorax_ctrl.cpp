@@ -57,11 +57,7 @@ void CKAPTORAXCtrl::Inicializa() {
 }
 
 void CKAPTORAXCtrl::Toma() {
-    link_.commandFrame[0] = CMD_CAPTURE;
-    // Starts at 1: an unbound FT_Write reports its message and the capture goes on.
-    d2xx::DWORD written = 1;
-    link_.ftWrite(link_.commandFrame.data(), 1, written);
-    if (written == 0) {
+    if (link_.sendCapture() == 0) {
         services_.person.messageBox(msg::WRITE_FAILED_TRIGGER);
         services_.processExit.exit(1);
     }
@@ -70,18 +66,28 @@ void CKAPTORAXCtrl::Toma() {
 }
 
 void CKAPTORAXCtrl::Set() {
+    // ACEPTAR programs the board and saves; APLICAR does the same, takes a test image and opens
+    // the dialog again, until it is left another way.
+    const auto accepted = [](Outcome outcome) {
+        return outcome == Outcome::Aceptar || outcome == Outcome::Aplicar;
+    };
     loadConfiguration();
-    configDialog_.resultCode = RESULT_OPEN;
-    services_.dialogs.runConfigDialog(configDialog_);
-    if (configDialog_.resultCode != RESULT_ACEPTAR && configDialog_.resultCode != RESULT_APLICAR) {
+    Outcome outcome = configDialog_.run(services_.dialogs);
+    if (!accepted(outcome)) {
         return;
     }
     programRegisters();
     saveConfiguration();
-    if (configDialog_.testImage == 1) {
+    while (outcome == Outcome::Aplicar) {
         services_.person.messageBox(msg::TEST_IMAGE);
         Toma();
-        Set();
+        loadConfiguration();
+        outcome = configDialog_.run(services_.dialogs);
+        if (!accepted(outcome)) {
+            break;
+        }
+        programRegisters();
+        saveConfiguration();
     }
     deriveGeometry();
 }
@@ -103,9 +109,7 @@ void CKAPTORAXCtrl::saveConfiguration() {
 void CKAPTORAXCtrl::programRegisters() {
     updateRegisterImage(registers_, configDialog_.settings);
     for (const CommandFrame& frame : programmingSequence(registers_)) {
-        // Only the frame's own bytes change; a shorter frame leaves the last byte as it was.
-        std::copy_n(frame.bytes.begin(), frame.length, link_.commandFrame.begin());
-        link_.sendCommand(frame.length);
+        link_.sendCommand(frame);
     }
     deriveGeometry();
 }

@@ -1,5 +1,6 @@
 #include "control/usb_link.h"
 
+#include <algorithm>
 #include <string>
 
 #include "control/messages.h"
@@ -15,7 +16,7 @@ UsbLink::UsbLink(platform::LibraryLoader& libraries, platform::Operator& person,
 
 UsbLink::~UsbLink() {
     // Quietly: a control that goes away shows no message.
-    if (isOpen == 1 && slots_.close != nullptr) {
+    if (open_ && slots_.close != nullptr) {
         slots_.close(deviceHandle_);
     }
 }
@@ -52,9 +53,8 @@ FT_STATUS UsbLink::openByDescription() {
 void UsbLink::openLink() {
     // A link that is open already gives up its handle first, so opening again neither leaks
     // the handle nor meets a driver that refuses a second open of the same device.
-    if (isOpen == 1) {
-        ftClose();
-        isOpen = 0;
+    if (open_) {
+        closeDevice();
     }
     bindLibrary();
     if (openByDescription() != d2xx::FT_OK) {
@@ -70,17 +70,30 @@ void UsbLink::openLink() {
     if (received == 0) {
         ftRead(&announce, 1, received);
     }
-    isOpen = 1;
+    open_ = true;
     ftSetTimeouts(RUN_TIMEOUT_MS, RUN_TIMEOUT_MS);
 }
 
-void UsbLink::sendCommand(std::uint32_t count) {
-    DWORD written = count;
-    ftWrite(commandFrame.data(), count, written);
+void UsbLink::sendCommand(const CommandFrame& frame) {
+    std::copy_n(frame.bytes.begin(), frame.length, commandFrame_.begin());
+    DWORD written = frame.length;
+    ftWrite(commandFrame_.data(), frame.length, written);
     if (written == 0) {
         operator_.messageBox(msg::WRITE_FAILED_PROGRAMMING);
         processExit_.exit(1);
     }
+}
+
+DWORD UsbLink::sendCapture() {
+    commandFrame_[0] = CMD_CAPTURE;
+    DWORD written = 1;
+    ftWrite(commandFrame_.data(), 1, written);
+    return written;
+}
+
+void UsbLink::closeDevice() {
+    ftClose();
+    open_ = false;
 }
 
 FT_STATUS UsbLink::notValid(const char* name) {

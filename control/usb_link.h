@@ -1,10 +1,12 @@
 // The run-time binding of the D2XX library, the device handle and the open flag: the binding,
-// the open sequence, one wrapper per library function the control calls, and sendCommand.
+// the open sequence, one wrapper per library function the control calls, and the board's
+// command frames and capture byte.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
+#include "control/board_commands.h"
 #include "control/d2xx.h"
 #include "platform/library_loader.h"
 #include "platform/operator.h"
@@ -32,8 +34,14 @@ class UsbLink {
     d2xx::FT_STATUS openByDescription();
     // Returns only with the device open; otherwise the process has ended.
     void openLink();
-    // Writes the first count bytes of commandFrame; ends the process when none went out.
-    void sendCommand(std::uint32_t count);
+    // Writes the frame's own bytes; ends the process when none went out.
+    void sendCommand(const CommandFrame& frame);
+    // Writes the one-byte capture command and returns how many bytes went out; an unbound
+    // FT_Write reports its message and counts as written, so the capture goes on.
+    d2xx::DWORD sendCapture();
+    // Gives the device back after the driver stopped answering for it.
+    void closeDevice();
+    bool isOpen() const { return open_; }
 
     d2xx::FT_STATUS ftOpenEx(const char* description, d2xx::DWORD flags);
     d2xx::FT_STATUS ftResetDevice();
@@ -43,11 +51,6 @@ class UsbLink {
     d2xx::FT_STATUS ftWrite(const std::uint8_t* buffer, d2xx::DWORD count, d2xx::DWORD& written);
     d2xx::FT_STATUS ftGetQueueStatus(d2xx::DWORD& queued);
     d2xx::FT_STATUS ftClose();
-
-    // 1 while the link is open.
-    std::int32_t isOpen = 0;
-    // Output buffer of the board command frames; writes start at its first byte.
-    std::array<std::uint8_t, 3> commandFrame{};
 
   private:
     struct Slots {
@@ -73,6 +76,10 @@ class UsbLink {
     platform::LibraryHandle libraryHandle_ = nullptr;
     d2xx::FT_HANDLE deviceHandle_ = nullptr;
     Slots slots_;
+    bool open_ = false;
+    // Output buffer of the board's command frames; writes start at its first byte, and a
+    // shorter frame leaves the bytes after its own as they were.
+    std::array<std::uint8_t, 3> commandFrame_{};
 };
 
 }  // namespace kaptor::control

@@ -33,14 +33,7 @@ NamedSettings namedSettings(const control::CKAPTORAXCtrl& ctrl) {
 }
 
 std::vector<std::string> configurationNames(control::CKAPTORAXCtrl& ctrl) {
-    control::CBoardConfigDlg& dialog = ctrl.configDialog();
-    dialog.listConfigurations();
-    std::vector<std::string> names;
-    for (std::int32_t i = 1; i <= dialog.names.listCount; ++i) {
-        dialog.names.listIndex = i;
-        names.push_back(dialog.getListEntry());
-    }
-    return names;
+    return ctrl.configDialog().configurationNames();
 }
 
 const char* whyNotSelectable(platform::FileSystem& files, const std::string& name) {

@@ -92,8 +92,7 @@ std::string faultText(const AssignmentCheck& check, std::string_view name) {
 
 bool typeIntoDialog(control::CKAPTORAXCtrl& ctrl, const std::vector<Assignment>& assignments) {
     FieldSettingRunner runner(assignments);
-    runner.runConfigDialog(ctrl.configDialog());
-    return ctrl.configDialog().resultCode == control::RESULT_ACEPTAR &&
+    return ctrl.configDialog().run(runner) == control::Outcome::Aceptar &&
            !ctrl.configDialog().isOpen();
 }
 

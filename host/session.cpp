@@ -5,12 +5,14 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "control/board_settings.h"
 #include "control/config_text.h"
+#include "control/frame_acquisition.h"
 #include "control/kaptorax_ctrl.h"
 #include "host/callback_operator.h"
 #include "host/configuration_view.h"
-#include "host/explaining_library_loader.h"
 #include "host/field_setting.h"
+#include "host/hosted_control.h"
 #include "host/interruptible_clock.h"
 #include "host/picture_catcher.h"
 #include "host/picture_formats.h"
@@ -106,24 +108,15 @@ const char* version() {
 
 struct Session::State {
     explicit State(SessionOptions options)
-        : library(driverLibrary(options)),
-          disk(driveMap(options.drives)),
-          files(disk),
-          person(std::move(options.onMessage), std::move(options.onQuestion)),
-          libraries(
-              [this](const char* name) -> const char* {
-                  if (!library.empty() && std::string_view(name) == "KAPTOR_D2XX_LIBRARY") {
-                      return library.c_str();
-                  }
-                  return std::getenv(name);
-              },
+        : person(std::move(options.onMessage), std::move(options.onQuestion)),
+          hosted(
+              driveMap(options.drives), driverLibrary(options),
               [this](const std::string& tried, const std::string& why) {
                   person.tell(
                       {"cannot load the board's driver library '" + tried + "' (" + why + ")", 0});
-              }),
-          control(std::make_unique<control::CKAPTORAXCtrl>(
-              control::ControlServices{files, person, clock, processExit, libraries, dialogs})) {
-        control->setDirconfig("c:\\KAPTOR\\");
+              },
+              {person, clock, processExit, dialogs}) {
+        hosted.control().setDirconfig("c:\\KAPTOR\\");
     }
 
     // Runs step on the control; the control's ending of the process closes the session and
@@ -133,11 +126,11 @@ struct Session::State {
         if (ended) {
             throw *ended;
         }
-        if (!control) {
+        if (hosted.ended()) {
             throw ControlError("the session is closed", 0);
         }
         try {
-            return step(*control);
+            return step(hosted.control());
         } catch (const platform::ProcessExitRequested& exit) {
             const Message& last = person.lastMessage();
             ended = BoardError(last.text, last.code, exit.status);
@@ -151,8 +144,7 @@ struct Session::State {
         }
     }
 
-    // As the end of a process would: the control goes, and its link closes the device.
-    void closeBoard() { control.reset(); }
+    void closeBoard() { hosted.end(); }
 
     Picture capture(const CaptureOptions& options) {
         return run([&](control::CKAPTORAXCtrl& ctrl) {
@@ -162,7 +154,7 @@ struct Session::State {
                 ctrl.Toma();
             }
             Picture picture;
-            auto bmp = files.take();
+            auto bmp = hosted.files().take();
             if (!bmp) {
                 throw ControlError("the control wrote no picture", 0);
             }
@@ -184,15 +176,11 @@ struct Session::State {
         });
     }
 
-    std::string library;
-    platform::HostFileSystem disk;
-    host::PictureCatcher files;
     host::CallbackOperator person;
     host::InterruptibleClock clock;
     platform::ThrowingProcessExit processExit;
-    host::ExplainingLibraryLoader libraries;
     NoDialogs dialogs;
-    std::unique_ptr<control::CKAPTORAXCtrl> control;
+    host::HostedControl hosted;
     std::optional<BoardError> ended;
 };
 
@@ -207,6 +195,18 @@ Session& Session::operator=(Session&&) noexcept = default;
 
 void Session::initialize() {
     state_->run([](control::CKAPTORAXCtrl& ctrl) { ctrl.Inicializa(); });
+}
+
+FrameSize Session::frameSize() {
+    return state_->run([](control::CKAPTORAXCtrl& ctrl) {
+        const control::BoardSettings& s = ctrl.settings();
+        const auto bytes = control::frameBytesWithin(s.pixelsPerLine, control::frameLinesOf(s),
+                                                     control::IMAGE_BUFFER_SIZE);
+        if (!bytes || *bytes == 0) {
+            return FrameSize{};
+        }
+        return FrameSize{s.pixelsPerLine, static_cast<std::int32_t>(control::frameLinesOf(s))};
+    });
 }
 
 Picture Session::capture(const CaptureOptions& options) {
@@ -242,7 +242,7 @@ Picture Session::capture(const std::filesystem::path& path, std::optional<Pictur
                                "only, no NUL); nothing was written",
                            0);
     }
-    if (!platform::replaceWholeFile(state_->files, *target, bytes)) {
+    if (!platform::replaceWholeFile(state_->hosted.files(), *target, bytes)) {
         throw ControlError("cannot write " + given + "; a file already there is kept", 0);
     }
     if (!options.withBmp) {
@@ -310,7 +310,7 @@ std::vector<std::string> Session::configurations() {
 
 void Session::select(const std::string& name) {
     const std::string cp1252 = controlText(name);
-    if (const char* why = host::whyNotSelectable(state_->files, cp1252)) {
+    if (const char* why = host::whyNotSelectable(state_->hosted.files(), cp1252)) {
         throw ConfigurationRefused("'" + name + "' " + why + "; nothing was written");
     }
     state_->run([&](control::CKAPTORAXCtrl& ctrl) {
@@ -331,7 +331,7 @@ void Session::save() {
 void Session::remove(const std::string& name) {
     const std::string cp1252 = controlText(name);
     const std::string path = std::string(control::LIST_FOLDER) + cp1252;
-    if (!control::isPlainFileName(cp1252) || !state_->files.exists(path)) {
+    if (!control::isPlainFileName(cp1252) || !state_->hosted.files().exists(path)) {
         throw ControlError("'" + name + "' is not in the configuration folder; nothing was deleted",
                            0);
     }
@@ -339,7 +339,7 @@ void Session::remove(const std::string& name) {
         ctrl.configDialog().settings.configName = cp1252;
         ctrl.configDialog().deleteConfiguration();
     });
-    if (state_->files.exists(path)) {
+    if (state_->hosted.files().exists(path)) {
         throw ControlError("'" + name + "' could not be removed", 0);
     }
 }

@@ -1,11 +1,12 @@
 # The Debian packages of the native build, one per component, as Debian splits a library and
-# its users; `cpack --config BUILD/CPackConfig.cmake` makes all four, each named
+# its users; `cpack --config BUILD/CPackConfig.cmake` makes each of them, named
 # <package>_<version>_<arch>.deb, under /usr:
-#   kaptor          the tool, its manual page, the simulated board, the driver library for a
-#                   real board (over libftdi1) and its udev rule
-#   libkaptor1      libkaptor.so.1, the public API for programs
-#   libkaptor-dev   its headers, the link to the library and kaptor.pc
-#   python3-kaptor  the Python module
+#   kaptor              the tool, its manual page, the simulated board, the driver library
+#                       for a real board (over libftdi1) and its udev rule
+#   libkaptor1          libkaptor.so.1, the public API for programs
+#   libkaptor-dev       its headers, the link to the library and kaptor.pc
+#   python3-kaptor      the Python module
+#   gstreamer1.0-kaptor the GStreamer element kaptorsrc (where GStreamer was found)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kaptor)
 set(CPACK_PACKAGE_VENDOR KAPTOR)
@@ -16,6 +17,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL tool library development python)
+if(TARGET kaptor_gst)
+    list(APPEND CPACK_COMPONENTS_ALL gstreamer)
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -23,7 +27,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # libpng, libftdi1 for the driver library); libkaptor1 tells it what its own users need.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_GENERATE_SHLIBS ON)
-# Where dpkg-shlibdeps finds libkaptor.so.1 for the Python module (its package is made apart).
+# Where dpkg-shlibdeps finds libkaptor.so.1 for the Python module and the GStreamer plugin (its
+# package is made apart).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/lib)
 set(KAPTOR_LIBRARY_EXACT "libkaptor1 (= ${PROJECT_VERSION})")
 
@@ -63,4 +68,15 @@ set(CPACK_COMPONENT_PYTHON_DESCRIPTION
 import kaptor: pictures from the frame-grabber board (or the simulated one) as numpy
 arrays, the configuration through the dialog's checks, the control's failures as
 exceptions.")
+
+set(CPACK_DEBIAN_GSTREAMER_PACKAGE_NAME gstreamer1.0-kaptor)
+set(CPACK_DEBIAN_GSTREAMER_PACKAGE_SECTION video)
+# libkaptor1 named here for the same reason as above; GStreamer's libraries come from
+# dpkg-shlibdeps.
+set(CPACK_DEBIAN_GSTREAMER_PACKAGE_DEPENDS "${KAPTOR_LIBRARY_EXACT}")
+set(CPACK_DEBIAN_GSTREAMER_PACKAGE_RECOMMENDS kaptor)
+set(CPACK_COMPONENT_GSTREAMER_DESCRIPTION
+    "KAPTORAX capture control for GStreamer
+The source element kaptorsrc: pictures from the frame-grabber board (or the simulated one)
+as GRAY8 video, one capture per buffer, for encoders, viewers and file writers.")
 include(CPack)

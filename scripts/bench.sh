@@ -79,3 +79,10 @@ done
 
 echo "== in process"
 build/main/bench/kaptor_bench "$@"
+
+echo "== kaptorsrc: the element beside the capture, a 20-buffer pipeline against its floor"
+if cmake --build build/main -j2 --target kaptor_gst_bench >/dev/null 2>&1; then
+    build/main/bench/kaptor_gst_bench
+else
+    echo "bench.sh: this build has no GStreamer element (libgstreamer1.0-dev missing)"
+fi

@@ -9,12 +9,16 @@ set -euo pipefail
 
 # libftdi1-dev (with libusb-1.0 beneath it) builds the driver library for a real board, umockdev
 # and libumockdev-dev the emulated USB bus its tests run on; pkgconf builds a program against
-# the installed libkaptor; python3-dev, pybind11-dev,
-# python3-numpy and python3-pytest build and test the Python module (for Debian's python3).
+# the installed libkaptor; python3-dev, pybind11-dev, python3-numpy and python3-pytest build and
+# test the Python module (for Debian's python3); GStreamer's development files build the
+# kaptorsrc element and its tests (gstcheck), its tools and base and good plugins run the
+# pipelines of its tests and the README.
 native=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
         libftdi1-dev libusb-1.0-0-dev umockdev libumockdev-dev
         clang-format libpng-dev help2man pkgconf
-        python3-dev pybind11-dev python3-numpy python3-pytest)
+        python3-dev pybind11-dev python3-numpy python3-pytest
+        libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools
+        gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
 # mingw-w64 with the POSIX thread model, GoogleTest's sources to build with it, and 64-bit Wine
 # to run the tests (wine32 is never installed: with it `wine` picks the 32-bit loader, and every
 # 64-bit prefix boots a 32-bit half too), with Wine's own fonts so that its window frames draw their caption

@@ -205,7 +205,7 @@ TEST(Toma, QueueStatusFailureClosesTheLinkAndTheNextTriggerEndsTheProcess) {
     const auto first = rig.picture();
     rig.board->faults().queueStatusFails = true;
     rig.ctrl->Toma();
-    EXPECT_EQ(rig.ctrl->link().isOpen, 0);
+    EXPECT_EQ(rig.ctrl->link().isOpen(), false);
     EXPECT_FALSE(rig.board->isOpen());
     EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::TIME_OUT)});
     const auto second = rig.picture();

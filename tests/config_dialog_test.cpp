@@ -187,7 +187,6 @@ TEST(ConfigDialog, OpeningListsTheFolderAndSelectsTheNamedConfiguration) {
         test::writeFile(rig.drivePath("KAPTOR/CONFIG.TXT"), std::string(c.selector) + "\r\n");
         rig.ctrl->loadConfiguration();
         CBoardConfigDlg& dialog = rig.ctrl->configDialog();
-        dialog.resultCode = RESULT_CANCELAR;
         InMemoryDialogView view(dialog);
         view.open();
         EXPECT_EQ(view.listCount(), 2);
@@ -195,7 +194,7 @@ TEST(ConfigDialog, OpeningListsTheFolderAndSelectsTheNamedConfiguration) {
         EXPECT_EQ(view.listEntry(1), "OTRA.TXT");
         EXPECT_EQ(view.selection(), c.selection);
         EXPECT_EQ(view.comboText(), c.comboText);
-        EXPECT_EQ(dialog.resultCode, RESULT_OPEN);
+        EXPECT_EQ(dialog.outcome(), Outcome::Open);
         EXPECT_EQ(view.focused(), IDC_ACEPTAR);
         EXPECT_FALSE(view.isEnabled(IDC_DICOM));
     }
@@ -206,27 +205,25 @@ TEST(ConfigDialog, LeavingButtonsSetTheOutcomeAndTheSelector) {
     const struct {
         const char* name;
         std::function<void(OpenDialog&)> act;
-        std::int32_t resultCode;
-        std::int32_t testImage;
+        Outcome outcome;
         int endCode;  // 0: still open
         std::string selector;
         std::vector<std::string> messages;
     } cases[] = {
-        {"APLICAR", [](OpenDialog& d) { d.view.click(IDC_APLICAR); }, RESULT_APLICAR, 1, END_OK,
+        {"APLICAR", [](OpenDialog& d) { d.view.click(IDC_APLICAR); }, Outcome::Aplicar, END_OK,
          previous},
         {"APLICAR after typing a new name writes no selector",
          [](OpenDialog& d) {
              d.view.type(IDC_CONFIG_NAME, "NUEVA.TXT");
              d.view.click(IDC_APLICAR);
          },
-         RESULT_APLICAR, 1, END_OK, previous},
+         Outcome::Aplicar, END_OK, previous},
         {"APLICAR with a bad entry stays open",
          [](OpenDialog& d) {
              d.view.type(IDC_GAIN, "x");
              d.view.click(IDC_APLICAR);
          },
-         RESULT_APLICAR,
-         1,
+         Outcome::Aplicar,
          0,
          previous,
          {NOT_A_NUMBER}},
@@ -235,7 +232,7 @@ TEST(ConfigDialog, LeavingButtonsSetTheOutcomeAndTheSelector) {
              d.view.type(IDC_CONFIG_NAME, "NUEVA.TXT");
              d.view.click(IDC_ACEPTAR);
          },
-         RESULT_ACEPTAR, 0, END_OK, "NUEVA.TXT\r\n"},
+         Outcome::Aceptar, END_OK, "NUEVA.TXT\r\n"},
         {"ACEPTAR with a bad entry: its message twice, the selector rewritten all the same",
          [](OpenDialog& d) {
              test::writeFile(d.rig.drivePath("KAPTOR/CONFIG.TXT"), "OTRA.TXT\r\n");
@@ -243,8 +240,7 @@ TEST(ConfigDialog, LeavingButtonsSetTheOutcomeAndTheSelector) {
              d.view.type(IDC_INTERLACED, "2");
              d.view.click(IDC_ACEPTAR);
          },
-         RESULT_ACEPTAR,
-         0,
+         Outcome::Aceptar,
          0,
          previous,
          {range("0", "1"), range("0", "1")}},
@@ -253,8 +249,7 @@ TEST(ConfigDialog, LeavingButtonsSetTheOutcomeAndTheSelector) {
              d.view.type(IDC_CONFIG_NAME, "");
              d.view.click(IDC_ACEPTAR);
          },
-         RESULT_ACEPTAR,
-         0,
+         Outcome::Aceptar,
          0,
          previous,
          {NOT_A_FILE_NAME, NOT_A_FILE_NAME}},
@@ -263,8 +258,7 @@ TEST(ConfigDialog, LeavingButtonsSetTheOutcomeAndTheSelector) {
              d.view.type(IDC_CONFIG_NAME, "..\\..\\BOOT.INI");
              d.view.click(IDC_ACEPTAR);
          },
-         RESULT_ACEPTAR,
-         0,
+         Outcome::Aceptar,
          0,
          previous,
          {NOT_A_FILE_NAME, NOT_A_FILE_NAME}},
@@ -273,15 +267,14 @@ TEST(ConfigDialog, LeavingButtonsSetTheOutcomeAndTheSelector) {
              d.view.type(IDC_GAIN, "x");
              d.view.click(IDC_CANCELAR);
          },
-         RESULT_CANCELAR, 0, END_CANCEL, previous},
+         Outcome::Cancelar, END_CANCEL, previous},
         {"CANCELAR after a refused APLICAR",
          [](OpenDialog& d) {
              d.view.type(IDC_GAIN, "x");
              d.view.click(IDC_APLICAR);
              d.view.click(IDC_CANCELAR);
          },
-         RESULT_CANCELAR,
-         0,
+         Outcome::Cancelar,
          END_CANCEL,
          previous,
          {NOT_A_NUMBER}},
@@ -289,10 +282,8 @@ TEST(ConfigDialog, LeavingButtonsSetTheOutcomeAndTheSelector) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         OpenDialog d;
-        d.dialog().testImage = 7;  // every way of leaving sets it
         c.act(d);
-        EXPECT_EQ(d.dialog().resultCode, c.resultCode);
-        EXPECT_EQ(d.dialog().testImage, c.testImage);
+        EXPECT_EQ(d.dialog().outcome(), c.outcome);
         EXPECT_EQ(d.view.ended(), c.endCode != 0);
         EXPECT_EQ(d.dialog().isOpen(), c.endCode == 0);
         if (c.endCode != 0) {

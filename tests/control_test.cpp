@@ -25,7 +25,7 @@ TEST(Control, ConstructionDefaults) {
     EXPECT_EQ(rig.ctrl->getDestinoimagen(), "\\AAAA\\");
     EXPECT_FALSE(rig.ctrl->isModified());
     EXPECT_EQ(rig.ctrl->settings(), BoardSettings{});
-    EXPECT_EQ(rig.ctrl->link().isOpen, 0);
+    EXPECT_EQ(rig.ctrl->link().isOpen(), false);
     EXPECT_EQ(rig.ctrl->registers().regControl, 0);
     EXPECT_TRUE(std::all_of(rig.ctrl->imageBuffer().begin(), rig.ctrl->imageBuffer().end(),
                             [](auto b) { return b == 0; }));
@@ -131,9 +131,9 @@ TEST(Set, AplicarTwiceThenAceptar) {
     Rig rig;
     rig.initialise(EXAMPLE_CONFIG);
     const auto frames = rig.board->frames().size();
-    rig.dialogs.queue(leaveWith(RESULT_APLICAR));
-    rig.dialogs.queue(leaveWith(RESULT_APLICAR));
-    rig.dialogs.queue(leaveWith(RESULT_ACEPTAR));
+    rig.dialogs.queue(leaveWith(Outcome::Aplicar));
+    rig.dialogs.queue(leaveWith(Outcome::Aplicar));
+    rig.dialogs.queue(leaveWith(Outcome::Aceptar));
     for (int i = 0; i < 3; ++i) {
         rig.person.queueAnswer(platform::Answer::Ok);
     }

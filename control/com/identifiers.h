@@ -1,6 +1,6 @@
 // The module's five identifiers, fixed for the life of the product, with the names and numbers
-// a host and the registry see. The type library source includes this file too, so the text
-// forms come first and the C++ forms, built from the same digits, stand behind __cplusplus.
+// a host and the registry see. Each is written once, as the uuid literal the type library source
+// takes (it includes this file); the C++ GUIDs are read from the same text at compile time.
 #ifndef KAPTOR_CONTROL_COM_IDENTIFIERS_H
 #define KAPTOR_CONTROL_COM_IDENTIFIERS_H
 
@@ -17,22 +17,56 @@
 #include <windows.h>
 
 namespace kaptor::com {
+namespace detail {
+
+constexpr unsigned hexDigit(char c) {
+    return c >= '0' && c <= '9'   ? static_cast<unsigned>(c - '0')
+           : c >= 'A' && c <= 'F' ? static_cast<unsigned>(c - 'A' + 10)
+           : c >= 'a' && c <= 'f' ? static_cast<unsigned>(c - 'a' + 10)
+                                  : throw "not a hexadecimal digit";
+}
+
+constexpr unsigned long hexField(const char* text, int first, int digits) {
+    unsigned long value = 0;
+    for (int i = first; i < first + digits; ++i) {
+        value = value * 16 + hexDigit(text[i]);
+    }
+    return value;
+}
+
+// The GUID of a uuid literal, "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX", at compile time: a
+// literal of another shape does not compile.
+constexpr GUID guidOf(const char* text) {
+    if (text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-' ||
+        text[36] != '\0') {
+        throw "not a uuid literal";
+    }
+    GUID guid{static_cast<unsigned long>(hexField(text, 0, 8)),
+              static_cast<unsigned short>(hexField(text, 9, 4)),
+              static_cast<unsigned short>(hexField(text, 14, 4)),
+              {}};
+    for (int i = 0; i < 8; ++i) {
+        const int at = i < 2 ? 19 + 2 * i : 24 + 2 * (i - 2);
+        guid.Data4[i] = static_cast<unsigned char>(hexField(text, at, 2));
+    }
+    return guid;
+}
+
+}  // namespace detail
+
+#define KAPTORAX_UUID_STRING(text) #text
+#define KAPTORAX_GUID(text) ::kaptor::com::detail::guidOf(KAPTORAX_UUID_STRING(text))
 
 // The type library KAPTORAXLib.
-inline constexpr GUID LIBID_KAPTORAXLib{
-    0x09CD7127, 0xDA5C, 0x4080, {0xA3, 0xC3, 0xBF, 0x57, 0xA9, 0x77, 0x79, 0x76}};
+inline constexpr GUID LIBID_KAPTORAXLib = KAPTORAX_GUID(KAPTORAX_LIBID_TEXT);
 // The dispatch interface _DKAPTORAX.
-inline constexpr GUID DIID_DKAPTORAX{
-    0xFCC0EBE3, 0x9601, 0x40A6, {0x8D, 0x48, 0x2E, 0xB4, 0x5C, 0xB7, 0x84, 0xCD}};
+inline constexpr GUID DIID_DKAPTORAX = KAPTORAX_GUID(KAPTORAX_DIID_TEXT);
 // The event interface _DKAPTORAXEvents.
-inline constexpr GUID DIID_DKAPTORAXEvents{
-    0xF6D2A658, 0x2318, 0x4204, {0x80, 0x4C, 0xB5, 0xE6, 0xFD, 0xB0, 0x96, 0x5E}};
+inline constexpr GUID DIID_DKAPTORAXEvents = KAPTORAX_GUID(KAPTORAX_EVENTS_IID_TEXT);
 // The control class KAPTORAX.
-inline constexpr GUID CLSID_KAPTORAX{
-    0x5D0AC0E8, 0x5E29, 0x4C20, {0x94, 0x7F, 0xCF, 0x0C, 0x49, 0x32, 0x36, 0xEC}};
+inline constexpr GUID CLSID_KAPTORAX = KAPTORAX_GUID(KAPTORAX_CLSID_TEXT);
 // The property page class.
-inline constexpr GUID CLSID_KAPTORAXPropPage{
-    0xB549DDBA, 0xD1C3, 0x4995, {0x87, 0xF8, 0x63, 0xB6, 0x91, 0x8A, 0x14, 0x19}};
+inline constexpr GUID CLSID_KAPTORAXPropPage = KAPTORAX_GUID(KAPTORAX_PROPPAGE_CLSID_TEXT);
 
 inline constexpr const char* CONTROL_PROGID = "KAPTORAX.KAPTORAXCtrl.1";
 inline constexpr const char* CONTROL_VERSION_INDEPENDENT_PROGID = "KAPTORAX.KAPTORAXCtrl";

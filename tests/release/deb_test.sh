@@ -2,13 +2,14 @@
 # The Debian packages: their names and versions from CMake's project version, their file lists,
 # their dependencies (declared, and met by this machine or by each other), and the programs
 # unpacked into a scratch root: kaptor --version, a capture from the packaged simulated board, a
-# program built against libkaptor-dev with pkg-config, and the Python module.
+# program built against libkaptor-dev with pkg-config, the Python module, and gst-inspect-1.0
+# finding kaptorsrc.
 # Needs scripts/release.sh to have run. Usage: deb_test.sh [FOLDER OF THE .debs]
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
 debs=${1:-$root/build/release}
 arch=$(dpkg --print-architecture)
-packages=(kaptor libkaptor1 libkaptor-dev python3-kaptor)
+packages=(kaptor libkaptor1 libkaptor-dev python3-kaptor gstreamer1.0-kaptor)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -79,6 +80,12 @@ check "libkaptor-dev: the public API's headers alone" \
 check "libkaptor-dev: kaptor.pc" listed libkaptor-dev '/pkgconfig/kaptor\.pc$'
 check "python3-kaptor: the module" listed python3-kaptor \
     '^/usr/lib/python3/dist-packages/kaptor/_kaptor\..*\.so$'
+check "gstreamer1.0-kaptor depends on libkaptor1 and GStreamer" \
+    grep -q -E "libkaptor1 \(= $version\).*libgstreamer1\.0-0" <<<"$(field gstreamer1.0-kaptor Depends)"
+plugin=$(grep -m1 -E '^/usr/lib/(.*/)?gstreamer-1\.0/libgstkaptor\.so$' \
+    "$scratch/gstreamer1.0-kaptor.files" || true)
+check "gstreamer1.0-kaptor: the plugin in GStreamer's folder" equals "$plugin" \
+    "$(pkg-config --variable=pluginsdir gstreamer-1.0)/libgstkaptor.so"
 
 kaptor=$scratch/root/usr/bin/kaptor
 check "kaptor --version" equals "$("$kaptor" --version)" "kaptor $version"
@@ -96,5 +103,8 @@ check "a program built with pkg-config captures" bash "$root/tests/release/progr
 check "the Python module captures" env PYTHONPATH="$scratch/root/usr/lib/python3/dist-packages" \
     LD_LIBRARY_PATH="$scratch/root$libdir" /usr/bin/python3 -c \
     'import kaptor; b = kaptor.open(simulated=True); b.initialize(); assert b.capture().shape == (496, 640)'
+check "gst-inspect-1.0 finds kaptorsrc" env GST_REGISTRY_1_0="$scratch/registry.bin" \
+    GST_PLUGIN_PATH_1_0="$scratch/root${plugin%/*}" LD_LIBRARY_PATH="$scratch/root$libdir" \
+    gst-inspect-1.0 kaptorsrc >/dev/null
 
 finish deb_test

@@ -20,10 +20,10 @@ void ScriptedDialogRunner::runConfigDialog(control::CBoardConfigDlg& dialog) {
     }
 }
 
-ScriptedDialogRunner::Action leaveWith(std::int32_t resultCode) {
-    const int button = resultCode == control::RESULT_ACEPTAR   ? control::IDC_ACEPTAR
-                       : resultCode == control::RESULT_APLICAR ? control::IDC_APLICAR
-                                                               : control::IDC_CANCELAR;
+ScriptedDialogRunner::Action leaveWith(control::Outcome outcome) {
+    const int button = outcome == control::Outcome::Aceptar   ? control::IDC_ACEPTAR
+                       : outcome == control::Outcome::Aplicar ? control::IDC_APLICAR
+                                                              : control::IDC_CANCELAR;
     return [button](control::InMemoryDialogView& view) { view.click(button); };
 }
 

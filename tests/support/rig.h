@@ -40,7 +40,7 @@ class ScriptedDialogRunner : public control::DialogRunner {
 };
 
 // Leaves the dialog with the button of the given result code.
-ScriptedDialogRunner::Action leaveWith(std::int32_t resultCode);
+ScriptedDialogRunner::Action leaveWith(control::Outcome outcome);
 
 struct RigOptions {
     boardsim::SimConfig sim;

@@ -97,6 +97,12 @@ struct Picture {
     std::string bmp;  // the control's BMP file, byte for byte, when asked for
 };
 
+// The size of the pictures a capture gives: width pixels, height rows.
+struct FrameSize {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
 enum class PictureFormat { Bmp, Png, Pgm };
 
 struct CaptureOptions {
@@ -114,6 +120,11 @@ class KAPTOR_API Session {
 
     // Reads the configuration in use, opens the board and programs it (Inicializa).
     void initialize();
+    // The size of the pictures the configuration the control read last (by initialize() or a
+    // capture) gives; 0 x 0 before initialize() and when the frame does not fit the control's
+    // image buffer (a capture then shows the control's message and gives an empty picture).
+    // Every capture reads the configuration in use again, so a change to it changes the size.
+    FrameSize frameSize();
     // One frame into memory (Toma).
     Picture capture(const CaptureOptions& options = {});
     // One frame into path, in the format its extension names (bmp, png, pgm; else bmp) or the

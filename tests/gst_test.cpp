@@ -1,0 +1,379 @@
+// kaptorsrc as a pipeline sees it, through GStreamer's check library: the plugin from the
+// build's folder, a registry of the test's own, the simulated board with a still scene. Each
+// case is a process of its own (the simulated board reads its environment once).
+#include <gst/check/gstharness.h>
+#include <gst/gst.h>
+#include <gst/video/video.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "kaptor/kaptor.h"
+#include "support/temp_dir.h"
+
+namespace kaptor {
+namespace {
+
+// GStreamer for the whole program, with nothing of the user's: only the build's plugin folder,
+// scanned in this process (so that a sanitizer build's plugin loads into its own runtime).
+class GStreamer : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        ::setenv("GST_REGISTRY_1_0", (registry.path() / "registry.bin").c_str(), 1);
+        ::setenv("GST_REGISTRY_FORK", "no", 1);
+        ::setenv("GST_PLUGIN_SYSTEM_PATH_1_0", "", 1);
+        ::setenv("GST_PLUGIN_PATH_1_0", KAPTOR_GST_PLUGIN_DIR, 1);
+        gst_init(nullptr, nullptr);
+    }
+    void TearDown() override { gst_deinit(); }
+
+    test::TempDir registry;
+};
+const auto* const gstreamer = ::testing::AddGlobalTestEnvironment(new GStreamer);
+
+// A still scene, so that every capture of it (here and by kaptor) is the same picture.
+std::string scenePgm() {
+    std::string pgm = "P5\n640 496\n255\n";
+    for (int y = 0; y < 496; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            pgm += static_cast<char>((x / 3 + y * 7 + (x * y) % 11) % 256);
+        }
+    }
+    return pgm;
+}
+
+struct Gray {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> pixels;  // rows top first, width bytes each
+};
+
+Gray readPgm(const std::filesystem::path& path) {
+    std::istringstream in(test::readFile(path));
+    std::string magic;
+    int top = 0;
+    Gray gray;
+    in >> magic >> gray.width >> gray.height >> top;
+    in.get();
+    gray.pixels.resize(static_cast<std::size_t>(gray.width) * gray.height);
+    in.read(reinterpret_cast<char*>(gray.pixels.data()),
+            static_cast<std::streamsize>(gray.pixels.size()));
+    return gray;
+}
+
+// A buffer's rows without GStreamer's padding.
+Gray unpadded(GstBuffer* buffer, int width, int height) {
+    GstVideoInfo info;
+    gst_video_info_set_format(&info, GST_VIDEO_FORMAT_GRAY8, static_cast<guint>(width),
+                              static_cast<guint>(height));
+    Gray gray{width, height, {}};
+    GstMapInfo map;
+    gst_buffer_map(buffer, &map, GST_MAP_READ);
+    EXPECT_EQ(map.size, GST_VIDEO_INFO_SIZE(&info));
+    const auto stride = static_cast<std::size_t>(GST_VIDEO_INFO_PLANE_STRIDE(&info, 0));
+    for (std::size_t row = 0; row < static_cast<std::size_t>(height) && map.size > 0; ++row) {
+        gray.pixels.insert(gray.pixels.end(), map.data + row * stride,
+                           map.data + row * stride + width);
+    }
+    gst_buffer_unmap(buffer, &map);
+    return gray;
+}
+
+// What one run of the element gave: buffers, caps, the bus's messages.
+struct Outcome {
+    bool started = false;
+    bool eos = false;
+    std::vector<GstBuffer*> buffers;
+    int width = 0, height = 0;
+    std::string format, framerate;
+    std::vector<std::string> warnings, errors;
+
+    Outcome() = default;
+    Outcome(const Outcome&) = delete;
+    Outcome& operator=(const Outcome&) = delete;
+    ~Outcome() {
+        for (GstBuffer* buffer : buffers) {
+            gst_buffer_unref(buffer);
+        }
+    }
+};
+
+class KaptorSrc : public ::testing::Test {
+  protected:
+    // faults: KAPTOR_SIM_FAULTS for the whole case.
+    void prepare(const char* faults = "") {
+        test::writeFile(dir.path() / "scene.pgm", scenePgm());
+        ::setenv("KAPTOR_SIM_SCENE", (dir.path() / "scene.pgm").c_str(), 1);
+        ::setenv("KAPTOR_SIM_RATE", "100000000", 1);
+        ::setenv("KAPTOR_SIM_FAULTS", faults, 1);
+        ASSERT_EQ(kaptor("config init"), 0);
+    }
+    int kaptor(const std::string& arguments) {
+        const std::string command = "KAPTOR_DRIVE_C='" + drive().string() +
+                                    "' '" KAPTOR_BIN_DIR "/kaptor' -q " + arguments +
+                                    " >/dev/null 2>&1";
+        return std::system(command.c_str());
+    }
+    std::filesystem::path drive() const { return dir.path() / "c"; }
+
+    // A harness around a new kaptorsrc on the simulated board of drive(), its messages on a bus
+    // of the test's own.
+    GstHarness* harness(int numBuffers) {
+        GstHarness* h = gst_harness_new("kaptorsrc");
+        g_object_set(h->element, "simulated", TRUE, "drive-c", drive().c_str(), "num-buffers",
+                     numBuffers, nullptr);
+        GstBus* bus = gst_bus_new();
+        gst_element_set_bus(h->element, bus);
+        gst_object_unref(bus);
+        gst_harness_use_systemclock(h);
+        return h;
+    }
+
+    // Plays h until EOS, an error or the time limit; then back to NULL.
+    static void play(GstHarness* h, Outcome& run) {
+        run.started =
+            gst_element_set_state(h->element, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+        GstBus* bus = gst_element_get_bus(h->element);
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < limit) {
+            while (GstMessage* message = gst_bus_pop(bus)) {
+                collect(message, run);
+                gst_message_unref(message);
+            }
+            while (GstBuffer* buffer = run.started ? gst_harness_try_pull(h) : nullptr) {
+                run.buffers.push_back(buffer);
+            }
+            while (GstEvent* event = run.started ? gst_harness_try_pull_event(h) : nullptr) {
+                run.eos = run.eos || GST_EVENT_TYPE(event) == GST_EVENT_EOS;
+                gst_event_unref(event);
+            }
+            if (!run.started || run.eos || !run.errors.empty()) {
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        gst_object_unref(bus);
+        if (GstCaps* caps = gst_pad_get_current_caps(h->sinkpad)) {
+            const GstStructure* s = gst_caps_get_structure(caps, 0);
+            gst_structure_get_int(s, "width", &run.width);
+            gst_structure_get_int(s, "height", &run.height);
+            run.format = gst_structure_get_string(s, "format");
+            gchar* rate = gst_value_serialize(gst_structure_get_value(s, "framerate"));
+            run.framerate = rate;
+            g_free(rate);
+            gst_caps_unref(caps);
+        }
+        EXPECT_EQ(gst_element_set_state(h->element, GST_STATE_NULL), GST_STATE_CHANGE_SUCCESS);
+    }
+
+    static void collect(GstMessage* message, Outcome& run) {
+        GError* error = nullptr;
+        gchar* debug = nullptr;
+        if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+            gst_message_parse_error(message, &error, &debug);
+            run.errors.emplace_back(error->message);
+        } else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_WARNING) {
+            gst_message_parse_warning(message, &error, &debug);
+            run.warnings.emplace_back(error->message);
+        }
+        g_clear_error(&error);
+        g_free(debug);
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(KaptorSrc, BuffersAreKaptorsPicturesAtTheConfigurationsSize) {
+    prepare();
+    const struct {
+        std::vector<std::pair<std::string, std::string>> values;
+        int width, height;
+    } cases[] = {
+        {{}, 640, 496},
+        {{{"pixelsPerLine", "320"}, {"activeLines", "120"}, {"singleField", "1"}}, 320, 240},
+        // Rows padded to 4 bytes in the buffer.
+        {{{"interlaced", "0"}, {"activeLines", "300"}, {"pixelsPerLine", "333"}}, 333, 300},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        Session(SessionOptions{.drives = {{'C', drive()}}}).configure(c.values);
+        ASSERT_EQ(kaptor("--sim capture --count 3 --interval 0 -o '" +
+                         (dir.path() / "k%n.pgm").string() + "'"),
+                  0);
+        GstHarness* h = harness(3);
+        Outcome run;
+        play(h, run);
+        gst_harness_teardown(h);
+        EXPECT_TRUE(run.eos);
+        EXPECT_EQ(run.warnings, std::vector<std::string>{});
+        EXPECT_EQ(run.errors, std::vector<std::string>{});
+        EXPECT_EQ(run.format, "GRAY8");
+        EXPECT_EQ(run.framerate, "0/1");
+        EXPECT_EQ(run.width, c.width);
+        EXPECT_EQ(run.height, c.height);
+        ASSERT_EQ(run.buffers.size(), 3u);
+        GstClockTime previous = 0;
+        for (std::size_t n = 0; n < run.buffers.size(); ++n) {
+            const Gray expected = readPgm(dir.path() / ("k" + std::to_string(n + 1) + ".pgm"));
+            const Gray got = unpadded(run.buffers[n], c.width, c.height);
+            EXPECT_EQ(got.pixels, expected.pixels) << "buffer " << n;
+            // Stamped at the end of its capture: after the board's 600 ms wait.
+            const GstClockTime stamp = GST_BUFFER_PTS(run.buffers[n]);
+            EXPECT_GE(stamp, previous + 600 * GST_MSECOND) << "buffer " << n;
+            previous = stamp;
+        }
+    }
+    // Live, with no latency (stamped when complete) and no limit to it (nothing is dropped), so
+    // that sinks that need time to render have it.
+    GstElement* source = gst_element_factory_make("kaptorsrc", nullptr);
+    GstQuery* latency = gst_query_new_latency();
+    ASSERT_TRUE(gst_element_query(source, latency));
+    gboolean live = FALSE;
+    GstClockTime least = 1, most = 0;
+    gst_query_parse_latency(latency, &live, &least, &most);
+    EXPECT_EQ(std::tuple(live, least, most), std::tuple(TRUE, 0u, GST_CLOCK_TIME_NONE));
+    gst_query_unref(latency);
+    gst_object_unref(source);
+}
+
+// The failures: a message the control carries on after is a warning and the buffer still
+// comes; the control's ending is an error naming its text and the pipeline stops, the process
+// goes on.
+struct Failure {
+    const char* name;
+    const char* faults = "";                                  // of the simulated board
+    const char* config = "";                                  // the element's property
+    std::vector<std::pair<std::string, std::string>> values;  // configured before starting
+    std::vector<std::string> errors, warnings;
+    bool started = false;
+    std::size_t buffers = 0;
+};
+
+void PrintTo(const Failure& failure, std::ostream* out) {
+    *out << failure.name;
+}
+
+class KaptorSrcFailure : public KaptorSrc, public ::testing::WithParamInterface<Failure> {};
+
+TEST_P(KaptorSrcFailure, IsToldOnTheBus) {
+    const Failure& c = GetParam();
+    prepare(c.faults);
+    Session(SessionOptions{.drives = {{'C', drive()}}}).configure(c.values);
+    GstHarness* h = harness(1);
+    g_object_set(h->element, "config", c.config, nullptr);
+    Outcome run;
+    play(h, run);
+    gst_harness_teardown(h);
+    EXPECT_EQ(run.started, c.started);
+    ASSERT_GE(run.errors.size(), c.errors.size());
+    run.errors.resize(c.errors.size());  // GStreamer's own "failed to start" may follow
+    EXPECT_EQ(run.errors, c.errors);
+    EXPECT_EQ(run.warnings, c.warnings);
+    EXPECT_EQ(run.buffers.size(), c.buffers);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, KaptorSrcFailure,
+    ::testing::Values(
+        Failure{.name = "NoBoard",
+                .faults = "no-device",
+                .errors = {"ERROR AL ABRIR PUERTO USB. Reintente nuevamente"}},
+        Failure{.name = "TriggerNotTaken",
+                .faults = "write-zero-at=45",
+                .errors = {"Error al escribir puerto USB3"},
+                .started = true},
+        Failure{.name = "TimeOut",
+                .faults = "short-frame=1000",
+                .warnings = {"Error de Time out 22"},
+                .started = true,
+                .buffers = 1},
+        Failure{.name = "UnknownConfiguration",
+                .config = "NADA.TXT",
+                .errors = {"'NADA.TXT' is not in the configuration folder (see 'kaptor config "
+                           "list'); nothing was written"}},
+        Failure{.name = "FrameLargerThanTheImageBuffer",
+                .values = {{"pixelsPerLine", "2047"}, {"activeLines", "2047"}},
+                .errors = {"the configuration in use gives no picture: its frame is empty or "
+                           "larger than the control's image buffer (kaptor config show)"}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(KaptorSrc, StopsAndUnlocksLeaveTheBoardUsable) {
+    prepare();
+    // A slower link, so that the frame's transfer lasts 317 ms after the board's 600 ms wait.
+    ::setenv("KAPTOR_SIM_RATE", "1000000", 1);
+    using Clock = std::chrono::steady_clock;
+    GstHarness* h = harness(-1);
+    // Fifty starts, each stopped 50 ms into its first capture (in the board's wait). A stop
+    // that waited for the capture to end would take some 870 ms each.
+    Clock::duration stopping{};
+    for (int cycle = 0; cycle < 50; ++cycle) {
+        ASSERT_NE(gst_element_set_state(h->element, GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const auto start = Clock::now();
+        ASSERT_EQ(gst_element_set_state(h->element, GST_STATE_NULL), GST_STATE_CHANGE_SUCCESS);
+        stopping += Clock::now() - start;
+    }
+    EXPECT_LT(stopping, std::chrono::seconds(10));
+    gst_harness_teardown(h);
+
+    // A flush while the second frame is being read: that capture stops, and the next one
+    // (begun after the flush) comes whole.
+    h = harness(3);
+    GstBus* bus = gst_element_get_bus(h->element);
+    ASSERT_NE(gst_element_set_state(h->element, GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE);
+    GstBuffer* first = gst_harness_pull(h);
+    std::this_thread::sleep_for(std::chrono::milliseconds(650));
+    // The flush waits for the capture to leave: at once, not when the frame is through.
+    const auto start = Clock::now();
+    ASSERT_TRUE(gst_element_send_event(h->element, gst_event_new_flush_start()));
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(150));
+    ASSERT_TRUE(gst_element_send_event(h->element, gst_event_new_flush_stop(FALSE)));
+    GstBuffer* next = gst_harness_pull(h);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(unpadded(next, 640, 496).pixels, unpadded(first, 640, 496).pixels);
+    GstMessage* told = gst_bus_pop_filtered(
+        bus, static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_WARNING));
+    EXPECT_EQ(told, nullptr);  // no time-out, no error
+    if (told != nullptr) {
+        gst_message_unref(told);
+    }
+    gst_buffer_unref(first);
+    gst_buffer_unref(next);
+    gst_object_unref(bus);
+    EXPECT_EQ(gst_element_set_state(h->element, GST_STATE_NULL), GST_STATE_CHANGE_SUCCESS);
+    gst_harness_teardown(h);
+}
+
+// Every capture reads the configuration in use: a change while playing brings new caps with the
+// next buffer.
+TEST_F(KaptorSrc, AConfigurationChangedWhilePlayingIsANewFormat) {
+    prepare();
+    GstHarness* h = harness(3);
+    ASSERT_NE(gst_element_set_state(h->element, GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE);
+    GstBuffer* buffers[3] = {gst_harness_pull(h)};
+    Session(SessionOptions{.drives = {{'C', drive()}}})
+        .configure({{"pixelsPerLine", "322"}, {"activeLines", "100"}});
+    buffers[1] = gst_harness_pull(h);  // its capture may have read the configuration already
+    buffers[2] = gst_harness_pull(h);
+    GstCaps* caps = gst_pad_get_current_caps(h->sinkpad);
+    int width = 0, height = 0;
+    gst_structure_get_int(gst_caps_get_structure(caps, 0), "width", &width);
+    gst_structure_get_int(gst_caps_get_structure(caps, 0), "height", &height);
+    EXPECT_EQ(gst_buffer_get_size(buffers[0]), 640u * 496u);
+    EXPECT_EQ(std::pair(width, height), std::pair(322, 200));
+    EXPECT_EQ(gst_buffer_get_size(buffers[2]), 324u * 200u);
+    gst_caps_unref(caps);
+    for (GstBuffer* buffer : buffers) {
+        gst_buffer_unref(buffer);
+    }
+    gst_harness_teardown(h);
+}
+
+}  // namespace
+}  // namespace kaptor
