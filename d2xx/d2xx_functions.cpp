@@ -1,5 +1,6 @@
 #include "d2xx/d2xx_functions.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -14,12 +15,13 @@
 namespace kaptor::usbd2xx {
 namespace {
 
-// The devices this process has open, by handle, with the board each is.
+// The devices this process has open, by handle, with the board each is. Every open gets a new
+// handle, so that one kept after its close never reaches a device opened later.
 class OpenDevices {
   public:
     FT_HANDLE add(std::unique_ptr<FifoDevice> device, const BoardOnBus& board) {
         const std::lock_guard lock(mutex_);
-        const auto handle = static_cast<FT_HANDLE>(device.get());
+        const auto handle = reinterpret_cast<FT_HANDLE>(nextHandle_++);
         devices_[handle] = std::move(device);
         boards_[handle] = board;
         return handle;
@@ -57,6 +59,7 @@ class OpenDevices {
     std::mutex mutex_;
     std::map<FT_HANDLE, std::shared_ptr<FifoDevice>> devices_;
     std::map<FT_HANDLE, BoardOnBus> boards_;
+    std::uintptr_t nextHandle_ = 0x1000;
 };
 
 // The vendor's device type numbers of the chips.
