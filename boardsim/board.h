@@ -1,6 +1,7 @@
-// The simulated frame grabber behind its USB FIFO: one device, the D2XX calls as a real driver
-// answers them, a receive queue filled at the link's rate up to the driver's buffer, and on 'A'
-// one frame of the picture source.
+// The simulated frame grabber behind its USB FIFO: the board model (command bytes in, a receive
+// queue filled at the link's rate up to the driver's buffer, and on 'A' one frame of the picture
+// source) and its D2XX surface, the calls as a real driver answers them (board_d2xx.cpp). The
+// USB surface (usb_surface.cpp) drives the same model through its public operations.
 #pragma once
 
 #include <cstdint>
@@ -10,11 +11,11 @@
 #include <vector>
 
 #include "boardsim/board_registers.h"
-#include "boardsim/byte_ring.h"
 #include "boardsim/picture_source.h"
 #include "boardsim/sim_config.h"
 #include "boardsim/sim_files.h"
 #include "control/d2xx.h"
+#include "platform/byte_ring.h"
 #include "platform/clock.h"
 #include "platform/file_lock.h"
 
@@ -39,6 +40,9 @@ class Trace {
     std::string failure_;
 };
 
+// The bytes as " 42 02 80", for trace lines.
+std::string hexBytes(const std::uint8_t* bytes, std::size_t count);
+
 class Board {
   public:
     Board(SimConfig config, platform::Clock& clock, std::unique_ptr<PictureSource> source);
@@ -53,6 +57,18 @@ class Board {
     FT_STATUS purge(FT_HANDLE handle, DWORD mask);
     FT_STATUS setTimeouts(FT_HANDLE handle, DWORD readTimeout, DWORD writeTimeout);
     FT_STATUS getQueueStatus(FT_HANDLE handle, DWORD* queued);
+
+    // The board model, for a surface of its own: command bytes from the host; the bytes sent by
+    // now taken from the queue; the queue emptied (by a reset; by a purge, after which an idle
+    // board announces itself); whether the device is gone.
+    void receiveCommand(const std::uint8_t* bytes, std::size_t count);
+    std::size_t takeQueued(std::uint8_t* out, std::size_t count);
+    std::size_t queuedNow();
+    void resetReceive();
+    void purgeReceive();
+    bool disconnected() const;
+    void traceLine(const std::string& text) { trace_.line(text); }
+    const SimConfig& config() const { return config_; }
 
     // For tests and tools; faults can change while the board runs (a cable pulled now).
     FaultPlan& faults() { return config_.faults; }
@@ -70,7 +86,6 @@ class Board {
 
   private:
     bool validHandle(FT_HANDLE handle) const;
-    bool disconnected() const;
     FT_STATUS opened(FT_HANDLE* handle);
     // Moves the bytes the board has sent by now into the receive queue.
     void update();
@@ -96,7 +111,7 @@ class Board {
 
     std::unique_ptr<platform::FileLock> lock_;  // held while open, when the device has a lock file
 
-    ByteRing queue_;
+    platform::ByteRing queue_;
     FrameBytes sending_;       // the frame on its way
     std::size_t sendEnd_ = 0;  // bytes of it the board sends (a short frame stops early)
     std::size_t sent_ = 0;

@@ -1,14 +1,20 @@
-// The C entry points of the simulated board's shared library, named as the D2XX library names
-// them. A variant built with BOARDSIM_OMIT_<function> lacks that one function, as an old or
-// broken library would.
+// The C entry points of a D2XX library of ours, named as the D2XX library names them: the
+// simulated board's, or (built with D2XX_FUNCTIONS_HEADER and D2XX_FUNCTIONS naming another
+// set of the ten functions) the one over libftdi. A variant built with BOARDSIM_OMIT_<function>
+// lacks that one function, as an old or broken library would.
+#ifdef D2XX_FUNCTIONS_HEADER
+#include D2XX_FUNCTIONS_HEADER
+#else
 #include "boardsim/d2xx_functions.h"
+#define D2XX_FUNCTIONS kaptor::boardsim::abi
+#endif
 
 #define BOARDSIM_API extern "C" __attribute__((visibility("default")))
 
-using kaptor::boardsim::DWORD;
-using kaptor::boardsim::FT_HANDLE;
-using kaptor::boardsim::FT_STATUS;
-namespace abi = kaptor::boardsim::abi;
+using kaptor::d2xx::DWORD;
+using kaptor::d2xx::FT_HANDLE;
+using kaptor::d2xx::FT_STATUS;
+namespace abi = D2XX_FUNCTIONS;
 
 #ifndef BOARDSIM_OMIT_FT_Open
 BOARDSIM_API FT_STATUS D2XX_API FT_Open(int index, FT_HANDLE* handle) {

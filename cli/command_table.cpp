@@ -8,11 +8,12 @@
 namespace kaptor::cli {
 namespace {
 
-enum GlobalOption { ANSWER = 1000, SIM, QUIET, DIALOG, HELP, VERSION };
+enum GlobalOption { ANSWER = 1000, SIM, QUIET, DIALOG, HELP, VERSION, DEVICE };
 
 const Command COMMANDS[] = {
     {"capture", USAGE_CAPTURE, runCapture},
     {"config", USAGE_CONFIG, runConfig},
+    {"devices", USAGE_DEVICES, runDevices},
     {"invoke", USAGE_INVOKE, runInvoke},
     {"set", USAGE_SET, runSet},
 };
@@ -53,6 +54,7 @@ const std::vector<OptionDef>& globalOptions() {
     static const std::vector<OptionDef> defs = {
         {"answer", 0, true, ANSWER}, {"sim", 0, false, SIM},     {"quiet", 'q', false, QUIET},
         {"dialog", 0, true, DIALOG}, {"help", 'h', false, HELP}, {"version", 0, false, VERSION},
+        {"device", 0, true, DEVICE},
     };
     return defs;
 }
@@ -75,6 +77,13 @@ bool applyGlobalOption(const ParsedOption& option, HostOptions& options, const c
             return true;
         case QUIET:
             options.quiet = true;
+            return true;
+        case DEVICE:
+            if (option.value.empty()) {
+                std::fprintf(stderr, "kaptor: --device: the board's serial number is empty\n");
+                return false;
+            }
+            options.device = option.value;
             return true;
         case DIALOG: {
             std::string error;

@@ -53,6 +53,7 @@ bool callMethod(control::CKAPTORAXCtrl& ctrl, automation::DispId method);
 int runConfig(const Arguments& args, HostOptions options);
 int runInvoke(const Arguments& args, HostOptions options);
 int runCapture(const Arguments& args, HostOptions options);
+int runDevices(const Arguments& args, HostOptions options);
 int runSet(const Arguments& args, HostOptions options);
 
 }  // namespace kaptor::cli

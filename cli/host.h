@@ -1,6 +1,7 @@
 // What the headless host builds a control on: the files of the mapped drives, the console as
 // operator (watched for failures), the real clock, the process exit, the system's library
-// loader (which says in one line why a driver library did not load).
+// loader (which says in one line why a driver library did not load), and which driver library
+// it loads: the simulated board's, KAPTOR_D2XX_LIBRARY's, or ours for a real board.
 #pragma once
 
 #include <deque>
@@ -23,6 +24,7 @@ struct HostOptions {
     std::deque<platform::Answer> answers;
     bool simulator = false;              // load the simulated board installed beside kaptor
     bool quiet = false;                  // no beep, no progress line
+    std::string device;                  // the board's serial number, among several alike
     std::deque<DialogStep> dialogSteps;  // what a person does in the configuration dialog
     std::string programName;             // argv[0], where the system cannot tell our own file
 };
@@ -37,6 +39,8 @@ class Host {
     // The picture of the last Toma to PictureCatcher::PATH.
     std::optional<std::string> takeCaughtPicture() { return hosted_.files().take(); }
     platform::Operator& person() { return watcher_; }
+    // The loader the control uses: "Ftd2xx.dll" is the driver library this host chose.
+    platform::LibraryLoader& libraries() { return hosted_.libraries(); }
     WatchingOperator& watcher() { return watcher_; }
 
     // EXIT_FAILURE_SHOWN when the control showed a failure, else status.
@@ -57,9 +61,10 @@ class Host {
     host::HostedControl hosted_;
 };
 
-// Where the simulated board's library may lie, beside this program or installed with it; the
-// first that exists is used. Nothing when the program's own file cannot be found.
-std::optional<std::vector<std::filesystem::path>> simulatorLibraryCandidates(
-    std::string_view programName);
+// Where a library of ours (the simulated board's, the driver for a real board) may lie, beside
+// this program or installed with it; the first that exists is used. Nothing when the program's
+// own file cannot be found.
+std::optional<std::vector<std::filesystem::path>> libraryCandidates(std::string_view programName,
+                                                                    std::string_view file);
 
 }  // namespace kaptor::cli

@@ -9,6 +9,7 @@ Usage: kaptor [OPTIONS] COMMAND [ARGUMENTS]
 Commands:
   capture [-o PATH]     initialise the board and capture pictures (BMP, PNG or PGM)
   config SUBCOMMAND     show, list, select, save, delete configurations; lay down the sample
+  devices [--json]      list the attached boards: description, serial, USB bus and address
   invoke STEP...        host one control and call its members by dispatch id or name
   set [--init]          run the configuration dialog (Set), scripted with --dialog steps
 
@@ -17,6 +18,7 @@ Options (before or after the command):
       --sim                       use the simulated board installed with kaptor (never a real
                                   driver: without the simulator kaptor stops with status 2)
   -q, --quiet                     no beep, no progress line
+      --device SERIAL             the board with this serial number, when several are attached
       --dialog STEP               act in the configuration dialog (repeatable, in order;
                                   'kaptor set --help' lists the steps)
   -h, --help                      this text; 'kaptor COMMAND --help' tells about one command
@@ -50,7 +52,7 @@ Messages and what to do:
   Error de Time out 22   the board did not send a whole frame within 3 s (the picture holds
                          what came): check the camera signal, the cable and the geometry
   Error: Can't Load ft8u245.dll   the driver library did not load (kaptor says which file and
-                                  why): --sim, or KAPTOR_D2XX_LIBRARY=the vendor's library
+                                  why): --sim, or install kaptor's libkaptor-d2xx.so
   Error: Can't Find FT_...  /  FT_... is not valid!   the library lacks a D2XX function: use
                                   the vendor's libftd2xx
   ERROR AL ABRIR PUERTO USB. Reintente nuevamente   no board answered (exit 1): plug it in,
@@ -61,7 +63,9 @@ Messages and what to do:
 Files: Windows paths map onto folders. Drive C: is $KAPTOR_DRIVE_C (default
 ${XDG_DATA_HOME:-~/.local/share}/kaptor/drive_c); other drives are $KAPTOR_DRIVE_<LETTER>;
 the current drive is C: unless $KAPTOR_CURRENT_DRIVE names another. The board's library
-"Ftd2xx.dll" is $KAPTOR_D2XX_LIBRARY, else the system's libftd2xx.so.
+"Ftd2xx.dll" is $KAPTOR_D2XX_LIBRARY, else the one installed with kaptor (libkaptor-d2xx.so,
+over libftdi1; the system's libftd2xx.so when that is missing). $KAPTOR_DEVICE=SERIAL picks the
+board with that serial number when several are attached.
 )";
 
 const char* const USAGE_CONFIG = R"(Usage: kaptor config SUBCOMMAND [--json] [NAME | NAME=VALUE...]
@@ -130,6 +134,15 @@ the path of each picture on its own line as soon as the file is complete.
 A terminal on standard error shows a progress line while a capture waits for its frame.
 The control's BMP keeps the 5000 zero bytes after the rows; some readers (ImageMagick) warn
 about them and exit 1: use --format png for those.
+)";
+
+const char* const USAGE_DEVICES = R"(Usage: kaptor devices [--json]
+
+Lists the boards the driver library finds: description, serial number, USB bus and address,
+and "busy" when another program holds the board (then opening it fails). One line each, or
+with --json one array of objects (description, serial, bus, address, busy). A library without
+the vendor's device information list (the simulated board's) tells descriptions and serial
+numbers only. 'kaptor --device SERIAL COMMAND' then works with that board.
 )";
 
 const char* const USAGE_SET = R"(Usage: kaptor [--dialog STEP]... set [--init]

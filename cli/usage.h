@@ -7,5 +7,6 @@ extern const char* const USAGE_CONFIG;
 extern const char* const USAGE_INVOKE;
 extern const char* const USAGE_CAPTURE;
 extern const char* const USAGE_SET;
+extern const char* const USAGE_DEVICES;
 
 }  // namespace kaptor::cli

@@ -34,6 +34,8 @@ class HostedControl {
     void end() { control_.reset(); }
 
     PictureCatcher& files() { return catcher_; }
+    // The loader the control loads its driver library through.
+    ExplainingLibraryLoader& libraries() { return libraries_; }
     platform::HostFileSystem& disk() { return disk_; }
 
   private:

@@ -1,7 +1,8 @@
 # The Debian packages of the native build, one per component, as Debian splits a library and
 # its users; `cpack --config BUILD/CPackConfig.cmake` makes each of them, named
 # <package>_<version>_<arch>.deb, under /usr:
-#   kaptor              the tool, its manual page and the simulated board
+#   kaptor              the tool, its manual page, the simulated board, the driver library
+#                       for a real board (over libftdi1) and its udev rule
 #   libkaptor1          libkaptor.so.1, the public API for programs
 #   libkaptor-dev       its headers, the link to the library and kaptor.pc
 #   python3-kaptor      the Python module
@@ -23,7 +24,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries the binaries need, as dpkg-shlibdeps finds them (libc, libstdc++,
-# libpng); libkaptor1 tells it what its own users need.
+# libpng, libftdi1 for the driver library); libkaptor1 tells it what its own users need.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_GENERATE_SHLIBS ON)
 # Where dpkg-shlibdeps finds libkaptor.so.1 for the Python module and the GStreamer plugin (its
@@ -37,7 +38,8 @@ set(CPACK_COMPONENT_TOOL_DESCRIPTION
     "still pictures from an analog video frame-grabber board behind a USB FIFO chip
 kaptor is the headless host of the KAPTORAX capture control: it manages the board's
 configurations and captures pictures (BMP, PNG, PGM). A simulated board stands in for the
-real one (kaptor --sim); a real board needs FTDI's D2XX library libftd2xx.so.")
+real one (kaptor --sim); a real board is reached through libftdi1, with a udev rule that
+gives the logged-in user and the group plugdev access to it.")
 
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME libkaptor1)
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION libs)

@@ -18,7 +18,8 @@ if ! command -v hyperfine >/dev/null; then
 fi
 
 cmake -S . -B build/main -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAPTOR_WERROR=ON >/dev/null
-cmake --build build/main -j2 --target kaptor kaptorsim kaptor_bench kaptor_trivial
+cmake --build build/main -j2 --target kaptor kaptorsim kaptor_bench kaptor_trivial \
+    kaptor-d2xx kaptor-usb-board
 bin=$PWD/build/main/bin
 [ -x "$bin/kaptor" ] || bin=$(dirname "$(find build/main -name kaptor -type f -perm -u+x | head -1)")
 trivial=$(find build/main -name kaptor_trivial -type f -perm -u+x | head -1)
@@ -72,6 +73,9 @@ print(line)
 PY
     done
 done
+
+# The same captures through the driver library over libftdi1, on the emulated USB bus.
+(unset KAPTOR_D2XX_LIBRARY KAPTOR_DRIVE_C && bash bench/usb_capture.sh build/main)
 
 echo "== in process"
 build/main/bench/kaptor_bench "$@"

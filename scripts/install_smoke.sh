@@ -10,7 +10,8 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 fail() { echo "install_smoke: $*" >&2; exit 1; }
 
-cmake --install "$build" --prefix "$stage/usr" >/dev/null
+# Staged as a package stages it: /usr, and the udev rule in /lib/udev/rules.d, under the stage.
+DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
 kaptor=$stage/usr/bin/kaptor
 [ -x "$kaptor" ] || fail "kaptor is not installed"
 
@@ -19,6 +20,8 @@ version=$("$kaptor" --version)
 
 sim=$(find "$stage/usr" -name libkaptorsim.so)
 [ -n "$sim" ] || fail "the simulated board is not installed"
+[ -f "$stage/lib/udev/rules.d/60-kaptor.rules" ] || fail "the udev rule is not installed"
+[ -n "$(find "$stage/usr" -name libkaptor-d2xx.so)" ] || fail "the driver library is not installed"
 if find "$stage/usr" -name 'libkaptorsim_no_*' | grep -q .; then
     fail "test-only simulator variants were installed"
 fi
@@ -27,6 +30,12 @@ fi
 export KAPTOR_DRIVE_C=$stage/drive_c
 unset KAPTOR_D2XX_LIBRARY
 "$kaptor" config init >/dev/null
+# Without --sim the driver library installed with kaptor answers: no board of that serial number
+# (none that a board attached to this machine could have) on the bus.
+said=$(KAPTOR_DEVICE=no-such-board "$kaptor" -q capture -o "$stage/none.bmp" 2>&1 >/dev/null) &&
+    fail "a capture without a board succeeded"
+[ "$said" = "KAPTORAX: ERROR AL ABRIR PUERTO USB. Reintente nuevamente" ] ||
+    fail "the installed driver library did not answer: $said"
 picture=$("$kaptor" --sim -q capture -o "$stage/picture.png")
 [ "$picture" = "$stage/picture.png" ] || fail "capture printed '$picture'"
 [ "$(head -c 8 "$stage/picture.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||

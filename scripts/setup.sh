@@ -7,11 +7,14 @@
 # or through sudo.
 set -euo pipefail
 
-# pkgconf builds a program against the installed libkaptor; python3-dev, pybind11-dev,
-# python3-numpy and python3-pytest build and test the Python module (for Debian's python3);
-# GStreamer's development files build the kaptorsrc element and its tests (gstcheck), its tools
-# and base and good plugins run the pipelines of its tests and the README.
+# libftdi1-dev (with libusb-1.0 beneath it) builds the driver library for a real board, umockdev
+# and libumockdev-dev the emulated USB bus its tests run on; pkgconf builds a program against
+# the installed libkaptor; python3-dev, pybind11-dev, python3-numpy and python3-pytest build and
+# test the Python module (for Debian's python3); GStreamer's development files build the
+# kaptorsrc element and its tests (gstcheck), its tools and base and good plugins run the
+# pipelines of its tests and the README.
 native=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
+        libftdi1-dev libusb-1.0-0-dev umockdev libumockdev-dev
         clang-format libpng-dev help2man pkgconf
         python3-dev pybind11-dev python3-numpy python3-pytest
         libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools

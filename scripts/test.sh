@@ -2,7 +2,8 @@
 # Sets everything up and runs the tests, stage by stage:
 #   test.sh [native|windows|i686|release|all]...   (default: all, what CI runs)
 # native: the house format, the fuzz targets for a bounded time, the test suite, and the suite
-#         again under AddressSanitizer and UndefinedBehaviorSanitizer;
+#         again under AddressSanitizer and UndefinedBehaviorSanitizer (the driver library's
+#         background reader under ThreadSanitizer);
 # windows: the 64-bit Windows build's suite under Wine, pictures of every window under Xvfb, and
 #         the 32-bit Windows build compiled, linked and its imports checked;
 # i686: the 32-bit builds run: the portable suite for 32-bit Linux under qemu-i386-static, the x86
@@ -79,7 +80,14 @@ stage_native() {
     done
 
     run_suite main || return 1
-    run_suite asan
+    run_suite asan || return 1
+
+    # The driver library's background reader under ThreadSanitizer (the tsan flavour builds its
+    # unit test alone).
+    local log=build/tsan/ctest.log status=0
+    bash scripts/build.sh tsan || return 1
+    (cd build/tsan && ctest --output-on-failure -R '^UsbDevice\.') | tee "$log" || status=$?
+    count_ctest "$log" "$status"
 }
 
 stage_windows() {

@@ -107,8 +107,9 @@ TEST_F(Kaptor, LibraryVariantsAndFaults) {
          "kaptor: cannot load the board's driver library '" + std::string(KAPTOR_LIB_DIR) +
              "/libmissing.so' (" + KAPTOR_LIB_DIR +
              "/libmissing.so: cannot open shared object file: No such file or directory); for the "
-             "simulated board run 'kaptor --sim ...', for a real board install the vendor's D2XX "
-             "library (not in Debian) and set KAPTOR_D2XX_LIBRARY to its file\n"
+             "simulated board run 'kaptor --sim ...', for a real board install kaptor with its "
+             "driver library (libkaptor-d2xx.so, over Debian's libftdi1) or set "
+             "KAPTOR_D2XX_LIBRARY to a D2XX library\n"
              "KAPTORAX: Error: Can't Load ft8u245.dll\n"
              "KAPTORAX: FT_OpenEx is not valid!\n" +
              openFailed,

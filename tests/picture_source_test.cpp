@@ -5,8 +5,8 @@
 #include <deque>
 #include <random>
 
-#include "boardsim/byte_ring.h"
 #include "boardsim/picture_source.h"
+#include "platform/byte_ring.h"
 
 namespace kaptor::boardsim {
 namespace {
@@ -97,7 +97,7 @@ TEST(PictureSource, FilesBeyond64MiBAreRefused) {
 }
 
 TEST(ByteRing, KeepsOrderAcrossWrapsAndGrowth) {
-    ByteRing ring;
+    platform::ByteRing ring;
     std::deque<std::uint8_t> model;
     std::mt19937 random(3);
     std::uint8_t next = 0;

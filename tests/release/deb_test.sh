@@ -56,10 +56,12 @@ for package in "${packages[@]}"; do
 done
 [ "$failures" -eq 0 ] || finish deb_test
 
-for library in libc6 'libstdc\+\+6' libpng16-16; do
+for library in libc6 'libstdc\+\+6' libpng16-16 libftdi1-2; do
     check "kaptor depends on ${library//\\/}" \
         grep -q -E "(^|, )$library( |,|$)" <<<"$(field kaptor Depends)"
 done
+check "kaptor ships the board's udev rule" grep -qx /lib/udev/rules.d/60-kaptor.rules \
+    "$scratch/kaptor.files"
 check "libkaptor1 depends on libstdc++6" \
     grep -q -E "(^|, )libstdc\+\+6( |,|$)" <<<"$(field libkaptor1 Depends)"
 check "python3-kaptor depends on libkaptor1 and numpy" \

@@ -1,12 +1,12 @@
-// The driver's receive queue: bytes in at the back, out at the front, in block copies. It grows
-// (doubling) only when a push would not fit, and never shrinks.
+// A queue of bytes, in at the back and out at the front, in block copies: the driver's receive
+// queue. It grows (doubling) only when a push would not fit, and never shrinks.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-namespace kaptor::boardsim {
+namespace kaptor::platform {
 
 class ByteRing {
   public:
@@ -28,4 +28,4 @@ class ByteRing {
     std::size_t size_ = 0;
 };
 
-}  // namespace kaptor::boardsim
+}  // namespace kaptor::platform

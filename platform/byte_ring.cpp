@@ -1,9 +1,9 @@
-#include "boardsim/byte_ring.h"
+#include "platform/byte_ring.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace kaptor::boardsim {
+namespace kaptor::platform {
 
 void ByteRing::grow(std::size_t needed) {
     std::size_t capacity = std::max<std::size_t>(storage_.size(), 4096);
@@ -44,4 +44,4 @@ std::size_t ByteRing::pop(std::uint8_t* out, std::size_t count) {
     return n;
 }
 
-}  // namespace kaptor::boardsim
+}  // namespace kaptor::platform

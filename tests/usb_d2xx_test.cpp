@@ -1,0 +1,241 @@
+// The driver library's device logic over a scripted chip: the background reader, the receive
+// buffer's limit, reads that wait for the rest up to their time-out, purge, reset, a refused
+// write and a chip that goes away.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <numeric>
+#include <thread>
+#include <vector>
+
+#include "d2xx/fifo_device.h"
+
+namespace kaptor::usbd2xx {
+namespace {
+
+using std::chrono::milliseconds;
+
+// The chip: bytes the test offers, handed out as the reader asks; what it was asked is kept.
+class ScriptedFifo : public UsbFifo {
+  public:
+    struct State {
+        std::mutex mutex;
+        std::deque<std::uint8_t> pending;
+        std::size_t largestAsk = 0;
+        bool gone = false;
+        bool refuseWrites = false;
+        std::vector<std::uint8_t> written;
+        int purges = 0;
+        int resets = 0;
+    };
+    explicit ScriptedFifo(State& state) : state_(state) {}
+
+    int read(std::uint8_t* out, std::size_t max) override {
+        {
+            const std::lock_guard lock(state_.mutex);
+            if (state_.gone) {
+                return -1;
+            }
+            state_.largestAsk = std::max(state_.largestAsk, max);
+            if (!state_.pending.empty()) {
+                const std::size_t n = std::min(max, state_.pending.size());
+                std::copy_n(state_.pending.begin(), n, out);
+                state_.pending.erase(state_.pending.begin(),
+                                     state_.pending.begin() + static_cast<std::ptrdiff_t>(n));
+                return static_cast<int>(n);
+            }
+        }
+        // The chip's latency timer: nothing came.
+        std::this_thread::sleep_for(milliseconds(1));
+        return 0;
+    }
+    int write(const std::uint8_t* bytes, std::size_t count, unsigned) override {
+        const std::lock_guard lock(state_.mutex);
+        if (state_.refuseWrites || state_.gone) {
+            return -1;
+        }
+        state_.written.insert(state_.written.end(), bytes, bytes + count);
+        return static_cast<int>(count);
+    }
+    bool purgeReceive() override {
+        const std::lock_guard lock(state_.mutex);
+        ++state_.purges;
+        state_.pending.clear();
+        return true;
+    }
+    bool purgeTransmit() override { return true; }
+    bool reset() override {
+        const std::lock_guard lock(state_.mutex);
+        ++state_.resets;
+        return true;
+    }
+
+  private:
+    State& state_;
+};
+
+std::vector<std::uint8_t> counting(std::size_t n, std::size_t from = 0) {
+    std::vector<std::uint8_t> bytes(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        bytes[i] = static_cast<std::uint8_t>((from + i) * 7 % 251);
+    }
+    return bytes;
+}
+
+struct Fixture {
+    explicit Fixture(std::size_t buffer = DEFAULT_RECEIVE_BUFFER)
+        : device(std::make_unique<ScriptedFifo>(state), buffer) {}
+    void offer(const std::vector<std::uint8_t>& bytes) {
+        const std::lock_guard lock(state.mutex);
+        state.pending.insert(state.pending.end(), bytes.begin(), bytes.end());
+    }
+    // Waits (a bounded while) until the reader has buffered count bytes.
+    DWORD waitQueued(DWORD count) {
+        DWORD queued = 0;
+        for (int i = 0; i < 2000 && queued < count; ++i) {
+            device.queueStatus(queued);
+            std::this_thread::sleep_for(milliseconds(1));
+        }
+        return queued;
+    }
+    ScriptedFifo::State state;
+    FifoDevice device;
+};
+
+TEST(UsbDevice, ReadsWaitForTheRestUpToTheirTimeOutThenReturnWhatCame) {
+    const struct {
+        std::size_t offered;
+        DWORD asked;
+        DWORD timeoutMs;
+        DWORD received;
+    } cases[] = {
+        {512, 512, 1000, 512},  // all there
+        {700, 512, 1000, 512},  // more there than asked: the rest stays
+        {100, 512, 60, 100},    // the time-out ends the wait: what came, status 0
+        {0, 512, 0, 0},         // time-out 0: what is there, at once
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.device.setTimeouts(c.timeoutMs, 1000);
+        f.offer(counting(c.offered));
+        f.waitQueued(static_cast<DWORD>(c.offered));
+        std::vector<std::uint8_t> out(c.asked);
+        DWORD received = 0;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(f.device.read(out.data(), c.asked, received), d2xx::FT_OK);
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(received, c.received) << c.offered;
+        out.resize(received);
+        EXPECT_EQ(out, counting(received));
+        if (c.received < c.asked) {
+            EXPECT_GE(waited, milliseconds(c.timeoutMs));
+        }
+    }
+}
+
+TEST(UsbDevice, ReadWaitingForBytesGetsThemAsTheyArrive) {
+    Fixture f;
+    f.device.setTimeouts(5000, 1000);
+    std::thread late([&f] {
+        std::this_thread::sleep_for(milliseconds(20));
+        f.offer(counting(512));
+    });
+    std::vector<std::uint8_t> out(512);
+    DWORD received = 0;
+    EXPECT_EQ(f.device.read(out.data(), 512, received), d2xx::FT_OK);
+    late.join();
+    EXPECT_EQ(received, 512u);
+    EXPECT_EQ(out, counting(512));
+}
+
+TEST(UsbDevice, AFullBufferStopsReadingAndLosesNoByte) {
+    Fixture f(1024);
+    f.offer(counting(5000));
+    EXPECT_EQ(f.waitQueued(1024), 1024u);
+    std::this_thread::sleep_for(milliseconds(10));
+    DWORD queued = 0;
+    f.device.queueStatus(queued);
+    EXPECT_EQ(queued, 1024u);  // never past the buffer
+    EXPECT_LE(f.state.largestAsk, 1024u);
+    f.device.setTimeouts(1000, 1000);
+    std::vector<std::uint8_t> all;
+    std::vector<std::uint8_t> chunk(512);
+    while (all.size() < 5000) {
+        DWORD received = 0;
+        const auto ask = static_cast<DWORD>(std::min<std::size_t>(512, 5000 - all.size()));
+        ASSERT_EQ(f.device.read(chunk.data(), ask, received), d2xx::FT_OK);
+        ASSERT_GT(received, 0u);
+        all.insert(all.end(), chunk.begin(), chunk.begin() + received);
+    }
+    EXPECT_EQ(all, counting(5000));
+
+    // One read larger than the buffer gets it all, a buffer's worth at a time.
+    f.offer(counting(3000, 5000));
+    std::vector<std::uint8_t> large(3000);
+    DWORD received = 0;
+    EXPECT_EQ(f.device.read(large.data(), 3000, received), d2xx::FT_OK);
+    EXPECT_EQ(received, 3000u);
+    EXPECT_EQ(large, counting(3000, 5000));
+}
+
+TEST(UsbDevice, PurgeAndResetDropWhatWasReceived) {
+    for (const bool reset : {false, true}) {
+        Fixture f;
+        f.offer(counting(300));
+        f.waitQueued(300);
+        EXPECT_EQ(reset ? f.device.reset() : f.device.purge(d2xx::FT_PURGE_RX), d2xx::FT_OK);
+        DWORD queued = 99;
+        EXPECT_EQ(f.device.queueStatus(queued), d2xx::FT_OK);
+        EXPECT_EQ(queued, 0u);
+        EXPECT_EQ(reset ? f.state.resets : f.state.purges, 1);
+        // What comes after is kept.
+        f.offer(counting(10));
+        EXPECT_EQ(f.waitQueued(10), 10u);
+    }
+}
+
+TEST(UsbDevice, WritesReachTheChipOrFailWithNothingWritten) {
+    Fixture f;
+    DWORD written = 0;
+    const std::uint8_t frame[] = {0x42, 0x02, 0x80};
+    EXPECT_EQ(f.device.write(frame, 3, written), d2xx::FT_OK);
+    EXPECT_EQ(written, 3u);
+    EXPECT_EQ(f.state.written, std::vector<std::uint8_t>(frame, frame + 3));
+    {
+        const std::lock_guard lock(f.state.mutex);
+        f.state.refuseWrites = true;
+    }
+    EXPECT_EQ(f.device.write(frame, 3, written), d2xx::FT_IO_ERROR);
+    EXPECT_EQ(written, 0u);
+}
+
+TEST(UsbDevice, AChipThatGoesAwayFailsEveryCallAtOnce) {
+    Fixture f;
+    f.offer(counting(100));
+    f.waitQueued(100);
+    {
+        const std::lock_guard lock(f.state.mutex);
+        f.state.gone = true;
+    }
+    DWORD queued = 0;
+    for (int i = 0; i < 2000 && f.device.queueStatus(queued) == d2xx::FT_OK; ++i) {
+        std::this_thread::sleep_for(milliseconds(1));
+    }
+    EXPECT_EQ(f.device.queueStatus(queued), d2xx::FT_IO_ERROR);
+    f.device.setTimeouts(60000, 1000);
+    std::vector<std::uint8_t> out(512);
+    DWORD received = 0;
+    const auto start = std::chrono::steady_clock::now();
+    // What came before it went is still handed out, with the failure; no wait for the rest.
+    EXPECT_EQ(f.device.read(out.data(), 512, received), d2xx::FT_IO_ERROR);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(5000));
+    EXPECT_EQ(received, 100u);
+    DWORD written = 0;
+    EXPECT_EQ(f.device.write(out.data(), 1, written), d2xx::FT_IO_ERROR);
+}
+
+}  // namespace
+}  // namespace kaptor::usbd2xx
