@@ -309,7 +309,7 @@ static void gst_kaptor_src_class_init(GstKaptorSrcClass* klass) {
                 "starting; empty: the one in use");
     installText(objects, PROP_LIBRARY, "library", "Driver library",
                 "D2XX library file of the board (when not simulated); empty: "
-                "KAPTOR_D2XX_LIBRARY, else the system's libftd2xx.so");
+                "KAPTOR_D2XX_LIBRARY, else libkaptor-d2xx.so installed with libkaptor");
     installText(objects, PROP_LOCATION, "location", "Location",
                 "Also write each picture to this file (bmp, png or pgm by its extension), "
                 "replaced whole at every capture; empty: the pictures go to the buffers only");

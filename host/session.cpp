@@ -9,6 +9,7 @@
 #include "control/config_text.h"
 #include "control/frame_acquisition.h"
 #include "control/kaptorax_ctrl.h"
+#include "host/beside_library.h"
 #include "host/callback_operator.h"
 #include "host/configuration_view.h"
 #include "host/field_setting.h"
@@ -16,7 +17,6 @@
 #include "host/interruptible_clock.h"
 #include "host/picture_catcher.h"
 #include "host/picture_formats.h"
-#include "host/simulator_library.h"
 #include "platform/file_system.h"
 #include "platform/library_loader.h"
 #include "platform/process_exit.h"
@@ -52,7 +52,7 @@ platform::DriveMap driveMap(const std::map<char, std::filesystem::path>& drives)
 std::string driverLibrary(const SessionOptions& options) {
     switch (options.board) {
         case Board::Simulated: {
-            auto simulator = host::simulatorBesideLibrary();
+            auto simulator = host::besideLibrary(host::SIMULATOR_LIBRARY);
             if (simulator.empty()) {
                 // Never the real driver instead: with a board attached it would drive it.
                 throw ControlError(
@@ -64,7 +64,13 @@ std::string driverLibrary(const SessionOptions& options) {
             return options.library.string();
         case Board::Default:
         default:
-            return {};
+            // KAPTOR_D2XX_LIBRARY's when set, else ours installed with libkaptor; with neither,
+            // the control looks for the system's D2XX library.
+            if (const char* configured = std::getenv("KAPTOR_D2XX_LIBRARY");
+                configured != nullptr && *configured != '\0') {
+                return {};
+            }
+            return host::besideLibrary(host::DRIVER_LIBRARY).string();
     }
 }
 

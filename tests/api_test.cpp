@@ -125,6 +125,19 @@ TEST_F(Api, TheControlsEndingIsABoardErrorAndTheProgramGoesOn) {
     EXPECT_EQ(session.capture().height, 496);
 }
 
+// Without KAPTOR_D2XX_LIBRARY the default board is reached through our driver library: on a
+// machine without a board that is the open failure, never a library that cannot be loaded.
+TEST_F(Api, TheDefaultBoardIsOurDriverLibrary) {
+    if (!std::filesystem::exists(KAPTOR_LIB_DIR "/libkaptor-d2xx.so")) {
+        GTEST_SKIP() << "no libkaptor-d2xx.so in this build (no libftdi1)";
+    }
+    ::unsetenv("KAPTOR_D2XX_LIBRARY");
+    Session session(options(Board::Default));
+    EXPECT_THROW(session.initialize(), BoardError);
+    EXPECT_EQ(messages,
+              std::vector<std::string>{"ERROR AL ABRIR PUERTO USB. Reintente nuevamente"});
+}
+
 TEST_F(Api, ACancelledCaptureLeavesTheBoardUsable) {
     Session session(options());
     session.initialize();

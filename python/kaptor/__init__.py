@@ -156,7 +156,7 @@ def open(simulated: bool = False, library: Optional[os.PathLike | str] = None,
     """Open a session of the capture control.
 
     simulated: the simulated board installed with kaptor; library: the board's driver
-    library (default: ``KAPTOR_D2XX_LIBRARY``, else the system's libftd2xx.so). drive_c: the
+    library (default: ``KAPTOR_D2XX_LIBRARY``, else libkaptor-d2xx.so installed with kaptor). drive_c: the
     folder that stands for drive C: (default: as kaptor). on_message(text, code): messages
     the control carries on after (default: ControlWarning warnings). on_question(text, code):
     True answers OK/Yes (default: the safe answer, Cancel/No)."""

@@ -71,7 +71,7 @@ class KAPTOR_API Cancelled : public std::runtime_error {
 };
 
 enum class Board {
-    Default,    // KAPTOR_D2XX_LIBRARY, else the system's libftd2xx.so
+    Default,    // KAPTOR_D2XX_LIBRARY, else libkaptor-d2xx.so installed with libkaptor
     Simulated,  // the simulated board installed with libkaptor
     Named,      // SessionOptions::library
 };
