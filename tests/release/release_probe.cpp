@@ -7,13 +7,13 @@
 //   release_probe run "COMMAND LINE"            runs the command line exactly as given (an
 //                                               uninstaller's "_?=C:\Program Files\KAPTOR"
 //                                               is the rest of it, unquoted); its status
+#include "tests/windows/kapshot_driver.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include "tests/release/kapshot_driver.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ int runCommandLine(const char* commandLine) {
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "capture" && argc == 4) {
-        const std::string failure = kaptor::release::captureWithKapshot(argv[2], argv[3]);
+        const std::string failure = kaptor::test::captureWithKapshot(argv[2], argv[3]);
         if (!failure.empty()) {
             std::fprintf(stderr, "release_probe: %s\n", failure.c_str());
             return 1;

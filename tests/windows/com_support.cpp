@@ -98,29 +98,32 @@ HRESULT callMethod(IDispatch& control, DISPID id) {
     return control.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
 }
 
-namespace {
-
 std::string windowText(HWND window) {
     char text[1024] = {};
     ::GetWindowTextA(window, text, sizeof text);
     return text;
 }
 
-bool isDialog(HWND window) {
-    char className[64] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    return std::string(className) == "#32770";
+std::string className(HWND window) {
+    char name[128] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
 }
 
-struct DialogSearch {
+namespace {
+
+struct Search {
     std::string title;
+    std::string className;
+    bool visibleOnly = true;
     HWND found = nullptr;
 };
 
-BOOL CALLBACK matchDialog(HWND window, LPARAM parameter) {
-    auto& search = *reinterpret_cast<DialogSearch*>(parameter);
-    if (isDialog(window) && ::IsWindowVisible(window) &&
-        (search.title.empty() || windowText(window) == search.title)) {
+BOOL CALLBACK match(HWND window, LPARAM parameter) {
+    auto& search = *reinterpret_cast<Search*>(parameter);
+    if ((search.className.empty() || className(window) == search.className) &&
+        (search.title.empty() || windowText(window) == search.title) &&
+        (!search.visibleOnly || ::IsWindowVisible(window))) {
         search.found = window;
         return FALSE;
     }
@@ -134,23 +137,49 @@ BOOL CALLBACK collectChild(HWND window, LPARAM parameter) {
 
 }  // namespace
 
-HWND findDialog(DWORD threadId, const std::string& title) {
-    DialogSearch search{title};
-    ::EnumThreadWindows(threadId, matchDialog, reinterpret_cast<LPARAM>(&search));
+HWND findWindow(DWORD threadId, const std::string& title, const std::string& windowClass) {
+    Search search{title, windowClass};
+    ::EnumThreadWindows(threadId, match, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-HWND waitForDialog(DWORD threadId, const std::string& title, int timeoutMs) {
-    for (int waited = 0; waited < timeoutMs; waited += 20) {
-        if (HWND dialog = findDialog(threadId, title)) {
-            // Let the dialog finish painting before anyone looks at it.
-            DWORD_PTR ignored = 0;
-            ::SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
-            return dialog;
+HWND findDialog(DWORD threadId, const std::string& title) {
+    return findWindow(threadId, title, "#32770");
+}
+
+HWND waitForWindow(DWORD threadId, const std::string& title, const std::string& windowClass,
+                   int timeoutMs) {
+    for (int waited = 0;; waited += 20) {
+        if (HWND window = findWindow(threadId, title, windowClass)) {
+            // Let the window finish painting before anyone looks at it.
+            waitUntilIdle(window);
+            return window;
+        }
+        if (waited >= timeoutMs) {
+            return nullptr;
         }
         ::Sleep(20);
     }
-    return nullptr;
+}
+
+HWND waitForDialog(DWORD threadId, const std::string& title, int timeoutMs) {
+    return waitForWindow(threadId, title, "#32770", timeoutMs);
+}
+
+HWND childWith(HWND parent, const std::string& text, const std::string& windowClass) {
+    Search search{text, windowClass, false};
+    ::EnumChildWindows(parent, match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string boxText(HWND box) {
+    // A message box's text is its static control with id 0xFFFF.
+    return windowText(::GetDlgItem(box, 0xFFFF));
+}
+
+void waitUntilIdle(HWND window) {
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &ignored);
 }
 
 std::vector<std::string> childTexts(HWND window) {
@@ -183,11 +212,9 @@ std::vector<SeenBox> MessageBoxWatcher::seen() {
 void MessageBoxWatcher::watch() {
     while (!stop_) {
         if (HWND box = findDialog(threadId_, "")) {
-            // A message box's text is its static control with id 0xFFFF.
-            const std::string text = windowText(::GetDlgItem(box, 0xFFFF));
             {
                 std::lock_guard lock(mutex_);
-                seen_.push_back({windowText(box), text});
+                seen_.push_back({windowText(box), boxText(box)});
             }
             // The first button of a box: OK, Yes or Retry.
             for (const int id : {IDOK, IDYES, IDCANCEL}) {

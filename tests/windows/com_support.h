@@ -85,14 +85,24 @@ class MessageBoxWatcher {
     std::thread thread_;
 };
 
-// The visible dialog (class #32770) of a thread whose caption is title (any when empty).
+// Windows as a person finds them: texts, the visible top-level window of a thread with this
+// caption and class (either one any when empty), waited for up to timeoutMs; a child by text or
+// class; a message box's text.
+std::string windowText(HWND window);
+std::string className(HWND window);
+HWND findWindow(DWORD threadId, const std::string& title, const std::string& windowClass);
 HWND findDialog(DWORD threadId, const std::string& title);
-// Waits up to timeoutMs for such a dialog.
-HWND waitForDialog(DWORD threadId, const std::string& title, int timeoutMs = 10000);
+HWND waitForWindow(DWORD threadId, const std::string& title, const std::string& windowClass,
+                   int timeoutMs = 20000);
+HWND waitForDialog(DWORD threadId, const std::string& title, int timeoutMs = 20000);
+HWND childWith(HWND parent, const std::string& text, const std::string& windowClass = "");
+std::string boxText(HWND box);
 // The texts of a window's children, in order.
 std::vector<std::string> childTexts(HWND window);
 // Clicks a button without waiting for what the click starts.
 void clickButton(HWND dialog, int id);
+// Waits until the window's thread has handled everything sent before (a round trip).
+void waitUntilIdle(HWND window);
 
 // Saves what the screen shows of window as a 24-bit BMP when KAPTOR_SCREENSHOTS names a folder
 // (screenshots are for a person; the null graphics driver has nothing to show).

@@ -40,7 +40,7 @@ class Win32ScenarioRunner : public control::DialogRunner {
     explicit Win32ScenarioRunner(const DialogScenario& scenario) : scenario_(scenario) {}
 
     void runConfigDialog(control::CBoardConfigDlg& dialog) override {
-        const std::size_t index = static_cast<std::size_t>(openings++);
+        const std::size_t index = static_cast<std::size_t>(runs++);
         const std::vector<PersonAction> none;
         const auto& actions = index < scenario_.openings.size() ? scenario_.openings[index] : none;
         const DWORD thread = ::GetCurrentThreadId();
@@ -52,7 +52,7 @@ class Win32ScenarioRunner : public control::DialogRunner {
     void runAboutBox() override {}
 
     std::vector<DialogSnapshot> snapshots;
-    int openings = 0;
+    int runs = 0;
     bool dialogMissing = false;
 
   private:
@@ -177,7 +177,7 @@ Outcome runSet(const DialogScenario& scenario, Runner& runner) {
     }
     outcome.frames = rig.board->frames();
     outcome.snapshots = runner.snapshots;
-    outcome.openings = runner.openings;
+    outcome.openings = runner.runs;
     outcome.beeps = rig.person.beeps();
     return outcome;
 }
@@ -221,7 +221,10 @@ TEST(ConfigDialogWindow, RealControlsBehaveAsTheInMemoryWindow) {
     const Apartment apartment;
     for (const DialogScenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.name);
-        InMemoryScenarioRunner inMemory(scenario);
+        ScriptedDialogRunner inMemory;
+        for (const auto& opening : scenario.openings) {
+            inMemory.queue(opening);
+        }
         const Outcome expected = runSet(scenario, inMemory);
         Win32ScenarioRunner real(scenario);
         const Outcome seen = runSet(scenario, real);
