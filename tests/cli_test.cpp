@@ -94,6 +94,11 @@ TEST_F(Kaptor, InicializaThroughTheRealLibraryWritesTheSequenceFourTimes) {
 TEST_F(Kaptor, LibraryVariantsAndFaults) {
     kaptor("config init");
     const std::string openFailed = "KAPTORAX: ERROR AL ABRIR PUERTO USB. Reintente nuevamente\n";
+    const std::string notOpened = "KAPTORAX: FT_OpenEx is not valid!\n" + openFailed;
+    const std::string lib = KAPTOR_LIB_DIR;
+    const char* const sim = "libkaptorsim.so";
+    const std::string notAFile = " is a FIFO or socket, not a file\n";
+    const std::string notARate = " is not a number of bytes per second from 1 to 1000000000; \n";
     // A FIFO as any of the simulator's files is refused at once, never waited on.
     const std::string fifo = (dir.path() / "fifo").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
@@ -103,63 +108,39 @@ TEST_F(Kaptor, LibraryVariantsAndFaults) {
         std::string err;
         int status;
     } cases[] = {
+        // clang-format off
         {"libmissing.so", "",
-         "kaptor: cannot load the board's driver library '" + std::string(KAPTOR_LIB_DIR) +
-             "/libmissing.so' (" + KAPTOR_LIB_DIR +
-             "/libmissing.so: cannot open shared object file: No such file or directory); for the "
-             "simulated board run 'kaptor --sim ...', for a real board install kaptor with its "
-             "driver library (libkaptor-d2xx.so, over Debian's libftdi1) or set "
-             "KAPTOR_D2XX_LIBRARY to a D2XX library\n"
-             "KAPTORAX: Error: Can't Load ft8u245.dll\n"
-             "KAPTORAX: FT_OpenEx is not valid!\n" +
-             openFailed,
+         "kaptor: cannot load the board's driver library '" + lib + "/libmissing.so' (" + lib +
+         "/libmissing.so: cannot open shared object file: No such file or directory); for the "
+         "simulated board run 'kaptor --sim ...', for a real board install kaptor with its driver "
+         "library (libkaptor-d2xx.so, over Debian's libftdi1) or set KAPTOR_D2XX_LIBRARY to a "
+         "D2XX library\n"
+         "KAPTORAX: Error: Can't Load ft8u245.dll\n" + notOpened, 1},
+        {"libkaptorsim_no_FT_Write.so", "", "KAPTORAX: Error: Can't Find FT_Write\n" + notOpened,
          1},
-        {"libkaptorsim_no_FT_Write.so", "",
-         "KAPTORAX: Error: Can't Find FT_Write\n"
-         "KAPTORAX: FT_OpenEx is not valid!\n" +
-             openFailed,
-         1},
-        {"libkaptorsim_no_FT_OpenEx.so", "",
-         "KAPTORAX: Error: Can't Find FT_OpenEx\n"
-         "KAPTORAX: FT_OpenEx is not valid!\n" +
-             openFailed,
+        {"libkaptorsim_no_FT_OpenEx.so", "", "KAPTORAX: Error: Can't Find FT_OpenEx\n" + notOpened,
          1},
         {"libkaptorsim_no_FT_ListDevices.so", "",
          "KAPTORAX: Error: Can't Find FT_ListDevices\nKAPTORAX: FT_ResetDevice is not valid!\n"
          "KAPTORAX: FT_SetTimeouts is not valid!\nKAPTORAX: FT_Purge is not valid!\n"
-         "KAPTORAX: FT_SetTimeouts is not valid!\n",
-         3},
+         "KAPTORAX: FT_SetTimeouts is not valid!\n", 3},
         {"libkaptorsim_no_FT_GetQueueStatus.so", "",
          "KAPTORAX: Error: Can't Find FT_GetQueueStatus\n", 3},
-        {"libkaptorsim.so", "KAPTOR_SIM_FAULTS=no-device", openFailed, 1},
-        {"libkaptorsim.so", "KAPTOR_SIM_FAULTS=write-zero-at=3",
+        {sim, "KAPTOR_SIM_FAULTS=no-device", openFailed, 1},
+        {sim, "KAPTOR_SIM_FAULTS=write-zero-at=3",
          "KAPTORAX: Error al escribir puerto USB (5)\n", 1},
-        {"libkaptorsim.so", "KAPTOR_SIM_TRACE=" + fifo,
-         "kaptorsim: KAPTOR_SIM_TRACE: cannot write " + fifo +
-             " (not a regular file); the device does not open\n" + openFailed,
-         1},
-        {"libkaptorsim.so", "KAPTOR_SIM_TRACE=/nonexistent/trace.txt",
+        {sim, "KAPTOR_SIM_TRACE=" + fifo, "kaptorsim: KAPTOR_SIM_TRACE: cannot write " + fifo +
+         " (not a regular file); the device does not open\n" + openFailed, 1},
+        {sim, "KAPTOR_SIM_TRACE=/nonexistent/trace.txt",
          "kaptorsim: KAPTOR_SIM_TRACE: cannot write /nonexistent/trace.txt (No such file or "
-         "directory); the device does not open\n" +
-             openFailed,
-         1},
-        {"libkaptorsim.so", "KAPTOR_SIM_LOCK=/nonexistent/lock",
-         "kaptorsim: KAPTOR_SIM_LOCK: cannot open /nonexistent/lock (No such file or "
-         "directory)\n" +
-             openFailed,
-         1},
-        {"libkaptorsim.so", "KAPTOR_SIM_SCENE=" + fifo,
-         "kaptorsim: " + fifo + " is a FIFO or socket, not a file\n", 0},
-        {"libkaptorsim.so", "KAPTOR_SIM_REPLAY=" + fifo,
-         "kaptorsim: " + fifo + " is a FIFO or socket, not a file\n", 0},
-        {"libkaptorsim.so", "KAPTOR_SIM_RATE=inf",
-         "kaptorsim: KAPTOR_SIM_RATE: 'inf' is not a number of bytes per second from 1 to "
-         "1000000000; \n",
-         0},
-        {"libkaptorsim.so", "KAPTOR_SIM_RATE=1e308",
-         "kaptorsim: KAPTOR_SIM_RATE: '1e308' is not a number of bytes per second from 1 to "
-         "1000000000; \n",
-         0},
+         "directory); the device does not open\n" + openFailed, 1},
+        {sim, "KAPTOR_SIM_LOCK=/nonexistent/lock", "kaptorsim: KAPTOR_SIM_LOCK: cannot open "
+         "/nonexistent/lock (No such file or directory)\n" + openFailed, 1},
+        {sim, "KAPTOR_SIM_SCENE=" + fifo, "kaptorsim: " + fifo + notAFile, 0},
+        {sim, "KAPTOR_SIM_REPLAY=" + fifo, "kaptorsim: " + fifo + notAFile, 0},
+        {sim, "KAPTOR_SIM_RATE=inf", "kaptorsim: KAPTOR_SIM_RATE: 'inf'" + notARate, 0},
+        {sim, "KAPTOR_SIM_RATE=1e308", "kaptorsim: KAPTOR_SIM_RATE: '1e308'" + notARate, 0},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const Outcome run = kaptor("invoke call:Inicializa", c.env, c.library);

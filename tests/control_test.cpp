@@ -116,6 +116,7 @@ TEST(Inicializa, ASecondControlOpensTheDeviceTheFirstClosed) {
 // holds EJEMPLO.TXT (in use) and OTRA.TXT (320 x 240, not interlaced).
 TEST(Set, WhatEachWayOfLeavingSendsSavesAndSays) {
     const std::string question(msg::OVERWRITE_QUESTION), test(msg::TEST_IMAGE);
+    const test::PersonAction nueva = typeInto(IDC_CONFIG_NAME, "NUEVA.TXT");
     std::string gain200 = EXAMPLE_CONFIG;
     gain200.replace(gain200.find("\r\n128\r\n"), 7, "\r\n200\r\n");
     const struct {
@@ -139,19 +140,21 @@ TEST(Set, WhatEachWayOfLeavingSendsSavesAndSays) {
          0, 128, "EJEMPLO.TXT", "EJEMPLO.TXT", EXAMPLE_CONFIG, 320, 323518},
         {"APLICAR, APLICAR, ACEPTAR", true,
          {{clickOn(IDC_APLICAR)}, {clickOn(IDC_APLICAR)}, {clickOn(IDC_ACEPTAR)}},
-         {Answer::Ok, Answer::Ok, Answer::Ok}, {question, test, "BEEP", question, test, "BEEP", question},
+         {Answer::Ok, Answer::Ok, Answer::Ok},
+         {question, test, "BEEP", question, test, "BEEP", question},
          3 * 11 + 2, 128, "EJEMPLO.TXT", "EJEMPLO.TXT", EXAMPLE_CONFIG, 640, 323518},
         {"ACEPTAR before Inicializa: FT_Write is not valid, the file is saved", false,
-         {{typeInto(IDC_CONFIG_NAME, "NUEVA.TXT"), typeInto(IDC_GAIN, "200"), clickOn(IDC_ACEPTAR)}},
+         {{nueva, typeInto(IDC_GAIN, "200"), clickOn(IDC_ACEPTAR)}},
          {}, std::vector<std::string>(11, "FT_Write is not valid!"),
          0, 128, "NUEVA.TXT", "NUEVA.TXT", gain200, 640, 0},
         // The test capture and the reopening read the selector's configuration again.
         {"APLICAR after typing a new name, then CANCELAR", true,
-         {{typeInto(IDC_CONFIG_NAME, "NUEVA.TXT"), typeInto(IDC_GAIN, "200"), clickOn(IDC_APLICAR)}, {}},
+         {{nueva, typeInto(IDC_GAIN, "200"), clickOn(IDC_APLICAR)}, {}},
          {}, {test, "BEEP"},
          11 + 1, 200, "EJEMPLO.TXT", "NUEVA.TXT", gain200, 640, 323518},
         // The next capture reloads the picked configuration from its file.
-        {"CANCELAR after a pick keeps the picked selector", true, {{pickEntry(2), clickOn(IDC_CANCELAR)}},
+        {"CANCELAR after a pick keeps the picked selector", true,
+         {{pickEntry(2), clickOn(IDC_CANCELAR)}},
          {}, {},
          0, 128, "OTRA.TXT", "EJEMPLO.TXT", EXAMPLE_CONFIG, 320, 1078 + 320 * 240 + 5000},
         {"declining the overwrite question programs the board but keeps the file", true,
