@@ -92,20 +92,8 @@ TEST(ComRegistration, ModuleWithoutTypeLibraryRegistersNoClass) {
     }
 }
 
-DWORD runProgram(std::wstring commandLine) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
-        return static_cast<DWORD>(-1);
-    }
-    ::WaitForSingleObject(process.hProcess, 60000);
-    DWORD status = static_cast<DWORD>(-1);
-    ::GetExitCodeProcess(process.hProcess, &status);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return status;
+DWORD runProgram(const std::wstring& commandLine) {
+    return Program(commandLine).waitForExit(60000).value_or(static_cast<DWORD>(-1));
 }
 
 TEST(ComRegistration, Regsvr32RegistersAndUnregisters) {

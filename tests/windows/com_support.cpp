@@ -36,6 +36,45 @@ HRESULT callModuleExport(const std::filesystem::path& path, const char* name) {
     return hr;
 }
 
+Program::Program(std::wstring commandLine, const std::filesystem::path& folder) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info_)) {
+        info_ = {};
+    }
+}
+
+Program::~Program() {
+    if (!started()) {
+        return;
+    }
+    if (::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(info_.hProcess, 99);
+        ::WaitForSingleObject(info_.hProcess, 5000);
+    }
+    ::CloseHandle(info_.hThread);
+    ::CloseHandle(info_.hProcess);
+}
+
+std::optional<DWORD> Program::waitForExit(int timeoutMs) {
+    if (!started() ||
+        ::WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    DWORD status = 0;
+    ::GetExitCodeProcess(info_.hProcess, &status);
+    return status;
+}
+
+std::vector<std::uint8_t> replayFrame() {
+    std::vector<std::uint8_t> bytes(640 * 496);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 640 * 3);
+    }
+    return bytes;
+}
+
 void setEnvironment(const char* name, const std::string& value) {
     // The C runtime's copy, which getenv reads, and the process's own.
     ::_putenv_s(name, value.c_str());

@@ -34,6 +34,26 @@ std::filesystem::path modulePath();
 // Calls an export of the module at path (DllRegisterServer, DllUnregisterServer, ...).
 HRESULT callModuleExport(const std::filesystem::path& path, const char* name);
 
+// A frame of 640 x 496 bytes that tells every pixel's position apart.
+std::vector<std::uint8_t> replayFrame();
+
+// A started program (in folder, when one is given); ended when still running at destruction.
+class Program {
+  public:
+    explicit Program(std::wstring commandLine, const std::filesystem::path& folder = {});
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool started() const { return info_.hProcess != nullptr; }
+    DWORD threadId() const { return info_.dwThreadId; }
+    // The exit status, or nothing when the program still runs after timeoutMs.
+    std::optional<DWORD> waitForExit(int timeoutMs);
+
+  private:
+    PROCESS_INFORMATION info_{};
+};
+
 // Sets a variable in the environment the control reads.
 void setEnvironment(const char* name, const std::string& value);
 

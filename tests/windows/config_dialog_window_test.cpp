@@ -147,14 +147,6 @@ struct Outcome {
     int beeps = 0;
 };
 
-std::vector<std::uint8_t> replayFrame() {
-    std::vector<std::uint8_t> frame(640u * 496u);
-    for (std::size_t i = 0; i < frame.size(); ++i) {
-        frame[i] = static_cast<std::uint8_t>(i * 7 / 640);
-    }
-    return frame;
-}
-
 template <typename Runner>
 Outcome runSet(const DialogScenario& scenario, Runner& runner) {
     Rig rig(RigOptions{.replay = replayFrame(), .dialogRunner = &runner});

@@ -18,39 +18,6 @@ std::int32_t little32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
 
 }  // namespace
 
-KapshotProcess::KapshotProcess(const std::filesystem::path& program) {
-    std::wstring commandLine = L"\"" + program.wstring() + L"\"";
-    const std::wstring folder = program.parent_path().wstring();
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.c_str(), &startup, &info_)) {
-        info_ = {};
-    }
-}
-
-KapshotProcess::~KapshotProcess() {
-    if (!started()) {
-        return;
-    }
-    if (::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-        ::TerminateProcess(info_.hProcess, 99);
-        ::WaitForSingleObject(info_.hProcess, 5000);
-    }
-    ::CloseHandle(info_.hThread);
-    ::CloseHandle(info_.hProcess);
-}
-
-std::optional<DWORD> KapshotProcess::waitForExit(int timeoutMs) {
-    if (!started() ||
-        ::WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) {
-        return std::nullopt;
-    }
-    DWORD status = 0;
-    ::GetExitCodeProcess(info_.hProcess, &status);
-    return status;
-}
-
 Form1Windows waitForForm1(DWORD threadId) {
     Form1Windows windows;
     windows.form = waitForWindow(threadId, "Form1", "");

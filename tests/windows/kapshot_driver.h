@@ -15,23 +15,12 @@
 
 namespace kaptor::test {
 
-// A started KAPSHOT.exe (by default the one beside the test program), in its own folder; ended
-// when still running at destruction.
-class KapshotProcess {
+// KAPSHOT.exe (by default the one beside the test program), started in its own folder.
+class KapshotProcess : public Program {
   public:
     explicit KapshotProcess(
-        const std::filesystem::path& program = besideTestProgram(L"KAPSHOT.exe"));
-    ~KapshotProcess();
-    KapshotProcess(const KapshotProcess&) = delete;
-    KapshotProcess& operator=(const KapshotProcess&) = delete;
-
-    bool started() const { return info_.hProcess != nullptr; }
-    DWORD threadId() const { return info_.dwThreadId; }
-    // The exit status, or nothing when the program still runs after timeoutMs.
-    std::optional<DWORD> waitForExit(int timeoutMs);
-
-  private:
-    PROCESS_INFORMATION info_{};
+        const std::filesystem::path& program = besideTestProgram(L"KAPSHOT.exe"))
+        : Program(L"\"" + program.wstring() + L"\"", program.parent_path()) {}
 };
 
 // Form1 and its elements: the buttons found by their text, the control's container window and

@@ -39,30 +39,6 @@ class Win32Files : public ::testing::Test {
     HostFileSystem files{DriveMap({{'C', c.path()}}, 'C')};
 };
 
-TEST_F(Win32Files, AReplacementReplacesAnExistingFileInOneStep) {
-    test::writeFile(c.path() / "f.txt", "old contents");
-    const std::uint8_t bytes[] = {'n', 'e', 'w'};
-    {
-        auto abandoned = files.createReplacement("\\F.TXT");
-        ASSERT_TRUE(abandoned);
-        ASSERT_TRUE(abandoned->write(bytes));
-        // While it is written the stored file is untouched.
-        EXPECT_EQ(test::readFile(c.path() / "f.txt"), "old contents");
-    }
-    EXPECT_EQ(test::readFile(c.path() / "f.txt"), "old contents");
-    EXPECT_EQ(entries(c.path()), std::vector<std::string>{"f.txt"});
-
-    auto file = files.createReplacement("C:\\f.txt");
-    ASSERT_TRUE(file);
-    ASSERT_TRUE(file->write(bytes));
-    ASSERT_TRUE(file->write(bytes));
-    ASSERT_TRUE(file->commit());
-    EXPECT_EQ(test::readFile(c.path() / "f.txt"), "newnew");
-    EXPECT_EQ(entries(c.path()), std::vector<std::string>{"f.txt"});
-    EXPECT_EQ(files.readUpTo("\\f.txt", 4), "newn");
-    EXPECT_EQ(files.readUpTo("\\f.txt", 100), "newnew");
-}
-
 TEST_F(Win32Files, AFailedReplacementLeavesTheStoredFileAsItWas) {
     // A file another program holds open without sharing deletion cannot be replaced: the commit
     // fails and nothing else changes.
