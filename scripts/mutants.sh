@@ -42,9 +42,8 @@ row main control/board_commands.cpp '-L board' \
 row main control/board_commands.cpp '-L board' \
     'three(CMD_FRONTEND_REGISTER, REG_FIXED_B_VALUE, REG_FIXED_B),' \
     'three(CMD_FRONTEND_REGISTER, REG_FIXED_A_VALUE, REG_FIXED_A),'
-row main control/usb_link.cpp '-L board' \
-    'ftPurge(d2xx::FT_PURGE_RX);' 'ftPurge(d2xx::FT_PURGE_TX);'
-row main control/usb_link.cpp '-L board' \
+row main control/usb_link.cpp '-L board|cli' 'ftPurge(d2xx::FT_PURGE_RX);' 'ftPurge(2);'
+row main control/usb_link.cpp '-L board|cli' \
     'ftSetTimeouts(RUN_TIMEOUT_MS, RUN_TIMEOUT_MS);' \
     'ftSetTimeouts(RUN_TIMEOUT_MS, OPEN_TIMEOUT_MS);'
 row main control/usb_link.cpp '-L board' \
@@ -56,8 +55,7 @@ row main control/usb_link.cpp '-L board' \
 row main control/frame_acquisition.cpp '-L board' \
     $'if (elapsed >= TIME_LIMIT_SECONDS) {\n            operator_' \
     $'if (elapsed > TIME_LIMIT_SECONDS) {\n            operator_'
-row main control/frame_acquisition.cpp '-L board' \
-    'clock_.Sleep(SETTLE_MS);' 'clock_.Sleep(SETTLE_MS + 1);'
+row main control/frame_acquisition.cpp '-L board' 'clock_.Sleep(SETTLE_MS);' ''
 row main control/frame_acquisition.cpp '-L board' \
     $'std::uint8_t{0});\n    assemble(' $'std::uint8_t{7});\n    assemble('
 row main control/frame_acquisition.cpp '-L board' \
@@ -80,7 +78,7 @@ row main control/bmp_file.cpp '-L board' \
 row main control/bmp_file.cpp '-L board' \
     'const std::size_t pad = bmpRowStride(width) - w;' 'const std::size_t pad = 0;'
 row main control/bmp_file.cpp '-L board' \
-    'if (!file->write(trailer) || !file->commit()) {' 'if (!file->commit()) {'
+    'file->write(trailer)' 'file->write(std::span(trailer).first(BMP_TRAILER_SIZE - 1))'
 # Configuration files: reading, writing, the selector, listing.
 row main control/config_text.cpp '-L control' \
     'const std::size_t drop = cr == std::string_view::npos ? 1 : cr + 2;' \
@@ -102,17 +100,17 @@ row main control/configuration_files.cpp '-L control' \
 row main control/dialog_exchange.cpp '-L control' \
     'if (value < low || value > high) {' 'if (value < low || value >= high) {'
 row main control/dialog_exchange.cpp '-L control' \
-    'if (significant.size() > 10 ||' 'if (significant.size() > 11 ||'
+    "digits.find_first_not_of('0')" 'std::size_t{0}'
 row main control/board_config_dlg.cpp '-L control' \
     $'if (view_->selection() != NO_SELECTION) {\n        saveFields();' \
     $'if (view_->selection() == NO_SELECTION) {\n        saveFields();'
 row main control/board_config_dlg.cpp '-L control' \
-    $'saveFields(true);\n    writeSelector();' $'saveFields(true);'
+    $'    writeSelector();\n    testImage = 0;' '    testImage = 0;'
 row main control/board_config_dlg.cpp '-L control' \
     $'names.listIndex = 1;\n    settings.configName' $'names.listIndex = 2;\n    settings.configName'
 # Dispatch by name, and kaptor's exit statuses.
 row main automation/dispatch.cpp '-L control' \
-    'if (foldAscii(a[i]) != foldAscii(b[i])) {' 'if (a[i] != b[i]) {'
+    'if (foldAscii(a[i]) != foldAscii(b[i])) {' 'if (foldAscii(a[i]) != b[i]) {'
 row main cli/host.cpp '-L cli' \
     '? EXIT_FAILURE_SHOWN : status;' '? EXIT_DONE : status;'
 row main cli/exit_status.h '-L cli' \
