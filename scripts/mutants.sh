@@ -122,6 +122,12 @@ row windows control/com/variant_conversion.cpp '-L com_control' \
 row windows control/com/control_object.cpp '-L com_control' \
     'return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID_DKAPTORAX) ? S_OK : S_FALSE;' \
     'return IsEqualIID(iid, DIID_DKAPTORAX) ? S_OK : S_FALSE;'
+row windows control/com/persisted_state.cpp '-L com_persistence' \
+    'return version <= PERSISTED_VERSION;' 'return version < PERSISTED_VERSION;'
+row windows control/com/module.cpp '-L com_control' \
+    'while (held > 0 && !serverLocks' 'while (held > -1 && !serverLocks'
+row windows control/com/registration.cpp '-L com_registration' \
+    'std::to_wstring(CONTROL_MISC_STATUS)' 'std::to_wstring(CONTROL_MISC_STATUS + 2)'
 row windows testapp/form1.cpp '-L kapshot' \
     'constexpr TwipsRect SET_PLACA_PLACE{1800, 0, 1095, 375};' \
     'constexpr TwipsRect SET_PLACA_PLACE{1815, 0, 1095, 375};'
