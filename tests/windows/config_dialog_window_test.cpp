@@ -177,15 +177,13 @@ Outcome runSet(const DialogScenario& scenario, Runner& runner) {
 TEST(ConfigDialogWindow, RealControlsBehaveAsTheInMemoryWindow) {
     // The list holds the long name, EJEMPLO.TXT (in use) and OTRA.TXT, in that order.
     const DialogScenario scenarios[] = {
+        // clang-format off
         {"CANCELAR after an edit and a check-box click",
          {{typeInto(1027, "320"), clickOn(1133), snapshotNow(), clickOn(IDC_CANCELAR)}}},
-        {"APLICAR, APLICAR, ACEPTAR",
-         {{typeInto(1030, "90"), snapshotNow(), clickOn(IDC_APLICAR)},
-          {snapshotNow(), clickOn(IDC_APLICAR)},
-          {snapshotNow(), clickOn(IDC_ACEPTAR)}},
+        {"APLICAR, APLICAR, ACEPTAR", {{typeInto(1030, "90"), snapshotNow(), clickOn(IDC_APLICAR)},
+          {snapshotNow(), clickOn(IDC_APLICAR)}, {snapshotNow(), clickOn(IDC_ACEPTAR)}},
          {Answer::Ok, Answer::Ok, Answer::Ok}},
-        {"declining the overwrite question",
-         {{typeInto(1030, "200"), clickOn(IDC_ACEPTAR)}},
+        {"declining the overwrite question", {{typeInto(1030, "200"), clickOn(IDC_ACEPTAR)}},
          {Answer::Cancel}},
         {"typing the name with the list dropped and a bad entry elsewhere",
          {{typeInto(1030, "x"), dropList(), typeInto(IDC_CONFIG_NAME, "EJX"), snapshotNow()}}},
@@ -194,21 +192,17 @@ TEST(ConfigDialogWindow, RealControlsBehaveAsTheInMemoryWindow) {
         {"typing the start of an entry with the list dropped",
          {{dropList(), typeInto(IDC_CONFIG_NAME, "ot"), snapshotNow()}}},
         {"a pick, then CANCELAR", {{pickEntry(3), snapshotNow(), clickOn(IDC_CANCELAR)}}},
-        {"APLICAR after typing a new name",
-         {{typeInto(IDC_CONFIG_NAME, "NUEVA.TXT"), typeInto(1030, "200"), clickOn(IDC_APLICAR)},
-          {snapshotNow()}},
-         {Answer::Ok}},
-        {"ACEPTAR refused, then accepted",
-         {{typeInto(1026, "2"), clickOn(IDC_ACEPTAR), snapshotNow(), typeInto(1026, "1"),
-           clickOn(IDC_ACEPTAR)}},
-         {Answer::Ok}},
-        {"BORRAR, both questions answered",
-         {{clickOn(IDC_BORRAR), snapshotNow()}},
+        {"APLICAR after typing a new name", {{typeInto(IDC_CONFIG_NAME, "NUEVA.TXT"),
+          typeInto(1030, "200"), clickOn(IDC_APLICAR)}, {snapshotNow()}}, {Answer::Ok}},
+        {"ACEPTAR refused, then accepted", {{typeInto(1026, "2"), clickOn(IDC_ACEPTAR),
+          snapshotNow(), typeInto(1026, "1"), clickOn(IDC_ACEPTAR)}}, {Answer::Ok}},
+        {"BORRAR, both questions answered", {{clickOn(IDC_BORRAR), snapshotNow()}},
          {Answer::Yes, Answer::Ok}},
         {"ticking Inversion de Campo with a bad interleave entry",
          {{typeInto(1021, "uno"), clickOn(1133), snapshotNow(), clickOn(1133), snapshotNow()}}},
         {"the long name picked, then ACEPTAR",
          {{pickEntry(1), clickOn(IDC_ACEPTAR), snapshotNow()}}},
+        // clang-format on
     };
     const Apartment apartment;
     for (const DialogScenario& scenario : scenarios) {

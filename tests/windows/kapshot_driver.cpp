@@ -1,22 +1,9 @@
 #include "tests/windows/kapshot_driver.h"
 
-#include <cstring>
-
+#include "host/picture_formats.h"
 #include "tests/windows/kapshot_probe.h"
 
 namespace kaptor::test {
-namespace {
-
-constexpr int BMP_HEADER_BYTES = 1078;
-constexpr int PALETTE_OFFSET = 54;
-
-std::int32_t little32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    std::int32_t value = 0;
-    std::memcpy(&value, bytes.data() + at, sizeof value);
-    return value;
-}
-
-}  // namespace
 
 Form1Windows waitForForm1(DWORD threadId) {
     Form1Windows windows;
@@ -104,37 +91,17 @@ std::string captureWithKapshot(const std::filesystem::path& program,
     return *status == 0 ? "" : "KAPSHOT ended with status " + std::to_string(*status);
 }
 
-std::uint8_t Picture::level(int x, int row) const {
-    const int stride = (width + 3) & ~3;
-    const int fileRow = height - 1 - row;  // the file stores the bottom line first
-    return file[static_cast<std::size_t>(BMP_HEADER_BYTES + fileRow * stride + x)];
-}
-
-COLORREF Picture::colour(int x, int row) const {
-    const std::uint8_t* entry = file.data() + PALETTE_OFFSET + 4 * level(x, row);
-    return RGB(entry[2], entry[1], entry[0]);
-}
-
 std::optional<Picture> readPicture(const std::filesystem::path& path) {
-    Picture picture;
     std::error_code error;
     if (!std::filesystem::exists(path, error)) {
         return std::nullopt;
     }
-    picture.file = readBytes(path);
-    if (picture.file.size() < BMP_HEADER_BYTES || picture.file[0] != 'B' ||
-        picture.file[1] != 'M') {
+    std::string file = readFile(path);
+    auto decoded = host::decodeControlBmp(file);
+    if (!decoded || decoded->width <= 0 || decoded->height <= 0) {
         return std::nullopt;
     }
-    picture.width = little32(picture.file, 18);
-    picture.height = little32(picture.file, 22);
-    const auto stride = static_cast<std::size_t>((picture.width + 3) & ~3);
-    if (picture.width <= 0 || picture.height <= 0 ||
-        picture.file.size() <
-            BMP_HEADER_BYTES + stride * static_cast<std::size_t>(picture.height)) {
-        return std::nullopt;
-    }
-    return picture;
+    return Picture{decoded->width, decoded->height, std::move(file), std::move(decoded->pixels)};
 }
 
 ShownPixels::ShownPixels(DWORD threadId) {

@@ -46,13 +46,16 @@ void press(HWND button);
 std::string captureWithKapshot(const std::filesystem::path& program,
                                const std::filesystem::path& picture);
 
-// An 8-bit BMP as the control writes it: rows counted from the top of the picture.
+// The picture file as the control wrote it, and its gray levels, rows from the top.
 struct Picture {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> file;
-    std::uint8_t level(int x, int row) const;
-    COLORREF colour(int x, int row) const;  // through the file's palette
+    std::string file;
+    std::vector<std::uint8_t> levels;
+    std::uint8_t level(int x, int row) const { return levels[std::size_t(row * width + x)]; }
+    COLORREF colour(int x, int row) const {
+        return RGB(level(x, row), level(x, row), level(x, row));
+    }
 };
 std::optional<Picture> readPicture(const std::filesystem::path& path);
 
