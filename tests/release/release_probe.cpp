@@ -11,9 +11,12 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -51,21 +54,12 @@ int holdOpen(const char* file) {
 }
 
 int runCommandLine(const char* commandLine) {
-    std::string line = commandLine;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    kaptor::test::Program program(kaptor::platform::cp1252ToWide(commandLine));
+    if (!program.started()) {
         std::fprintf(stderr, "release_probe: cannot run %s (%lu)\n", commandLine, GetLastError());
         return 255;
     }
-    DWORD status = 255;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &status);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(status);
+    return static_cast<int>(program.waitForExit(INT_MAX).value_or(255));
 }
 
 }  // namespace
