@@ -181,18 +181,6 @@ TEST(Toma, ReadLoopCasesOnTheWire) {
     }
 }
 
-TEST(Toma, ProgressiveReadEndsTooWithTheSameRule) {
-    RigOptions options;
-    options.replay = stream(10, 10);
-    options.sim.faults.shortFrame = 55;
-    const auto result = capture(options, config(10, 10, 0));
-    EXPECT_EQ(result.messages, std::vector<std::string>{std::string(msg::TIME_OUT)});
-    const auto rows = fileRows(result.file, 10, 10);
-    EXPECT_EQ(rows[9][0], 1);  // received row 0 on top
-    EXPECT_EQ(rows[4][4], 16 * 5 + 5);
-    EXPECT_EQ(rows[4][5], 0);  // byte 55 never came
-}
-
 TEST(Toma, QueueStatusFailureClosesTheLinkAndTheNextTriggerEndsTheProcess) {
     RigOptions options;
     options.replay = stream(8, 4);
