@@ -39,7 +39,7 @@ run_windows() {
     mkdir -p "$work/$name/windows"
     # "\KAPTOR\" lies on the current drive: C:, redirected like the native one.
     env KAPTOR_DRIVE_C="$(windows_path "$work/$name/windows")" KAPTOR_CURRENT_DRIVE=C "${env[@]}" \
-        wine_run "$windows/wineprefix" "$program" "$@" \
+        bash "$here/wine_run.sh" "$windows/wineprefix" "$program" "$@" \
         >"$work/$name/windows.out" 2>"$work/$name/windows.err" </dev/null
     echo $? >"$work/$name/windows.status"
     # Text written by a Windows program ends its lines in CR LF.
