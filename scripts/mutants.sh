@@ -105,9 +105,9 @@ row main control/board_config_dlg.cpp '-L control' \
     $'if (view_->selection() != NO_SELECTION) {\n        saveFields();' \
     $'if (view_->selection() == NO_SELECTION) {\n        saveFields();'
 row main control/board_config_dlg.cpp '-L control' \
-    $'    writeSelector();\n    testImage = 0;' '    testImage = 0;'
+    $'    writeSelector();\n    okStep();' '    okStep();'
 row main control/board_config_dlg.cpp '-L control' \
-    $'names.listIndex = 1;\n    settings.configName' $'names.listIndex = 2;\n    settings.configName'
+    $'names_.listIndex = 1;\n    settings.configName' $'names_.listIndex = 2;\n    settings.configName'
 # Dispatch by name, and kaptor's exit statuses.
 row main automation/dispatch.cpp '-L control' \
     'if (foldAscii(a[i]) != foldAscii(b[i])) {' 'if (foldAscii(a[i]) != b[i]) {'

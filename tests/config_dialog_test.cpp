@@ -189,7 +189,6 @@ TEST(ConfigDialog, OpeningListsTheFolderAndSelectsTheNamedConfiguration) {
         test::writeFile(rig.drivePath("KAPTOR/CONFIG.TXT"), std::string(c.selector) + "\r\n");
         rig.ctrl->loadConfiguration();
         CBoardConfigDlg& dialog = rig.ctrl->configDialog();
-        dialog.resultCode = RESULT_CANCELAR;
         InMemoryDialogView view(dialog);
         view.open();
         EXPECT_EQ(view.listCount(), 2);
@@ -197,7 +196,7 @@ TEST(ConfigDialog, OpeningListsTheFolderAndSelectsTheNamedConfiguration) {
         EXPECT_EQ(view.listEntry(1), "OTRA.TXT");
         EXPECT_EQ(view.selection(), c.selection);
         EXPECT_EQ(view.comboText(), c.comboText);
-        EXPECT_EQ(dialog.resultCode, RESULT_OPEN);
+        EXPECT_EQ(dialog.outcome(), Outcome::Open);
         EXPECT_EQ(view.focused(), IDC_ACEPTAR);
         EXPECT_FALSE(view.isEnabled(IDC_DICOM));
     }
@@ -210,44 +209,41 @@ TEST(ConfigDialog, LeavingButtonsSetTheOutcomeAndTheSelector) {
     const struct {
         const char* name;
         std::vector<test::PersonAction> actions;
-        std::int32_t resultCode;
-        std::int32_t testImage;
+        Outcome outcome;
         int endCode;  // 0: still open
         std::string selector;
         std::vector<std::string> messages;
     } cases[] = {
         // clang-format off
-        {"APLICAR", {clickOn(IDC_APLICAR)}, RESULT_APLICAR, 1, END_OK, otra},
+        {"APLICAR", {clickOn(IDC_APLICAR)}, Outcome::Aplicar, END_OK, otra},
         {"APLICAR after typing a new name writes no selector",
-         {nueva, clickOn(IDC_APLICAR)}, RESULT_APLICAR, 1, END_OK, otra},
+         {nueva, clickOn(IDC_APLICAR)}, Outcome::Aplicar, END_OK, otra},
         {"APLICAR with a bad entry stays open", {typeInto(IDC_GAIN, "x"), clickOn(IDC_APLICAR)},
-         RESULT_APLICAR, 1, 0, otra, {NOT_A_NUMBER}},
+         Outcome::Aplicar, 0, otra, {NOT_A_NUMBER}},
         {"ACEPTAR after typing a new name",
-         {nueva, clickOn(IDC_ACEPTAR)}, RESULT_ACEPTAR, 0, END_OK, "NUEVA.TXT\r\n"},
+         {nueva, clickOn(IDC_ACEPTAR)}, Outcome::Aceptar, END_OK, "NUEVA.TXT\r\n"},
         {"ACEPTAR with a bad entry: its message twice, the selector rewritten all the same",
          {nueva, typeInto(IDC_INTERLACED, "2"), clickOn(IDC_ACEPTAR)},
-         RESULT_ACEPTAR, 0, 0, ejemplo, {range("0", "1"), range("0", "1")}},
+         Outcome::Aceptar, 0, ejemplo, {range("0", "1"), range("0", "1")}},
         {"ACEPTAR with an empty name", {typeInto(IDC_CONFIG_NAME, ""), clickOn(IDC_ACEPTAR)},
-         RESULT_ACEPTAR, 0, 0, ejemplo, {NOT_A_FILE_NAME, NOT_A_FILE_NAME}},
+         Outcome::Aceptar, 0, ejemplo, {NOT_A_FILE_NAME, NOT_A_FILE_NAME}},
         {"ACEPTAR with a name that leads out of the folder",
          {typeInto(IDC_CONFIG_NAME, "..\\..\\BOOT.INI"), clickOn(IDC_ACEPTAR)},
-         RESULT_ACEPTAR, 0, 0, ejemplo, {NOT_A_FILE_NAME, NOT_A_FILE_NAME}},
-        {"CANCELAR", {typeInto(IDC_GAIN, "x"), clickOn(IDC_CANCELAR)}, RESULT_CANCELAR, 0,
+         Outcome::Aceptar, 0, ejemplo, {NOT_A_FILE_NAME, NOT_A_FILE_NAME}},
+        {"CANCELAR", {typeInto(IDC_GAIN, "x"), clickOn(IDC_CANCELAR)}, Outcome::Cancelar,
          END_CANCEL, otra},
         {"CANCELAR after a refused APLICAR",
          {typeInto(IDC_GAIN, "x"), clickOn(IDC_APLICAR), clickOn(IDC_CANCELAR)},
-         RESULT_CANCELAR, 0, END_CANCEL, otra, {NOT_A_NUMBER}},
+         Outcome::Cancelar, END_CANCEL, otra, {NOT_A_NUMBER}},
         // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         OpenDialog d;
         test::writeFile(d.rig.drivePath("KAPTOR/CONFIG.TXT"), otra);
-        d.dialog().testImage = 7;  // every way of leaving sets it
         std::vector<test::DialogSnapshot> none;
         test::perform(d.view, c.actions, none);
-        EXPECT_EQ(d.dialog().resultCode, c.resultCode);
-        EXPECT_EQ(d.dialog().testImage, c.testImage);
+        EXPECT_EQ(d.dialog().outcome(), c.outcome);
         EXPECT_EQ(d.view.ended(), c.endCode != 0);
         EXPECT_EQ(d.dialog().isOpen(), c.endCode == 0);
         if (c.endCode != 0) {

@@ -29,7 +29,7 @@ TEST(Control, ConstructionDefaults) {
     EXPECT_EQ(rig.ctrl->getDestinoimagen(), "\\AAAA\\");
     EXPECT_FALSE(rig.ctrl->isModified());
     EXPECT_EQ(rig.ctrl->settings(), BoardSettings{});
-    EXPECT_EQ(rig.ctrl->link().isOpen, 0);
+    EXPECT_EQ(rig.ctrl->link().isOpen(), false);
     EXPECT_EQ(rig.ctrl->registers().regControl, 0);
     EXPECT_TRUE(std::all_of(rig.ctrl->imageBuffer().begin(), rig.ctrl->imageBuffer().end(),
                             [](auto b) { return b == 0; }));
