@@ -164,16 +164,14 @@ TEST_F(KaptorDialog, FailuresSaveNothingAndNeverAbort) {
         std::function<void()> damage;
         const char* err;
     } unreadable[] = {
+        // clang-format off
         {"selector missing", [this] { std::filesystem::remove(drive("KAPTOR/CONFIG.TXT")); },
          "(E: 410)"},
         {"configuration a folder", [this] { writeFile(drive("KAPTOR/CONFIG.TXT"), "DIR.TXT\r\n"); },
          "(E: 411)"},
-        {"selector a folder",
-         [this] {
-             std::filesystem::remove(drive("KAPTOR/CONFIG.TXT"));
-             std::filesystem::create_directory(drive("KAPTOR/CONFIG.TXT"));
-         },
-         "(E: 410)"},
+        {"selector a folder", [this] { std::filesystem::remove(drive("KAPTOR/CONFIG.TXT"));
+             std::filesystem::create_directory(drive("KAPTOR/CONFIG.TXT")); }, "(E: 410)"},
+        // clang-format on
     };
     std::filesystem::create_directory(drive("KAPTOR/CONFIG/DIR.TXT"));
     for (const auto& c : unreadable) {

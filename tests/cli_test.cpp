@@ -58,10 +58,8 @@ TEST_F(Kaptor, ConfigInitShowSaveListSelectDelete) {
               std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(drive("KAPTOR/CONFIG/A+B.TXT")));
 
-    EXPECT_EQ(kaptor("config bogus").status, 2);
-    EXPECT_EQ(kaptor("--answer maybe config show").status, 2);
+    // Wrong words and --help: Kaptor.ParsesLikeAStandardTool.
     EXPECT_EQ(kaptor("--help").status, 0);
-    EXPECT_NE(kaptor("config --help").out.find("select NAME"), std::string::npos);
 }
 
 TEST_F(Kaptor, InicializaThroughTheRealLibraryWritesTheSequenceFourTimes) {
@@ -94,6 +92,11 @@ TEST_F(Kaptor, InicializaThroughTheRealLibraryWritesTheSequenceFourTimes) {
 TEST_F(Kaptor, LibraryVariantsAndFaults) {
     kaptor("config init");
     const std::string openFailed = "KAPTORAX: ERROR AL ABRIR PUERTO USB. Reintente nuevamente\n";
+    const std::string notOpened = "KAPTORAX: FT_OpenEx is not valid!\n" + openFailed;
+    const std::string lib = KAPTOR_LIB_DIR;
+    const char* const sim = "libkaptorsim.so";
+    const std::string notAFile = " is a FIFO or socket, not a file\n";
+    const std::string notARate = " is not a number of bytes per second from 1 to 1000000000; \n";
     // A FIFO as any of the simulator's files is refused at once, never waited on.
     const std::string fifo = (dir.path() / "fifo").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
@@ -103,63 +106,39 @@ TEST_F(Kaptor, LibraryVariantsAndFaults) {
         std::string err;
         int status;
     } cases[] = {
+        // clang-format off
         {"libmissing.so", "",
-         "kaptor: cannot load the board's driver library '" + std::string(KAPTOR_LIB_DIR) +
-             "/libmissing.so' (" + KAPTOR_LIB_DIR +
-             "/libmissing.so: cannot open shared object file: No such file or directory); for the "
-             "simulated board run 'kaptor --sim ...', for a real board install kaptor with its "
-             "driver library (libkaptor-d2xx.so, over Debian's libftdi1) or set "
-             "KAPTOR_D2XX_LIBRARY to a D2XX library\n"
-             "KAPTORAX: Error: Can't Load ft8u245.dll\n"
-             "KAPTORAX: FT_OpenEx is not valid!\n" +
-             openFailed,
+         "kaptor: cannot load the board's driver library '" + lib + "/libmissing.so' (" + lib +
+         "/libmissing.so: cannot open shared object file: No such file or directory); for the "
+         "simulated board run 'kaptor --sim ...', for a real board install kaptor with its driver "
+         "library (libkaptor-d2xx.so, over Debian's libftdi1) or set KAPTOR_D2XX_LIBRARY to a "
+         "D2XX library\n"
+         "KAPTORAX: Error: Can't Load ft8u245.dll\n" + notOpened, 1},
+        {"libkaptorsim_no_FT_Write.so", "", "KAPTORAX: Error: Can't Find FT_Write\n" + notOpened,
          1},
-        {"libkaptorsim_no_FT_Write.so", "",
-         "KAPTORAX: Error: Can't Find FT_Write\n"
-         "KAPTORAX: FT_OpenEx is not valid!\n" +
-             openFailed,
-         1},
-        {"libkaptorsim_no_FT_OpenEx.so", "",
-         "KAPTORAX: Error: Can't Find FT_OpenEx\n"
-         "KAPTORAX: FT_OpenEx is not valid!\n" +
-             openFailed,
+        {"libkaptorsim_no_FT_OpenEx.so", "", "KAPTORAX: Error: Can't Find FT_OpenEx\n" + notOpened,
          1},
         {"libkaptorsim_no_FT_ListDevices.so", "",
          "KAPTORAX: Error: Can't Find FT_ListDevices\nKAPTORAX: FT_ResetDevice is not valid!\n"
          "KAPTORAX: FT_SetTimeouts is not valid!\nKAPTORAX: FT_Purge is not valid!\n"
-         "KAPTORAX: FT_SetTimeouts is not valid!\n",
-         3},
+         "KAPTORAX: FT_SetTimeouts is not valid!\n", 3},
         {"libkaptorsim_no_FT_GetQueueStatus.so", "",
          "KAPTORAX: Error: Can't Find FT_GetQueueStatus\n", 3},
-        {"libkaptorsim.so", "KAPTOR_SIM_FAULTS=no-device", openFailed, 1},
-        {"libkaptorsim.so", "KAPTOR_SIM_FAULTS=write-zero-at=3",
+        {sim, "KAPTOR_SIM_FAULTS=no-device", openFailed, 1},
+        {sim, "KAPTOR_SIM_FAULTS=write-zero-at=3",
          "KAPTORAX: Error al escribir puerto USB (5)\n", 1},
-        {"libkaptorsim.so", "KAPTOR_SIM_TRACE=" + fifo,
-         "kaptorsim: KAPTOR_SIM_TRACE: cannot write " + fifo +
-             " (not a regular file); the device does not open\n" + openFailed,
-         1},
-        {"libkaptorsim.so", "KAPTOR_SIM_TRACE=/nonexistent/trace.txt",
+        {sim, "KAPTOR_SIM_TRACE=" + fifo, "kaptorsim: KAPTOR_SIM_TRACE: cannot write " + fifo +
+         " (not a regular file); the device does not open\n" + openFailed, 1},
+        {sim, "KAPTOR_SIM_TRACE=/nonexistent/trace.txt",
          "kaptorsim: KAPTOR_SIM_TRACE: cannot write /nonexistent/trace.txt (No such file or "
-         "directory); the device does not open\n" +
-             openFailed,
-         1},
-        {"libkaptorsim.so", "KAPTOR_SIM_LOCK=/nonexistent/lock",
-         "kaptorsim: KAPTOR_SIM_LOCK: cannot open /nonexistent/lock (No such file or "
-         "directory)\n" +
-             openFailed,
-         1},
-        {"libkaptorsim.so", "KAPTOR_SIM_SCENE=" + fifo,
-         "kaptorsim: " + fifo + " is a FIFO or socket, not a file\n", 0},
-        {"libkaptorsim.so", "KAPTOR_SIM_REPLAY=" + fifo,
-         "kaptorsim: " + fifo + " is a FIFO or socket, not a file\n", 0},
-        {"libkaptorsim.so", "KAPTOR_SIM_RATE=inf",
-         "kaptorsim: KAPTOR_SIM_RATE: 'inf' is not a number of bytes per second from 1 to "
-         "1000000000; \n",
-         0},
-        {"libkaptorsim.so", "KAPTOR_SIM_RATE=1e308",
-         "kaptorsim: KAPTOR_SIM_RATE: '1e308' is not a number of bytes per second from 1 to "
-         "1000000000; \n",
-         0},
+         "directory); the device does not open\n" + openFailed, 1},
+        {sim, "KAPTOR_SIM_LOCK=/nonexistent/lock", "kaptorsim: KAPTOR_SIM_LOCK: cannot open "
+         "/nonexistent/lock (No such file or directory)\n" + openFailed, 1},
+        {sim, "KAPTOR_SIM_SCENE=" + fifo, "kaptorsim: " + fifo + notAFile, 0},
+        {sim, "KAPTOR_SIM_REPLAY=" + fifo, "kaptorsim: " + fifo + notAFile, 0},
+        {sim, "KAPTOR_SIM_RATE=inf", "kaptorsim: KAPTOR_SIM_RATE: 'inf'" + notARate, 0},
+        {sim, "KAPTOR_SIM_RATE=1e308", "kaptorsim: KAPTOR_SIM_RATE: '1e308'" + notARate, 0},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const Outcome run = kaptor("invoke call:Inicializa", c.env, c.library);
@@ -175,12 +154,7 @@ TEST_F(Kaptor, CaptureWritesAPictureAndSaysWhere) {
     EXPECT_EQ(run.out, drive("KAPTOR/Imagen1.BMP").string() + "\n");
     EXPECT_EQ(std::filesystem::file_size(drive("KAPTOR/Imagen1.BMP")), 323518u);
 
-    const auto own = dir.path() / "own.bmp";
-    const Outcome other = kaptor("capture -o '" + own.string() + "'");
-    EXPECT_EQ(other.status, 0) << other.err;
-    EXPECT_EQ(other.out, own.string() + "\n");
-    EXPECT_EQ(readFile(own).substr(0, 2), "BM");
-
+    // Pictures named with -o: Kaptor.PicturesInThreeFormatsToFilesOrStandardOutput.
     const Outcome folder = kaptor("invoke call:Inicializa call:Toma");  // destinoimagen "\AAAA\"
     EXPECT_EQ(folder.status, 1);
     EXPECT_EQ(folder.err, "KAPTORAX: Error al crear archivo de imagen!!! (E: 402)\n");
@@ -287,6 +261,7 @@ TEST_F(Kaptor, ParsesLikeAStandardTool) {
         const char* out;  // a part of standard output
         const char* err;  // a part of standard error
     } cases[] = {
+        {"config --help", 0, "select NAME", ""},
         {"config select --help", 0, "select NAME", ""},
         {"config delete -h", 0, "delete NAME", ""},
         {"capture --help", 0, "--format", ""},

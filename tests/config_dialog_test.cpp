@@ -11,9 +11,11 @@ namespace kaptor::control {
 namespace {
 
 using platform::Answer;
+using test::clickOn;
 using test::EXAMPLE_CONFIG;
 using test::readFile;
 using test::Rig;
+using test::typeInto;
 
 // 320 x 240, not interlaced, every flag but dicom ticked.
 const char* const OTRA_CONFIG =
@@ -200,89 +202,47 @@ TEST(ConfigDialog, OpeningListsTheFolderAndSelectsTheNamedConfiguration) {
     }
 }
 
+// The selector names OTRA.TXT while the dialog shows EJEMPLO.TXT: only ACEPTAR writes it.
 TEST(ConfigDialog, LeavingButtonsSetTheOutcomeAndTheSelector) {
-    const std::string previous = "EJEMPLO.TXT\r\n";
+    const std::string otra = "OTRA.TXT\r\n", ejemplo = "EJEMPLO.TXT\r\n";
+    const test::PersonAction nueva = typeInto(IDC_CONFIG_NAME, "NUEVA.TXT");
     const struct {
         const char* name;
-        std::function<void(OpenDialog&)> act;
+        std::vector<test::PersonAction> actions;
         Outcome outcome;
         int endCode;  // 0: still open
         std::string selector;
         std::vector<std::string> messages;
     } cases[] = {
-        {"APLICAR", [](OpenDialog& d) { d.view.click(IDC_APLICAR); }, Outcome::Aplicar, END_OK,
-         previous},
+        // clang-format off
+        {"APLICAR", {clickOn(IDC_APLICAR)}, Outcome::Aplicar, END_OK, otra},
         {"APLICAR after typing a new name writes no selector",
-         [](OpenDialog& d) {
-             d.view.type(IDC_CONFIG_NAME, "NUEVA.TXT");
-             d.view.click(IDC_APLICAR);
-         },
-         Outcome::Aplicar, END_OK, previous},
-        {"APLICAR with a bad entry stays open",
-         [](OpenDialog& d) {
-             d.view.type(IDC_GAIN, "x");
-             d.view.click(IDC_APLICAR);
-         },
-         Outcome::Aplicar,
-         0,
-         previous,
-         {NOT_A_NUMBER}},
+         {nueva, clickOn(IDC_APLICAR)}, Outcome::Aplicar, END_OK, otra},
+        {"APLICAR with a bad entry stays open", {typeInto(IDC_GAIN, "x"), clickOn(IDC_APLICAR)},
+         Outcome::Aplicar, 0, otra, {NOT_A_NUMBER}},
         {"ACEPTAR after typing a new name",
-         [](OpenDialog& d) {
-             d.view.type(IDC_CONFIG_NAME, "NUEVA.TXT");
-             d.view.click(IDC_ACEPTAR);
-         },
-         Outcome::Aceptar, END_OK, "NUEVA.TXT\r\n"},
+         {nueva, clickOn(IDC_ACEPTAR)}, Outcome::Aceptar, END_OK, "NUEVA.TXT\r\n"},
         {"ACEPTAR with a bad entry: its message twice, the selector rewritten all the same",
-         [](OpenDialog& d) {
-             test::writeFile(d.rig.drivePath("KAPTOR/CONFIG.TXT"), "OTRA.TXT\r\n");
-             d.view.type(IDC_CONFIG_NAME, "NUEVA.TXT");
-             d.view.type(IDC_INTERLACED, "2");
-             d.view.click(IDC_ACEPTAR);
-         },
-         Outcome::Aceptar,
-         0,
-         previous,
-         {range("0", "1"), range("0", "1")}},
-        {"ACEPTAR with an empty name",
-         [](OpenDialog& d) {
-             d.view.type(IDC_CONFIG_NAME, "");
-             d.view.click(IDC_ACEPTAR);
-         },
-         Outcome::Aceptar,
-         0,
-         previous,
-         {NOT_A_FILE_NAME, NOT_A_FILE_NAME}},
+         {nueva, typeInto(IDC_INTERLACED, "2"), clickOn(IDC_ACEPTAR)},
+         Outcome::Aceptar, 0, ejemplo, {range("0", "1"), range("0", "1")}},
+        {"ACEPTAR with an empty name", {typeInto(IDC_CONFIG_NAME, ""), clickOn(IDC_ACEPTAR)},
+         Outcome::Aceptar, 0, ejemplo, {NOT_A_FILE_NAME, NOT_A_FILE_NAME}},
         {"ACEPTAR with a name that leads out of the folder",
-         [](OpenDialog& d) {
-             d.view.type(IDC_CONFIG_NAME, "..\\..\\BOOT.INI");
-             d.view.click(IDC_ACEPTAR);
-         },
-         Outcome::Aceptar,
-         0,
-         previous,
-         {NOT_A_FILE_NAME, NOT_A_FILE_NAME}},
-        {"CANCELAR",
-         [](OpenDialog& d) {
-             d.view.type(IDC_GAIN, "x");
-             d.view.click(IDC_CANCELAR);
-         },
-         Outcome::Cancelar, END_CANCEL, previous},
+         {typeInto(IDC_CONFIG_NAME, "..\\..\\BOOT.INI"), clickOn(IDC_ACEPTAR)},
+         Outcome::Aceptar, 0, ejemplo, {NOT_A_FILE_NAME, NOT_A_FILE_NAME}},
+        {"CANCELAR", {typeInto(IDC_GAIN, "x"), clickOn(IDC_CANCELAR)}, Outcome::Cancelar,
+         END_CANCEL, otra},
         {"CANCELAR after a refused APLICAR",
-         [](OpenDialog& d) {
-             d.view.type(IDC_GAIN, "x");
-             d.view.click(IDC_APLICAR);
-             d.view.click(IDC_CANCELAR);
-         },
-         Outcome::Cancelar,
-         END_CANCEL,
-         previous,
-         {NOT_A_NUMBER}},
+         {typeInto(IDC_GAIN, "x"), clickOn(IDC_APLICAR), clickOn(IDC_CANCELAR)},
+         Outcome::Cancelar, END_CANCEL, otra, {NOT_A_NUMBER}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         OpenDialog d;
-        c.act(d);
+        test::writeFile(d.rig.drivePath("KAPTOR/CONFIG.TXT"), otra);
+        std::vector<test::DialogSnapshot> none;
+        test::perform(d.view, c.actions, none);
         EXPECT_EQ(d.dialog().outcome(), c.outcome);
         EXPECT_EQ(d.view.ended(), c.endCode != 0);
         EXPECT_EQ(d.dialog().isOpen(), c.endCode == 0);

@@ -102,27 +102,19 @@ TEST(ReadConfiguration, MessagesAndWhatSurvives) {
         std::string configName;
         std::int32_t pixels;  // 7 when the values stayed as they were
     } cases[] = {
+        // clang-format off
         {"all present", "EJEMPLO.TXT\r\n", "", false, {}, "EJEMPLO.TXT", 640},
         {"no selector, no name yet", nullptr, "", false, {e410, e411}, "", 7},
         {"no selector, dialog entry", nullptr, "", true, {e400, e401}, "", 7},
-        {"no selector but the name in use exists",
-         nullptr,
-         "EJEMPLO.TXT",
-         false,
-         {e410},
-         "EJEMPLO.TXT",
-         640},
+        {"no selector but the name in use exists", nullptr, "EJEMPLO.TXT", false, {e410},
+         "EJEMPLO.TXT", 640},
         {"selector names a missing file", "OTRO.TXT\r\n", "", false, {e411}, "OTRO.TXT", 7},
         {"selector without CR", "EJEMPLO.TXT", "", false, {e411}, "", 7},
-        {"selector name leads out of the folder",
-         "..\\CONFIG.TXT\r\n",
-         "",
-         true,
-         {e401},
-         "..\\CONFIG.TXT",
-         7},
+        {"selector name leads out of the folder", "..\\CONFIG.TXT\r\n", "", true, {e401},
+         "..\\CONFIG.TXT", 7},
         {"selector names the folder itself", "\r\n", "", false, {e411}, "", 7},
         {"name matches case-insensitively", "ejemplo.txt\r\n", "", false, {}, "ejemplo.txt", 640},
+        // clang-format on
     };
     for (const auto& c : cases) {
         Rig rig;

@@ -15,9 +15,13 @@ namespace {
 
 using automation::InvokeKind;
 using automation::Variant;
+using platform::Answer;
 using test::EXAMPLE_CONFIG;
-using test::leaveWith;
+using namespace std::string_literals;
+using test::clickOn;
+using test::pickEntry;
 using test::Rig;
+using test::typeInto;
 
 TEST(Control, ConstructionDefaults) {
     Rig rig;
@@ -108,123 +112,88 @@ TEST(Inicializa, ASecondControlOpensTheDeviceTheFirstClosed) {
     EXPECT_EQ(rig.picture().size(), 323518u);
 }
 
-TEST(Set, CancelarSendsNothingSavesNothing) {
-    Rig rig;
-    rig.writeConfig(EXAMPLE_CONFIG);
-    rig.ctrl->Inicializa();
-    const auto frames = rig.board->frames().size();
-    rig.dialogs.queue([](InMemoryDialogView& view) {
+// Each way of leaving the dialog: what reaches the board, the files and the person. The list
+// holds EJEMPLO.TXT (in use) and OTRA.TXT (320 x 240, not interlaced).
+TEST(Set, WhatEachWayOfLeavingSendsSavesAndSays) {
+    const std::string question(msg::OVERWRITE_QUESTION), test(msg::TEST_IMAGE);
+    const test::PersonAction nueva = typeInto(IDC_CONFIG_NAME, "NUEVA.TXT");
+    std::string gain200 = EXAMPLE_CONFIG;
+    gain200.replace(gain200.find("\r\n128\r\n"), 7, "\r\n200\r\n");
+    const struct {
+        const char* name;
+        bool initialised;  // Inicializa before Set
+        std::vector<std::vector<test::PersonAction>> openings;
+        std::vector<platform::Answer> answers;
+        std::vector<std::string> events;  // messages and beeps, in order
+        std::size_t frames;  // sent by Set: 11 a programming, 1 a capture (never 11 captures)
+        std::int32_t boardGain;
+        const char* selector;
+        const char* file;  // in the configuration folder, holding saved afterwards
+        std::string saved;
+        std::int32_t pixels;  // the record after Set
+        std::size_t picture;  // the next Toma's file
+    } cases[] = {
+        // clang-format off
         // A check-box click stores the fields at once: live, but neither sent nor saved.
-        view.type(IDC_PIXELS_PER_LINE, "320");
-        view.click(IDC_FIELD_INVERSION);
-        view.click(IDC_CANCELAR);
-    });
-    rig.ctrl->Set();
-    EXPECT_EQ(rig.board->frames().size(), frames);
-    EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")), EXAMPLE_CONFIG);
-    EXPECT_EQ(rig.ctrl->frameWidth(), 640);
-    EXPECT_EQ(rig.ctrl->settings().pixelsPerLine, 320);
-    EXPECT_TRUE(rig.person.messages().empty());
-}
-
-TEST(Set, AplicarTwiceThenAceptar) {
-    Rig rig;
-    rig.initialise(EXAMPLE_CONFIG);
-    const auto frames = rig.board->frames().size();
-    rig.dialogs.queue(leaveWith(Outcome::Aplicar));
-    rig.dialogs.queue(leaveWith(Outcome::Aplicar));
-    rig.dialogs.queue(leaveWith(Outcome::Aceptar));
-    for (int i = 0; i < 3; ++i) {
-        rig.person.queueAnswer(platform::Answer::Ok);
+        {"CANCELAR", true, {{typeInto(IDC_PIXELS_PER_LINE, "320"), clickOn(IDC_FIELD_INVERSION),
+          clickOn(IDC_CANCELAR)}}, {}, {},
+         0, 128, "EJEMPLO.TXT", "EJEMPLO.TXT", EXAMPLE_CONFIG, 320, 323518},
+        {"APLICAR, APLICAR, ACEPTAR", true,
+         {{clickOn(IDC_APLICAR)}, {clickOn(IDC_APLICAR)}, {clickOn(IDC_ACEPTAR)}},
+         {Answer::Ok, Answer::Ok, Answer::Ok},
+         {question, test, "BEEP", question, test, "BEEP", question},
+         3 * 11 + 2, 128, "EJEMPLO.TXT", "EJEMPLO.TXT", EXAMPLE_CONFIG, 640, 323518},
+        {"ACEPTAR before Inicializa: FT_Write is not valid, the file is saved", false,
+         {{nueva, typeInto(IDC_GAIN, "200"), clickOn(IDC_ACEPTAR)}},
+         {}, std::vector<std::string>(11, "FT_Write is not valid!"),
+         0, 128, "NUEVA.TXT", "NUEVA.TXT", gain200, 640, 0},
+        // The test capture and the reopening read the selector's configuration again.
+        {"APLICAR after typing a new name, then CANCELAR", true,
+         {{nueva, typeInto(IDC_GAIN, "200"), clickOn(IDC_APLICAR)}, {}},
+         {}, {test, "BEEP"},
+         11 + 1, 200, "EJEMPLO.TXT", "NUEVA.TXT", gain200, 640, 323518},
+        // The next capture reloads the picked configuration from its file.
+        {"CANCELAR after a pick keeps the picked selector", true,
+         {{pickEntry(2), clickOn(IDC_CANCELAR)}},
+         {}, {},
+         0, 128, "OTRA.TXT", "EJEMPLO.TXT", EXAMPLE_CONFIG, 320, 1078 + 320 * 240 + 5000},
+        {"declining the overwrite question programs the board but keeps the file", true,
+         {{typeInto(IDC_GAIN, "200"), clickOn(IDC_ACEPTAR)}}, {Answer::Cancel}, {question},
+         11, 200, "EJEMPLO.TXT", "EJEMPLO.TXT", EXAMPLE_CONFIG, 640, 323518},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.writeConfig("Otra\r\n\r\n320\r\n120\r\n240\r\n20\r\n400\r\n0\r\n0\r\n", "OTRA.TXT");
+        if (c.initialised) {
+            rig.initialise(EXAMPLE_CONFIG);
+        } else {
+            rig.writeConfig(EXAMPLE_CONFIG);
+        }
+        const auto frames = rig.board->frames().size();
+        const auto captures = rig.board->capturesStarted();
+        for (const auto& opening : c.openings) {
+            rig.dialogs.queue(opening);
+        }
+        for (const Answer answer : c.answers) {
+            rig.person.queueAnswer(answer);
+        }
+        rig.ctrl->Set();
+        EXPECT_EQ(rig.dialogs.runs, static_cast<int>(c.openings.size()));
+        EXPECT_EQ(rig.person.events(), c.events);
+        EXPECT_EQ(rig.board->frames().size(), frames + c.frames);
+        EXPECT_EQ(rig.board->capturesStarted() - captures, c.frames % 11);
+        EXPECT_EQ(rig.board->registers().gain(), c.boardGain);
+        EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG.TXT")), c.selector + "\r\n"s);
+        EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG/"s + c.file)), c.saved);
+        EXPECT_EQ(rig.ctrl->settings().pixelsPerLine, c.pixels);
+        EXPECT_EQ(rig.ctrl->frameWidth(), 640);
+        if (c.picture != 0) {
+            rig.ctrl->Toma();
+            EXPECT_EQ(rig.picture().size(), c.picture);
+        }
     }
-    rig.ctrl->Set();
-    EXPECT_EQ(rig.dialogs.runs, 3);
-    const std::string question(msg::OVERWRITE_QUESTION);
-    const std::string test(msg::TEST_IMAGE);
-    EXPECT_EQ(rig.person.events(),
-              (std::vector<std::string>{question, test, "BEEP", question, test, "BEEP", question}));
-    // Three programmings and two captures.
-    EXPECT_EQ(rig.board->frames().size(), frames + 3 * 11 + 2);
-    EXPECT_EQ(rig.board->capturesStarted(), 2u);
-    EXPECT_EQ(rig.person.beeps(), 2);
-    EXPECT_TRUE(std::filesystem::exists(rig.drivePath("KAPTOR/Imagen1.BMP")));
-    EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")), EXAMPLE_CONFIG);
-}
-
-TEST(Set, BeforeInicializaProgrammingSaysFtWriteIsNotValidAndSaves) {
-    Rig rig;
-    rig.writeConfig(EXAMPLE_CONFIG);
-    rig.dialogs.queue([](InMemoryDialogView& view) {
-        view.type(IDC_CONFIG_NAME, "NUEVA.TXT");
-        view.type(IDC_GAIN, "200");
-        view.click(IDC_ACEPTAR);
-    });
-    rig.ctrl->Set();
-    EXPECT_EQ(rig.person.texts(), std::vector<std::string>(11, "FT_Write is not valid!"));
-    const std::string saved = test::readFile(rig.drivePath("KAPTOR/CONFIG/NUEVA.TXT"));
-    EXPECT_NE(saved.find("\r\n200\r\n"), std::string::npos);
-    EXPECT_EQ(saved.substr(0, 17), "Ejemplo 640x496\r\n");
-}
-
-TEST(Set, AplicarAfterTypingANewNameProgramsAndSavesItThenReloadsThePrevious) {
-    Rig rig;
-    rig.initialise(EXAMPLE_CONFIG);
-    std::string gainShownAgain;
-    rig.dialogs.queue([](InMemoryDialogView& view) {
-        view.type(IDC_CONFIG_NAME, "NUEVA.TXT");
-        view.type(IDC_GAIN, "200");
-        view.click(IDC_APLICAR);
-    });
-    rig.dialogs.queue([&gainShownAgain](InMemoryDialogView& view) {
-        gainShownAgain = view.text(IDC_GAIN);
-        view.click(IDC_CANCELAR);
-    });
-    rig.ctrl->Set();
-    EXPECT_EQ(rig.board->registers().gain(), 200);
-    const std::string saved = test::readFile(rig.drivePath("KAPTOR/CONFIG/NUEVA.TXT"));
-    EXPECT_NE(saved.find("\r\n200\r\n"), std::string::npos);
-    EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG.TXT")), "EJEMPLO.TXT\r\n");
-    // The test capture and the reopening read the selector's configuration again.
-    EXPECT_EQ(gainShownAgain, "128");
-    EXPECT_EQ(rig.ctrl->settings().gain, 128u);
-    EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::TEST_IMAGE)});
-    EXPECT_EQ(rig.board->capturesStarted(), 1u);
-}
-
-TEST(Set, CancelarAfterAPickKeepsThePickedSelectorButSendsAndSavesNothing) {
-    Rig rig;
-    rig.writeConfig("Otra\r\n\r\n320\r\n120\r\n240\r\n20\r\n400\r\n0\r\n0\r\n", "OTRA.TXT");
-    rig.initialise(EXAMPLE_CONFIG);
-    const auto frames = rig.board->frames().size();
-    rig.dialogs.queue([](InMemoryDialogView& view) {
-        view.pick(2);
-        view.click(IDC_CANCELAR);
-    });
-    rig.ctrl->Set();
-    EXPECT_EQ(rig.board->frames().size(), frames);
-    EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG.TXT")), "OTRA.TXT\r\n");
-    EXPECT_EQ(rig.ctrl->settings().pixelsPerLine, 320);
-    EXPECT_EQ(rig.ctrl->frameWidth(), 640);
-    EXPECT_TRUE(rig.person.messages().empty());
-    // The next capture reloads the picked configuration from its file.
-    rig.ctrl->Toma();
-    EXPECT_EQ(rig.picture().size(), 1078u + 320u * 240u + 5000u);
-}
-
-TEST(Set, DecliningTheOverwriteQuestionKeepsTheFileButTheBoardIsProgrammed) {
-    Rig rig;
-    rig.initialise(EXAMPLE_CONFIG);
-    const auto frames = rig.board->frames().size();
-    rig.dialogs.queue([](InMemoryDialogView& view) {
-        view.type(IDC_GAIN, "200");
-        view.click(IDC_ACEPTAR);
-    });
-    rig.person.queueAnswer(platform::Answer::Cancel);
-    rig.ctrl->Set();
-    EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::OVERWRITE_QUESTION)});
-    EXPECT_EQ(test::readFile(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")), EXAMPLE_CONFIG);
-    EXPECT_EQ(rig.board->frames().size(), frames + 11);
-    EXPECT_EQ(rig.board->registers().gain(), 200);
 }
 
 #ifndef _WIN32

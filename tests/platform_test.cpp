@@ -171,17 +171,21 @@ TEST(HostFileSystem, AReplacementLandsWholeOrNotAtAll) {
         auto abandoned = files.createReplacement("\\F.TXT");
         ASSERT_TRUE(abandoned);
         ASSERT_TRUE(abandoned->write(bytes));
-        // Dropped before commit: the old file stays, and no temporary file is left behind.
+        // While it is written the stored file is untouched; dropped before commit, the old file
+        // stays, and no temporary file is left behind.
+        EXPECT_EQ(test::readFile(c.path() / "f.txt"), "old contents");
     }
     EXPECT_EQ(test::readFile(c.path() / "f.txt"), "old contents");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.path()), {}), 1);
-    auto file = files.createReplacement("\\F.TXT");
-    ASSERT_TRUE(file && file->write(bytes) && file->commit());
-    EXPECT_EQ(test::readFile(c.path() / "f.txt"), "new");
+    auto file = files.createReplacement("C:\\f.txt");
+    ASSERT_TRUE(file && file->write(bytes) && file->write(bytes) && file->commit());
+    EXPECT_EQ(test::readFile(c.path() / "f.txt"), "newnew");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.path()), {}), 1);
     EXPECT_FALSE(files.createReplacement("\\AAAA\\"));
     EXPECT_FALSE(files.createReplacement("\\missing\\x.txt"));
     EXPECT_FALSE(files.readUpTo("\\", 10).has_value());  // a folder is no file
-    EXPECT_EQ(files.readUpTo("\\f.txt", 2), "ne");
+    EXPECT_EQ(files.readUpTo("\\f.txt", 4), "newn");
+    EXPECT_EQ(files.readUpTo("\\f.txt", 100), "newnew");
 }
 
 TEST(ConsoleOperator, AnswersInOrderThenSafely) {

@@ -8,8 +8,8 @@ set -uo pipefail
 windows=$(realpath "$1")
 native=$(realpath "$2")
 here=$(dirname "$(realpath "$0")")
-run() { bash "$here/../windows/wine_run.sh" "$windows/wineprefix" "$@"; }
-windowsPath() { printf 'Z:%s' "${1//\//\\}"; }
+source "$here/../windows/wine_run.sh"
+run() { wine_run "$windows/wineprefix" "$@"; }
 work=$(mktemp -d /tmp/kaptor-ocx-test-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 failed=0
@@ -37,10 +37,10 @@ VBS
 
 registered() { (cd "$windows" && run regsvr32 /s KAPTORAX.ocx </dev/null >"$work/regsvr32.out" 2>&1); }
 captured() {
-    KAPTOR_DRIVE_C=$(windowsPath "$work/windows") KAPTOR_CURRENT_DRIVE=C \
-        KAPTOR_D2XX_LIBRARY=$(windowsPath "$windows/Ftd2xx.dll") KAPTOR_SIM_RATE=50000000 \
-        KAPTOR_SIM_REPLAY=$(windowsPath "$work/stream.bin") \
-        run cscript //nologo "$(windowsPath "$work/capture.vbs")" </dev/null \
+    KAPTOR_DRIVE_C=$(windows_path "$work/windows") KAPTOR_CURRENT_DRIVE=C \
+        KAPTOR_D2XX_LIBRARY=$(windows_path "$windows/Ftd2xx.dll") KAPTOR_SIM_RATE=50000000 \
+        KAPTOR_SIM_REPLAY=$(windows_path "$work/stream.bin") \
+        run cscript //nologo "$(windows_path "$work/capture.vbs")" </dev/null \
         >"$work/cscript.out" 2>"$work/cscript.err" || {
         echo "cscript: status $?"
         cat "$work/cscript.out" "$work/cscript.err"

@@ -27,12 +27,8 @@ exec </dev/null
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-# Wine without its debugger and without menu entries on the host's desktop.
-wine() {
-    WINEPREFIX=$prefix LC_ALL=C.UTF-8 WINEDEBUG=-all \
-        WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d" \
-        timeout --kill-after=5 120 /usr/lib/wine/wine64 "$@"
-}
+source "$root/tests/windows/wine_run.sh"
+wine() { KAPTOR_WINE=/usr/lib/wine/wine64 KAPTOR_WINE_TIMEOUT=120 wine_run "$prefix" "$@"; }
 stop_server() { WINEPREFIX=$prefix timeout 60 /usr/lib/wine/wineserver -k 2>/dev/null || true; }
 reg_value() {  # reg_value KEY [VALUE]: the value's data, or status 1
     local key=$1 value=${2:-}

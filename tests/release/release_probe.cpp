@@ -7,13 +7,16 @@
 //   release_probe run "COMMAND LINE"            runs the command line exactly as given (an
 //                                               uninstaller's "_?=C:\Program Files\KAPTOR"
 //                                               is the rest of it, unquoted); its status
+#include "tests/windows/kapshot_driver.h"
+
 #include <windows.h>
 
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "tests/release/kapshot_driver.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -51,21 +54,12 @@ int holdOpen(const char* file) {
 }
 
 int runCommandLine(const char* commandLine) {
-    std::string line = commandLine;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    kaptor::test::Program program(kaptor::platform::cp1252ToWide(commandLine));
+    if (!program.started()) {
         std::fprintf(stderr, "release_probe: cannot run %s (%lu)\n", commandLine, GetLastError());
         return 255;
     }
-    DWORD status = 255;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &status);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(status);
+    return static_cast<int>(program.waitForExit(INT_MAX).value_or(255));
 }
 
 }  // namespace
@@ -73,7 +67,7 @@ int runCommandLine(const char* commandLine) {
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "capture" && argc == 4) {
-        const std::string failure = kaptor::release::captureWithKapshot(argv[2], argv[3]);
+        const std::string failure = kaptor::test::captureWithKapshot(argv[2], argv[3]);
         if (!failure.empty()) {
             std::fprintf(stderr, "release_probe: %s\n", failure.c_str());
             return 1;

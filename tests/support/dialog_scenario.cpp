@@ -55,33 +55,26 @@ std::string describe(const DialogSnapshot& s) {
     return out;
 }
 
-void InMemoryScenarioRunner::runConfigDialog(control::CBoardConfigDlg& dialog) {
-    const std::size_t index = static_cast<std::size_t>(openings++);
-    control::InMemoryDialogView view(dialog);
-    view.open();
-    if (index < scenario_.openings.size()) {
-        for (const PersonAction& action : scenario_.openings[index]) {
-            switch (action.kind) {
-                case PersonAction::Kind::Type:
-                    view.type(action.id, action.text);
-                    break;
-                case PersonAction::Kind::Click:
-                    view.click(action.id);
-                    break;
-                case PersonAction::Kind::Pick:
-                    view.pick(action.entry);
-                    break;
-                case PersonAction::Kind::Drop:
-                    view.drop();
-                    break;
-                case PersonAction::Kind::Snapshot:
-                    snapshots.push_back(snapshotOf(view));
-                    break;
-            }
+void perform(control::InMemoryDialogView& view, const std::vector<PersonAction>& actions,
+             std::vector<DialogSnapshot>& snapshots) {
+    for (const PersonAction& action : actions) {
+        switch (action.kind) {
+            case PersonAction::Kind::Type:
+                view.type(action.id, action.text);
+                break;
+            case PersonAction::Kind::Click:
+                view.click(action.id);
+                break;
+            case PersonAction::Kind::Pick:
+                view.pick(action.entry);
+                break;
+            case PersonAction::Kind::Drop:
+                view.drop();
+                break;
+            case PersonAction::Kind::Snapshot:
+                snapshots.push_back(snapshotOf(view));
+                break;
         }
-    }
-    if (!view.ended()) {
-        view.click(control::IDC_CANCELAR);
     }
 }
 

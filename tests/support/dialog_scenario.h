@@ -44,18 +44,8 @@ struct DialogScenario {
     std::vector<platform::Answer> answers;  // to the message boxes, in order
 };
 
-// Runs each opening's actions on the in-memory window; an opening left open is cancelled.
-class InMemoryScenarioRunner : public control::DialogRunner {
-  public:
-    explicit InMemoryScenarioRunner(const DialogScenario& scenario) : scenario_(scenario) {}
-    void runConfigDialog(control::CBoardConfigDlg& dialog) override;
-    void runAboutBox() override {}
-
-    std::vector<DialogSnapshot> snapshots;
-    int openings = 0;
-
-  private:
-    const DialogScenario& scenario_;
-};
+// Does what a person does, in order, on the in-memory window; snapshots go to snapshots.
+void perform(control::InMemoryDialogView& view, const std::vector<PersonAction>& actions,
+             std::vector<DialogSnapshot>& snapshots);
 
 }  // namespace kaptor::test

@@ -20,13 +20,6 @@ void ScriptedDialogRunner::runConfigDialog(control::CBoardConfigDlg& dialog) {
     }
 }
 
-ScriptedDialogRunner::Action leaveWith(control::Outcome outcome) {
-    const int button = outcome == control::Outcome::Aceptar   ? control::IDC_ACEPTAR
-                       : outcome == control::Outcome::Aplicar ? control::IDC_APLICAR
-                                                              : control::IDC_CANCELAR;
-    return [button](control::InMemoryDialogView& view) { view.click(button); };
-}
-
 Rig::Rig(RigOptions options) {
     files =
         std::make_unique<platform::HostFileSystem>(platform::DriveMap({{'C', drive.path()}}, 'C'));

@@ -17,6 +17,7 @@
 #include "platform/library_loader.h"
 #include "platform/process_exit.h"
 #include "platform/scripted_operator.h"
+#include "tests/support/dialog_scenario.h"
 #include "tests/support/temp_dir.h"
 
 namespace kaptor::test {
@@ -25,22 +26,26 @@ namespace kaptor::test {
 extern const char* const EXAMPLE_CONFIG;
 
 // Dialog runs answered by the test: each run opens the in-memory window and takes the next
-// action from the queue; a window the action leaves open is closed with CANCELAR.
+// action from the queue (a function of the window, or what a person does); a window the action
+// leaves open is closed with CANCELAR.
 class ScriptedDialogRunner : public control::DialogRunner {
   public:
     using Action = std::function<void(control::InMemoryDialogView&)>;
     void queue(Action action) { actions_.push_back(std::move(action)); }
+    void queue(std::vector<PersonAction> actions) {
+        queue([this, actions](control::InMemoryDialogView& view) {
+            perform(view, actions, snapshots);
+        });
+    }
     void runConfigDialog(control::CBoardConfigDlg& dialog) override;
     void runAboutBox() override { ++aboutBoxes; }
     int runs = 0;
     int aboutBoxes = 0;
+    std::vector<DialogSnapshot> snapshots;
 
   private:
     std::vector<Action> actions_;
 };
-
-// Leaves the dialog with the button of the given result code.
-ScriptedDialogRunner::Action leaveWith(control::Outcome outcome);
 
 struct RigOptions {
     boardsim::SimConfig sim;

@@ -137,15 +137,15 @@ TEST_F(ComControl, CallsThatBreakTheRulesAreRefused) {
         DISPPARAMS params;
         HRESULT expected;
     } cases[] = {
+        // clang-format off
         {"arguments without their array", DISPATCH_METHOD, {nullptr, nullptr, 1, 0}, E_INVALIDARG},
-        {"named arguments without their array",
-         DISPATCH_PROPERTYPUT,
-         {&text, nullptr, 1, 1},
+        {"named arguments without their array", DISPATCH_PROPERTYPUT, {&text, nullptr, 1, 1},
          E_INVALIDARG},
         {"more names than arguments", DISPATCH_PROPERTYPUT, {&text, &named, 0, 1}, E_INVALIDARG},
         {"a null reference", DISPATCH_PROPERTYPUT, {&reference, &named, 1, 1}, E_POINTER},
         {"no such type", DISPATCH_PROPERTYPUT, {&badType, &named, 1, 1}, DISP_E_BADVARTYPE},
         {"a get into a junk result", DISPATCH_PROPERTYGET, {}, S_OK},
+        // clang-format on
     };
     for (auto c : cases) {
         VARIANT result;
@@ -210,15 +210,6 @@ TEST_F(ComControl, NamesAndTypeInformationComeFromTheTypeLibrary) {
     EXPECT_EQ(points->FindConnectionPoint(com::DIID_DKAPTORAXEvents, point.GetAddressOf()), S_OK);
     EXPECT_EQ(points->FindConnectionPoint(IID_IPropertyNotifySink, point.GetAddressOf()),
               CONNECT_E_NOCONNECTION);
-}
-
-// A frame of 640 x 496 bytes that tells every pixel's position apart.
-std::vector<std::uint8_t> replayFrame() {
-    std::vector<std::uint8_t> bytes(640 * 496);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 640 * 3);
-    }
-    return bytes;
 }
 
 TEST_F(ComControl, CaptureByDispidWritesThePictureThePortableControlWrites) {

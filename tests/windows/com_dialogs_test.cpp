@@ -29,27 +29,35 @@ struct Closing {
     RECT client{};
 };
 
-TEST_F(ComDialogs, AboutBoxShowsTitleIconAndVersionAndClosesWithOk) {
-    const DWORD thread = ::GetCurrentThreadId();
-    auto driver = std::async(std::launch::async, [thread] {
-        Closing seen;
-        HWND box = waitForDialog(thread, "About KAPTORAX Control");
-        if (box == nullptr) {
+// The box closes with its button and with Escape.
+TEST_F(ComDialogs, AboutBoxShowsTitleIconAndVersionAndClosesWithOkOrEscape) {
+    for (const bool escape : {false, true}) {
+        const DWORD thread = ::GetCurrentThreadId();
+        auto driver = std::async(std::launch::async, [thread, escape] {
+            Closing seen;
+            HWND box = waitForDialog(thread, "About KAPTORAX Control");
+            if (box == nullptr) {
+                return seen;
+            }
+            seen.found = true;
+            seen.texts = childTexts(box);
+            if (escape) {
+                ::PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+                ::PostMessageW(box, WM_KEYUP, VK_ESCAPE, 0);
+            } else {
+                saveScreenshot(box, "about_box");
+                clickButton(box, IDOK);
+            }
             return seen;
-        }
-        seen.found = true;
-        seen.texts = childTexts(box);
-        saveScreenshot(box, "about_box");
-        clickButton(box, IDOK);
-        return seen;
-    });
-    ASSERT_EQ(callMethod(*control.Get(), DISPID_ABOUTBOX), S_OK);
-    const Closing seen = driver.get();
-    ASSERT_TRUE(seen.found);
-    // Icon, text and button, in the template's order.
-    ASSERT_EQ(seen.texts.size(), 3u);
-    EXPECT_EQ(seen.texts[1], "KAPTORAX Control, Version 1.0");
-    EXPECT_EQ(seen.texts[2], "OK");
+        });
+        ASSERT_EQ(callMethod(*control.Get(), DISPID_ABOUTBOX), S_OK);
+        const Closing seen = driver.get();
+        ASSERT_TRUE(seen.found);
+        // Icon, text and button, in the template's order.
+        ASSERT_EQ(seen.texts.size(), 3u);
+        EXPECT_EQ(seen.texts[1], "KAPTORAX Control, Version 1.0");
+        EXPECT_EQ(seen.texts[2], "OK");
+    }
 }
 
 // Skips one sz_Or_Ord field of a dialog template: 0xFFFF and an ordinal, or a UTF-16 string.
@@ -87,20 +95,6 @@ TEST(ComResources, AboutBoxTemplateHoldsTheIconControlAtItsLayoutSize) {
     EXPECT_EQ(icon->cx, 20);
     EXPECT_EQ(icon->cy, 20);
     ::FreeLibrary(module);
-}
-
-TEST_F(ComDialogs, AboutBoxClosesWithEscape) {
-    const DWORD thread = ::GetCurrentThreadId();
-    auto driver = std::async(std::launch::async, [thread] {
-        HWND box = waitForDialog(thread, "About KAPTORAX Control");
-        if (box != nullptr) {
-            ::PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
-            ::PostMessageW(box, WM_KEYUP, VK_ESCAPE, 0);
-        }
-        return box != nullptr;
-    });
-    ASSERT_EQ(callMethod(*control.Get(), DISPID_ABOUTBOX), S_OK);
-    EXPECT_TRUE(driver.get());
 }
 
 TEST_F(ComDialogs, PropertyPageShowsItsOneLineInsideThePropertyFrame) {

@@ -21,6 +21,11 @@ std::vector<std::uint8_t> le32(std::initializer_list<std::uint32_t> values) {
     return out;
 }
 
+std::vector<std::uint8_t> shortened(std::vector<std::uint8_t> bytes) {
+    bytes.pop_back();
+    return bytes;
+}
+
 ComPtr<IStream> streamOf(const std::vector<std::uint8_t>& bytes) {
     ComPtr<IStream> stream;
     ::CreateStreamOnHGlobal(nullptr, TRUE, stream.GetAddressOf());
@@ -141,13 +146,7 @@ TEST_F(ComPersistence, RefusedStreamsChangeNothing) {
         {"newer version", le32({0x20000, 100, 100, 0}), STG_E_OLDDLL},
         {"newer minor version", le32({0x10001, 100, 100, 0}), STG_E_OLDDLL},
         {"no extent", le32({0x10000}), STG_E_READFAULT},
-        {"one byte short",
-         [] {
-             auto b = le32({0x10000, 100, 100, 0});
-             b.pop_back();
-             return b;
-         }(),
-         STG_E_READFAULT},
+        {"one byte short", shortened(le32({0x10000, 100, 100, 0})), STG_E_READFAULT},
         {"empty", {}, STG_E_READFAULT},
     };
     ASSERT_EQ(putText(*control.Get(), 2, L"kept"), S_OK);

@@ -10,7 +10,8 @@ build=$(realpath "$1")
 mode=$2
 here=$(dirname "$(realpath "$0")")
 prefix=$build/wineprefix
-wine() { bash "$here/wine_run.sh" "$prefix" "$@"; }
+source "$here/wine_run.sh"
+wine() { wine_run "$prefix" "$@"; }
 work=$(mktemp -d /tmp/kaptor-script-test-XXXXXX)
 trap 'wine regsvr32 /s /u "$build/KAPTORAX.ocx" >/dev/null 2>&1; rm -rf "$work"' EXIT
 failures=0
@@ -27,7 +28,7 @@ fi
 cd "$build" || exit 1
 wine regsvr32 /s KAPTORAX.ocx || { echo "regsvr32 failed"; exit 1; }
 mkdir -p "$work/drive"
-export KAPTOR_DRIVE_C="Z:${work//\//\\}\\drive" KAPTOR_CURRENT_DRIVE=C
+export KAPTOR_DRIVE_C="$(windows_path "$work")\\drive" KAPTOR_CURRENT_DRIVE=C
 wine kaptor.exe config init >/dev/null 2>&1 || { echo "kaptor.exe config init failed"; exit 1; }
 picture='c:\KAPTOR\Cámara.BMP'
 
@@ -38,7 +39,7 @@ script() {
     # The limit holds for the script's process only; the signal is ignored, so the write fails
     # with an error instead of ending the process.
     local path
-    path="$(printf 'Z:%s' "${here//\//\\}")\\scripts\\$file"
+    path="$(windows_path "$here")\\scripts\\$file"
     (trap '' XFSZ; ulimit -f 200; wine cscript //nologo "$path" "$picture") \
         >"$work/$file.out" 2>&1 </dev/null
     echo $? >"$work/$file.status"
@@ -70,7 +71,7 @@ else
     # What cscript shows of an error it stops at, and its exit status, are the host's: see
     # whether this Wine's cscript shows them at all.
     printf 'Err.Raise 5, "probe", "probe words"\r\n' >"$work/probe.vbs"
-    wine cscript //nologo "$(printf 'Z:%s' "${work//\//\\}")\\probe.vbs" >"$work/probe.out" 2>&1
+    wine cscript //nologo "$(windows_path "$work")\\probe.vbs" >"$work/probe.out" 2>&1
     probe_status=$?
     if [ "$failures" = 0 ] && { [ "$probe_status" = 0 ] || ! grep -qF 'probe words' "$work/probe.out"; }; then
         echo "$file stopped at the failed Toma; its words and exit status are not checked:"

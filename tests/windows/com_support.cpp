@@ -36,6 +36,45 @@ HRESULT callModuleExport(const std::filesystem::path& path, const char* name) {
     return hr;
 }
 
+Program::Program(std::wstring commandLine, const std::filesystem::path& folder) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info_)) {
+        info_ = {};
+    }
+}
+
+Program::~Program() {
+    if (!started()) {
+        return;
+    }
+    if (::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(info_.hProcess, 99);
+        ::WaitForSingleObject(info_.hProcess, 5000);
+    }
+    ::CloseHandle(info_.hThread);
+    ::CloseHandle(info_.hProcess);
+}
+
+std::optional<DWORD> Program::waitForExit(int timeoutMs) {
+    if (!started() ||
+        ::WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    DWORD status = 0;
+    ::GetExitCodeProcess(info_.hProcess, &status);
+    return status;
+}
+
+std::vector<std::uint8_t> replayFrame() {
+    std::vector<std::uint8_t> bytes(640 * 496);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 640 * 3);
+    }
+    return bytes;
+}
+
 void setEnvironment(const char* name, const std::string& value) {
     // The C runtime's copy, which getenv reads, and the process's own.
     ::_putenv_s(name, value.c_str());
@@ -98,29 +137,32 @@ HRESULT callMethod(IDispatch& control, DISPID id) {
     return control.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
 }
 
-namespace {
-
 std::string windowText(HWND window) {
     char text[1024] = {};
     ::GetWindowTextA(window, text, sizeof text);
     return text;
 }
 
-bool isDialog(HWND window) {
-    char className[64] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    return std::string(className) == "#32770";
+std::string className(HWND window) {
+    char name[128] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
 }
 
-struct DialogSearch {
+namespace {
+
+struct Search {
     std::string title;
+    std::string className;
+    bool visibleOnly = true;
     HWND found = nullptr;
 };
 
-BOOL CALLBACK matchDialog(HWND window, LPARAM parameter) {
-    auto& search = *reinterpret_cast<DialogSearch*>(parameter);
-    if (isDialog(window) && ::IsWindowVisible(window) &&
-        (search.title.empty() || windowText(window) == search.title)) {
+BOOL CALLBACK match(HWND window, LPARAM parameter) {
+    auto& search = *reinterpret_cast<Search*>(parameter);
+    if ((search.className.empty() || className(window) == search.className) &&
+        (search.title.empty() || windowText(window) == search.title) &&
+        (!search.visibleOnly || ::IsWindowVisible(window))) {
         search.found = window;
         return FALSE;
     }
@@ -134,23 +176,49 @@ BOOL CALLBACK collectChild(HWND window, LPARAM parameter) {
 
 }  // namespace
 
-HWND findDialog(DWORD threadId, const std::string& title) {
-    DialogSearch search{title};
-    ::EnumThreadWindows(threadId, matchDialog, reinterpret_cast<LPARAM>(&search));
+HWND findWindow(DWORD threadId, const std::string& title, const std::string& windowClass) {
+    Search search{title, windowClass};
+    ::EnumThreadWindows(threadId, match, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-HWND waitForDialog(DWORD threadId, const std::string& title, int timeoutMs) {
-    for (int waited = 0; waited < timeoutMs; waited += 20) {
-        if (HWND dialog = findDialog(threadId, title)) {
-            // Let the dialog finish painting before anyone looks at it.
-            DWORD_PTR ignored = 0;
-            ::SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
-            return dialog;
+HWND findDialog(DWORD threadId, const std::string& title) {
+    return findWindow(threadId, title, "#32770");
+}
+
+HWND waitForWindow(DWORD threadId, const std::string& title, const std::string& windowClass,
+                   int timeoutMs) {
+    for (int waited = 0;; waited += 20) {
+        if (HWND window = findWindow(threadId, title, windowClass)) {
+            // Let the window finish painting before anyone looks at it.
+            waitUntilIdle(window);
+            return window;
+        }
+        if (waited >= timeoutMs) {
+            return nullptr;
         }
         ::Sleep(20);
     }
-    return nullptr;
+}
+
+HWND waitForDialog(DWORD threadId, const std::string& title, int timeoutMs) {
+    return waitForWindow(threadId, title, "#32770", timeoutMs);
+}
+
+HWND childWith(HWND parent, const std::string& text, const std::string& windowClass) {
+    Search search{text, windowClass, false};
+    ::EnumChildWindows(parent, match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string boxText(HWND box) {
+    // A message box's text is its static control with id 0xFFFF.
+    return windowText(::GetDlgItem(box, 0xFFFF));
+}
+
+void waitUntilIdle(HWND window) {
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &ignored);
 }
 
 std::vector<std::string> childTexts(HWND window) {
@@ -183,11 +251,9 @@ std::vector<SeenBox> MessageBoxWatcher::seen() {
 void MessageBoxWatcher::watch() {
     while (!stop_) {
         if (HWND box = findDialog(threadId_, "")) {
-            // A message box's text is its static control with id 0xFFFF.
-            const std::string text = windowText(::GetDlgItem(box, 0xFFFF));
             {
                 std::lock_guard lock(mutex_);
-                seen_.push_back({windowText(box), text});
+                seen_.push_back({windowText(box), boxText(box)});
             }
             // The first button of a box: OK, Yes or Retry.
             for (const int id : {IDOK, IDYES, IDCANCEL}) {

@@ -34,6 +34,26 @@ std::filesystem::path modulePath();
 // Calls an export of the module at path (DllRegisterServer, DllUnregisterServer, ...).
 HRESULT callModuleExport(const std::filesystem::path& path, const char* name);
 
+// A frame of 640 x 496 bytes that tells every pixel's position apart.
+std::vector<std::uint8_t> replayFrame();
+
+// A started program (in folder, when one is given); ended when still running at destruction.
+class Program {
+  public:
+    explicit Program(std::wstring commandLine, const std::filesystem::path& folder = {});
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool started() const { return info_.hProcess != nullptr; }
+    DWORD threadId() const { return info_.dwThreadId; }
+    // The exit status, or nothing when the program still runs after timeoutMs.
+    std::optional<DWORD> waitForExit(int timeoutMs);
+
+  private:
+    PROCESS_INFORMATION info_{};
+};
+
 // Sets a variable in the environment the control reads.
 void setEnvironment(const char* name, const std::string& value);
 
@@ -85,14 +105,24 @@ class MessageBoxWatcher {
     std::thread thread_;
 };
 
-// The visible dialog (class #32770) of a thread whose caption is title (any when empty).
+// Windows as a person finds them: texts, the visible top-level window of a thread with this
+// caption and class (either one any when empty), waited for up to timeoutMs; a child by text or
+// class; a message box's text.
+std::string windowText(HWND window);
+std::string className(HWND window);
+HWND findWindow(DWORD threadId, const std::string& title, const std::string& windowClass);
 HWND findDialog(DWORD threadId, const std::string& title);
-// Waits up to timeoutMs for such a dialog.
-HWND waitForDialog(DWORD threadId, const std::string& title, int timeoutMs = 10000);
+HWND waitForWindow(DWORD threadId, const std::string& title, const std::string& windowClass,
+                   int timeoutMs = 20000);
+HWND waitForDialog(DWORD threadId, const std::string& title, int timeoutMs = 20000);
+HWND childWith(HWND parent, const std::string& text, const std::string& windowClass = "");
+std::string boxText(HWND box);
 // The texts of a window's children, in order.
 std::vector<std::string> childTexts(HWND window);
 // Clicks a button without waiting for what the click starts.
 void clickButton(HWND dialog, int id);
+// Waits until the window's thread has handled everything sent before (a round trip).
+void waitUntilIdle(HWND window);
 
 // Saves what the screen shows of window as a 24-bit BMP when KAPTOR_SCREENSHOTS names a folder
 // (screenshots are for a person; the null graphics driver has nothing to show).

@@ -40,7 +40,7 @@ class Win32ScenarioRunner : public control::DialogRunner {
     explicit Win32ScenarioRunner(const DialogScenario& scenario) : scenario_(scenario) {}
 
     void runConfigDialog(control::CBoardConfigDlg& dialog) override {
-        const std::size_t index = static_cast<std::size_t>(openings++);
+        const std::size_t index = static_cast<std::size_t>(runs++);
         const std::vector<PersonAction> none;
         const auto& actions = index < scenario_.openings.size() ? scenario_.openings[index] : none;
         const DWORD thread = ::GetCurrentThreadId();
@@ -52,7 +52,7 @@ class Win32ScenarioRunner : public control::DialogRunner {
     void runAboutBox() override {}
 
     std::vector<DialogSnapshot> snapshots;
-    int openings = 0;
+    int runs = 0;
     bool dialogMissing = false;
 
   private:
@@ -147,14 +147,6 @@ struct Outcome {
     int beeps = 0;
 };
 
-std::vector<std::uint8_t> replayFrame() {
-    std::vector<std::uint8_t> frame(640u * 496u);
-    for (std::size_t i = 0; i < frame.size(); ++i) {
-        frame[i] = static_cast<std::uint8_t>(i * 7 / 640);
-    }
-    return frame;
-}
-
 template <typename Runner>
 Outcome runSet(const DialogScenario& scenario, Runner& runner) {
     Rig rig(RigOptions{.replay = replayFrame(), .dialogRunner = &runner});
@@ -177,7 +169,7 @@ Outcome runSet(const DialogScenario& scenario, Runner& runner) {
     }
     outcome.frames = rig.board->frames();
     outcome.snapshots = runner.snapshots;
-    outcome.openings = runner.openings;
+    outcome.openings = runner.runs;
     outcome.beeps = rig.person.beeps();
     return outcome;
 }
@@ -185,15 +177,13 @@ Outcome runSet(const DialogScenario& scenario, Runner& runner) {
 TEST(ConfigDialogWindow, RealControlsBehaveAsTheInMemoryWindow) {
     // The list holds the long name, EJEMPLO.TXT (in use) and OTRA.TXT, in that order.
     const DialogScenario scenarios[] = {
+        // clang-format off
         {"CANCELAR after an edit and a check-box click",
          {{typeInto(1027, "320"), clickOn(1133), snapshotNow(), clickOn(IDC_CANCELAR)}}},
-        {"APLICAR, APLICAR, ACEPTAR",
-         {{typeInto(1030, "90"), snapshotNow(), clickOn(IDC_APLICAR)},
-          {snapshotNow(), clickOn(IDC_APLICAR)},
-          {snapshotNow(), clickOn(IDC_ACEPTAR)}},
+        {"APLICAR, APLICAR, ACEPTAR", {{typeInto(1030, "90"), snapshotNow(), clickOn(IDC_APLICAR)},
+          {snapshotNow(), clickOn(IDC_APLICAR)}, {snapshotNow(), clickOn(IDC_ACEPTAR)}},
          {Answer::Ok, Answer::Ok, Answer::Ok}},
-        {"declining the overwrite question",
-         {{typeInto(1030, "200"), clickOn(IDC_ACEPTAR)}},
+        {"declining the overwrite question", {{typeInto(1030, "200"), clickOn(IDC_ACEPTAR)}},
          {Answer::Cancel}},
         {"typing the name with the list dropped and a bad entry elsewhere",
          {{typeInto(1030, "x"), dropList(), typeInto(IDC_CONFIG_NAME, "EJX"), snapshotNow()}}},
@@ -202,26 +192,25 @@ TEST(ConfigDialogWindow, RealControlsBehaveAsTheInMemoryWindow) {
         {"typing the start of an entry with the list dropped",
          {{dropList(), typeInto(IDC_CONFIG_NAME, "ot"), snapshotNow()}}},
         {"a pick, then CANCELAR", {{pickEntry(3), snapshotNow(), clickOn(IDC_CANCELAR)}}},
-        {"APLICAR after typing a new name",
-         {{typeInto(IDC_CONFIG_NAME, "NUEVA.TXT"), typeInto(1030, "200"), clickOn(IDC_APLICAR)},
-          {snapshotNow()}},
-         {Answer::Ok}},
-        {"ACEPTAR refused, then accepted",
-         {{typeInto(1026, "2"), clickOn(IDC_ACEPTAR), snapshotNow(), typeInto(1026, "1"),
-           clickOn(IDC_ACEPTAR)}},
-         {Answer::Ok}},
-        {"BORRAR, both questions answered",
-         {{clickOn(IDC_BORRAR), snapshotNow()}},
+        {"APLICAR after typing a new name", {{typeInto(IDC_CONFIG_NAME, "NUEVA.TXT"),
+          typeInto(1030, "200"), clickOn(IDC_APLICAR)}, {snapshotNow()}}, {Answer::Ok}},
+        {"ACEPTAR refused, then accepted", {{typeInto(1026, "2"), clickOn(IDC_ACEPTAR),
+          snapshotNow(), typeInto(1026, "1"), clickOn(IDC_ACEPTAR)}}, {Answer::Ok}},
+        {"BORRAR, both questions answered", {{clickOn(IDC_BORRAR), snapshotNow()}},
          {Answer::Yes, Answer::Ok}},
         {"ticking Inversion de Campo with a bad interleave entry",
          {{typeInto(1021, "uno"), clickOn(1133), snapshotNow(), clickOn(1133), snapshotNow()}}},
         {"the long name picked, then ACEPTAR",
          {{pickEntry(1), clickOn(IDC_ACEPTAR), snapshotNow()}}},
+        // clang-format on
     };
     const Apartment apartment;
     for (const DialogScenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.name);
-        InMemoryScenarioRunner inMemory(scenario);
+        ScriptedDialogRunner inMemory;
+        for (const auto& opening : scenario.openings) {
+            inMemory.queue(opening);
+        }
         const Outcome expected = runSet(scenario, inMemory);
         Win32ScenarioRunner real(scenario);
         const Outcome seen = runSet(scenario, real);

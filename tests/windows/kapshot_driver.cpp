@@ -1,136 +1,20 @@
 #include "tests/windows/kapshot_driver.h"
 
-#include <cstring>
-
-#include "tests/windows/com_support.h"
+#include "host/picture_formats.h"
 #include "tests/windows/kapshot_probe.h"
 
 namespace kaptor::test {
-namespace {
-
-constexpr int BMP_HEADER_BYTES = 1078;
-constexpr int PALETTE_OFFSET = 54;
-
-std::string textOf(HWND window) {
-    char text[1024] = {};
-    ::GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string classOf(HWND window) {
-    char name[128] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-struct Search {
-    std::string text;
-    std::string className;
-    bool visibleOnly = false;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK match(HWND window, LPARAM parameter) {
-    auto& search = *reinterpret_cast<Search*>(parameter);
-    if ((search.className.empty() || classOf(window) == search.className) &&
-        (search.text.empty() || textOf(window) == search.text) &&
-        (!search.visibleOnly || ::IsWindowVisible(window))) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND waitForThreadWindow(DWORD threadId, Search search, int timeoutMs) {
-    for (int waited = 0;; waited += 20) {
-        search.found = nullptr;
-        ::EnumThreadWindows(threadId, match, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
-            waitUntilIdle(search.found);
-            return search.found;
-        }
-        if (waited >= timeoutMs) {
-            return nullptr;
-        }
-        ::Sleep(20);
-    }
-}
-
-std::int32_t little32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    std::int32_t value = 0;
-    std::memcpy(&value, bytes.data() + at, sizeof value);
-    return value;
-}
-
-}  // namespace
-
-KapshotProcess::KapshotProcess() {
-    const std::wstring program = besideTestProgram(L"KAPSHOT.exe").wstring();
-    std::wstring commandLine = L"\"" + program + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info_)) {
-        info_ = {};
-    }
-}
-
-KapshotProcess::~KapshotProcess() {
-    if (!started()) {
-        return;
-    }
-    if (::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-        ::TerminateProcess(info_.hProcess, 99);
-        ::WaitForSingleObject(info_.hProcess, 5000);
-    }
-    ::CloseHandle(info_.hThread);
-    ::CloseHandle(info_.hProcess);
-}
-
-std::optional<DWORD> KapshotProcess::waitForExit(int timeoutMs) {
-    if (!started() ||
-        ::WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) {
-        return std::nullopt;
-    }
-    DWORD status = 0;
-    ::GetExitCodeProcess(info_.hProcess, &status);
-    return status;
-}
-
-HWND waitForForm(DWORD threadId, int timeoutMs) {
-    return waitForThreadWindow(threadId, {"Form1", "", true}, timeoutMs);
-}
 
 Form1Windows waitForForm1(DWORD threadId) {
     Form1Windows windows;
-    windows.form = waitForForm(threadId);
+    windows.form = waitForWindow(threadId, "Form1", "");
     if (windows.form != nullptr) {
-        windows.control = childOfClass(windows.form, "AtlAxWin");
-        windows.adquiere = childWithText(windows.form, "Adquiere");
-        windows.setPlaca = childWithText(windows.form, "Set Placa");
-        windows.image = childOfClass(windows.form, "KapshotImageBox");
+        windows.control = childWith(windows.form, "", "AtlAxWin");
+        windows.adquiere = childWith(windows.form, "Adquiere");
+        windows.setPlaca = childWith(windows.form, "Set Placa");
+        windows.image = childWith(windows.form, "", "KapshotImageBox");
     }
     return windows;
-}
-
-HWND waitForBox(DWORD threadId, const std::string& title, int timeoutMs) {
-    return waitForThreadWindow(threadId, {title, "#32770", true}, timeoutMs);
-}
-
-std::string boxText(HWND box) {
-    return textOf(::GetDlgItem(box, 0xFFFF));
-}
-
-HWND childWithText(HWND parent, const std::string& text) {
-    Search search{text, "", false};
-    ::EnumChildWindows(parent, match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND childOfClass(HWND parent, const std::string& className) {
-    Search search{"", className, false};
-    ::EnumChildWindows(parent, match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 RECT placeInParent(HWND child) {
@@ -140,48 +24,84 @@ RECT placeInParent(HWND child) {
     return place;
 }
 
-void waitUntilIdle(HWND window) {
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &ignored);
-}
-
 void press(HWND button) {
     // Sent without waiting: a click that opens a message box would otherwise never return.
     ::SendNotifyMessageW(button, BM_CLICK, 0, 0);
     waitUntilIdle(button);
 }
 
-std::uint8_t Picture::level(int x, int row) const {
-    const int stride = (width + 3) & ~3;
-    const int fileRow = height - 1 - row;  // the file stores the bottom line first
-    return file[static_cast<std::size_t>(BMP_HEADER_BYTES + fileRow * stride + x)];
+namespace {
+
+// The message box KAPSHOT shows, if it shows one.
+std::string shownMessage(DWORD threadId) {
+    const HWND box = findDialog(threadId, "");
+    return box ? "KAPSHOT showed a message: " + windowText(box) + ": " + boxText(box) : "";
 }
 
-COLORREF Picture::colour(int x, int row) const {
-    const std::uint8_t* entry = file.data() + PALETTE_OFFSET + 4 * level(x, row);
-    return RGB(entry[2], entry[1], entry[0]);
+// Polls until ready() holds; a message box of KAPSHOT's first ends the wait with its text.
+template <typename Ready>
+std::string waitOrBox(DWORD threadId, const std::string& missing, Ready ready) {
+    for (int waited = 0; waited < 30000; waited += 50) {
+        if (ready()) {
+            return {};
+        }
+        if (std::string message = shownMessage(threadId); !message.empty()) {
+            return message;
+        }
+        ::Sleep(50);
+    }
+    return missing;
+}
+
+}  // namespace
+
+std::string captureWithKapshot(const std::filesystem::path& program,
+                               const std::filesystem::path& picture) {
+    KapshotProcess kapshot(program);
+    if (!kapshot.started()) {
+        return "cannot start " + program.string();
+    }
+    HWND form = nullptr;
+    std::string failure = waitOrBox(kapshot.threadId(), "no Form1 window appeared", [&] {
+        return (form = findWindow(kapshot.threadId(), "Form1", "")) != nullptr;
+    });
+    if (!failure.empty()) {
+        return failure;
+    }
+    const HWND adquiere = childWith(form, "Adquiere");
+    if (adquiere == nullptr) {
+        return "Form1 has no \"Adquiere\" button";
+    }
+    ::SendNotifyMessageW(adquiere, BM_CLICK, 0, 0);
+    failure = waitOrBox(kapshot.threadId(), "no picture " + picture.string(),
+                        [&] { return std::filesystem::exists(picture); });
+    // The click handled to its end: the picture shown, or a message about it.
+    waitUntilIdle(form);
+    if (failure.empty()) {
+        failure = shownMessage(kapshot.threadId());
+    }
+    if (!failure.empty()) {
+        return failure;
+    }
+    ::PostMessageW(form, WM_CLOSE, 0, 0);
+    const std::optional<DWORD> status = kapshot.waitForExit(15000);
+    if (!status) {
+        return "KAPSHOT did not end after WM_CLOSE";
+    }
+    return *status == 0 ? "" : "KAPSHOT ended with status " + std::to_string(*status);
 }
 
 std::optional<Picture> readPicture(const std::filesystem::path& path) {
-    Picture picture;
     std::error_code error;
     if (!std::filesystem::exists(path, error)) {
         return std::nullopt;
     }
-    picture.file = readBytes(path);
-    if (picture.file.size() < BMP_HEADER_BYTES || picture.file[0] != 'B' ||
-        picture.file[1] != 'M') {
+    std::string file = readFile(path);
+    auto decoded = host::decodeControlBmp(file);
+    if (!decoded || decoded->width <= 0 || decoded->height <= 0) {
         return std::nullopt;
     }
-    picture.width = little32(picture.file, 18);
-    picture.height = little32(picture.file, 22);
-    const auto stride = static_cast<std::size_t>((picture.width + 3) & ~3);
-    if (picture.width <= 0 || picture.height <= 0 ||
-        picture.file.size() <
-            BMP_HEADER_BYTES + stride * static_cast<std::size_t>(picture.height)) {
-        return std::nullopt;
-    }
-    return picture;
+    return Picture{decoded->width, decoded->height, std::move(file), std::move(decoded->pixels)};
 }
 
 ShownPixels::ShownPixels(DWORD threadId) {

@@ -1,9 +1,9 @@
-// KAPSHOT.exe driven from outside, as a person at the screen would: the program started on
-// drives of the test's own, its window found by caption and its buttons by text, pressed, and
-// what Image1 shows read back pixel by pixel.
+// KAPSHOT.exe driven from outside, as a person at the screen would: the program started, its
+// window found by caption and its buttons by text, pressed, and what Image1 shows read back
+// pixel by pixel. The Windows suite and the installer's test (release_probe) both drive it so.
 #pragma once
 
-#include "tests/support/temp_dir.h"
+#include "tests/windows/com_support.h"
 
 #include <windows.h>
 
@@ -15,26 +15,13 @@
 
 namespace kaptor::test {
 
-// A started KAPSHOT.exe (beside the test program); ended when still running at destruction.
-class KapshotProcess {
+// KAPSHOT.exe (by default the one beside the test program), started in its own folder.
+class KapshotProcess : public Program {
   public:
-    KapshotProcess();
-    ~KapshotProcess();
-    KapshotProcess(const KapshotProcess&) = delete;
-    KapshotProcess& operator=(const KapshotProcess&) = delete;
-
-    bool started() const { return info_.hProcess != nullptr; }
-    DWORD threadId() const { return info_.dwThreadId; }
-    // The exit status, or nothing when the program still runs after timeoutMs.
-    std::optional<DWORD> waitForExit(int timeoutMs);
-
-  private:
-    PROCESS_INFORMATION info_{};
+    explicit KapshotProcess(
+        const std::filesystem::path& program = besideTestProgram(L"KAPSHOT.exe"))
+        : Program(L"\"" + program.wstring() + L"\"", program.parent_path()) {}
 };
-
-// The program's visible top-level window captioned "Form1", waited for up to timeoutMs.
-HWND waitForForm(DWORD threadId, int timeoutMs = 20000);
-HWND childWithText(HWND parent, const std::string& text);
 
 // Form1 and its elements: the buttons found by their text, the control's container window and
 // Image1 by their classes.
@@ -47,27 +34,28 @@ struct Form1Windows {
     bool complete() const { return form && control && adquiere && setPlaca && image; }
 };
 Form1Windows waitForForm1(DWORD threadId);
-HWND childOfClass(HWND parent, const std::string& className);
 // A child's place in its parent's client area.
 RECT placeInParent(HWND child);
 
 // Presses a button and, unless the press opens something modal, waits until its handler is
-// done (a round trip through the program's message queue).
+// done.
 void press(HWND button);
-void waitUntilIdle(HWND window);
 
-// The first #32770 window of the thread, visible and captioned title (any when empty), and its
-// message text (the static control of a message box).
-HWND waitForBox(DWORD threadId, const std::string& title = "", int timeoutMs = 20000);
-std::string boxText(HWND box);
+// Starts program, presses "Adquiere" once Form1 shows, waits for picture and closes the form.
+// Empty on success, else what went wrong (with the text of any message box KAPSHOT showed).
+std::string captureWithKapshot(const std::filesystem::path& program,
+                               const std::filesystem::path& picture);
 
-// An 8-bit BMP as the control writes it: rows counted from the top of the picture.
+// The picture file as the control wrote it, and its gray levels, rows from the top.
 struct Picture {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> file;
-    std::uint8_t level(int x, int row) const;
-    COLORREF colour(int x, int row) const;  // through the file's palette
+    std::string file;
+    std::vector<std::uint8_t> levels;
+    std::uint8_t level(int x, int row) const { return levels[std::size_t(row * width + x)]; }
+    COLORREF colour(int x, int row) const {
+        return RGB(level(x, row), level(x, row), level(x, row));
+    }
 };
 std::optional<Picture> readPicture(const std::filesystem::path& path);
 

@@ -29,9 +29,10 @@ fail() { echo "FAIL: $*"; exit 1; }
 timeout 600 bash "$source/scripts/kapshot.sh" --prepare >"$work/prepare.log" 2>&1 ||
     { cat "$work/prepare.log"; fail "kapshot.sh --prepare"; }
 # No window manager here: Wine draws the frames itself and closes windows without waiting.
+source "$(dirname "$0")/wine_run.sh"
 for value in Managed Decorated; do
-    timeout 60 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" /d N /f \
-        </dev/null >/dev/null 2>&1
+    KAPTOR_WINE_TIMEOUT=60 wine_run "$WINEPREFIX" reg add 'HKCU\Software\Wine\X11 Driver' \
+        /v "$value" /d N /f </dev/null >/dev/null 2>&1
 done
 # The prefix's server started without a screen; the next one starts with it.
 timeout 60 /usr/lib/wine/wineserver -k

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/windows/com_support.h"
-
 namespace kaptor::test {
 namespace {
 
@@ -68,18 +66,13 @@ class KapshotTest : public ::testing::Test {
 };
 
 // The capture commands (the single byte 'A') in the simulated board's trace.
-int captureCommands(const std::string& trace) {
+int captureCommands(std::string trace) {
+    std::erase(trace, '\r');
+    trace.insert(0, "\n");
     int count = 0;
-    std::size_t start = 0;
-    while (start < trace.size()) {
-        std::size_t end = trace.find('\n', start);
-        end = end == std::string::npos ? trace.size() : end;
-        std::string line = trace.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        count += line == "FT_Write 41" ? 1 : 0;
-        start = end + 1;
+    for (auto at = trace.find("\nFT_Write 41\n"); at != std::string::npos;
+         at = trace.find("\nFT_Write 41\n", at + 1)) {
+        ++count;
     }
     return count;
 }
@@ -190,7 +183,7 @@ TEST_F(KapshotTest, TwoCapturesAreShownCancelChangesNothingAndClosingSendsNothin
     // they were, and sends nothing to the board.
     const std::string traceBeforeSet = readFile(trace());
     ::SendNotifyMessageW(form1.setPlaca, BM_CLICK, 0, 0);
-    const HWND dialog = waitForBox(kapshot.threadId(), "Configuracion de placa de captura");
+    const HWND dialog = waitForDialog(kapshot.threadId(), "Configuracion de placa de captura");
     ASSERT_NE(dialog, nullptr);
     clickButton(dialog, IDCANCEL);
     for (int waited = 0; ::IsWindow(dialog) && waited < 10000; waited += 20) {
@@ -224,7 +217,7 @@ TEST_F(KapshotTest, PictureFileNotCreatableEndsTheProgramBeforeImage1Changes) {
 
     std::filesystem::remove_all(pictures());
     ::SendNotifyMessageW(adquiere, BM_CLICK, 0, 0);
-    const HWND box = waitForBox(kapshot.threadId());
+    const HWND box = waitForDialog(kapshot.threadId(), "");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(boxText(box), "Error al crear archivo de imagen!!! (E: 402)");
     expectShown(pixels, image, *first);
@@ -236,10 +229,10 @@ TEST_F(KapshotTest, NoDeviceEndsTheProgramBeforeTheWindowIsUsed) {
     setEnvironment("KAPTOR_SIM_FAULTS", "no-device");
     KapshotProcess kapshot;
     ASSERT_TRUE(kapshot.started());
-    const HWND box = waitForBox(kapshot.threadId());
+    const HWND box = waitForDialog(kapshot.threadId(), "");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(boxText(box), "ERROR AL ABRIR PUERTO USB. Reintente nuevamente");
-    EXPECT_EQ(waitForForm(kapshot.threadId(), 0), nullptr);
+    EXPECT_EQ(findWindow(kapshot.threadId(), "Form1", ""), nullptr);
     clickButton(box, IDOK);
     EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(1));
 }
@@ -248,10 +241,10 @@ TEST_F(KapshotTest, UnregisteredControlIsNamedWithTheCommandThatRegistersIt) {
     ASSERT_EQ(callModuleExport(modulePath(), "DllUnregisterServer"), S_OK);
     KapshotProcess kapshot;
     ASSERT_TRUE(kapshot.started());
-    const HWND box = waitForBox(kapshot.threadId());
+    const HWND box = waitForDialog(kapshot.threadId(), "");
     ASSERT_NE(box, nullptr);
     EXPECT_NE(boxText(box).find("regsvr32 KAPTORAX.ocx"), std::string::npos) << boxText(box);
-    EXPECT_EQ(waitForForm(kapshot.threadId(), 0), nullptr);
+    EXPECT_EQ(findWindow(kapshot.threadId(), "Form1", ""), nullptr);
     clickButton(box, IDOK);
     const auto status = kapshot.waitForExit(20000);
     ASSERT_TRUE(status.has_value());

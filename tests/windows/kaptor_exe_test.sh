@@ -18,8 +18,7 @@ work=$(mktemp -d /tmp/kaptor-exe-test-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 failures=0
 
-# Wine's drive Z: is the Unix root.
-windowsPath() { printf 'Z:%s' "${1//\//\\}"; }
+source "$here/wine_run.sh"
 
 # run_native NAME ENV... -- ARGS...: runs kaptor on the drive $work/NAME/native.
 run_native() {
@@ -39,7 +38,7 @@ run_windows() {
     while [ "$1" != "--" ]; do env+=("$1"); shift; done; shift
     mkdir -p "$work/$name/windows"
     # "\KAPTOR\" lies on the current drive: C:, redirected like the native one.
-    env KAPTOR_DRIVE_C="$(windowsPath "$work/$name/windows")" KAPTOR_CURRENT_DRIVE=C "${env[@]}" \
+    env KAPTOR_DRIVE_C="$(windows_path "$work/$name/windows")" KAPTOR_CURRENT_DRIVE=C "${env[@]}" \
         bash "$here/wine_run.sh" "$windows/wineprefix" "$program" "$@" \
         >"$work/$name/windows.out" 2>"$work/$name/windows.err" </dev/null
     echo $? >"$work/$name/windows.status"
@@ -85,7 +84,7 @@ pictures() {
     perl -e 'srand(7); print map { chr(int(rand(256))) } 1 .. 640 * 496' >"$work/stream.bin"
     local replay_native=KAPTOR_SIM_REPLAY=$work/stream.bin
     local replay_windows
-    replay_windows=KAPTOR_SIM_REPLAY=$(windowsPath "$work/stream.bin")
+    replay_windows=KAPTOR_SIM_REPLAY=$(windows_path "$work/stream.bin")
     local config
     for config in interlaced single-field; do
         for source in replay chart; do
@@ -136,7 +135,7 @@ failure_tables() {
         run_native "no-$fn" KAPTOR_D2XX_LIBRARY="$native/lib/libkaptorsim_no_$fn.so" -- \
             invoke call:Inicializa
         run_windows "no-$fn" "$windows/kaptor.exe" \
-            KAPTOR_D2XX_LIBRARY="$(windowsPath "$windows/kaptorsim_no_$fn.dll")" -- \
+            KAPTOR_D2XX_LIBRARY="$(windows_path "$windows/kaptorsim_no_$fn.dll")" -- \
             invoke call:Inicializa
         same "no-$fn"
     done
@@ -158,7 +157,7 @@ failure_tables() {
         run_native "pattern-$i" KAPTOR_D2XX_LIBRARY="$native_sim" -- \
             capture -o "$work/pattern-$i/$pattern"
         run_windows "pattern-$i" "$windows/kaptor.exe" -- \
-            capture -o "$(windowsPath "$work/pattern-$i")\\$pattern"
+            capture -o "$(windows_path "$work/pattern-$i")\\$pattern"
         same "pattern-$i"
     done
     # A value given to an option that takes none: the two runtimes' getopt_long report it

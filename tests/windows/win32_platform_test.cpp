@@ -17,6 +17,7 @@
 #include "platform/win32/message_box_operator.h"
 #include "platform/win32/win32_path.h"
 #include "tests/support/temp_dir.h"
+#include "tests/windows/com_support.h"
 
 namespace kaptor::platform {
 namespace {
@@ -37,30 +38,6 @@ class Win32Files : public ::testing::Test {
     TempDir c;
     HostFileSystem files{DriveMap({{'C', c.path()}}, 'C')};
 };
-
-TEST_F(Win32Files, AReplacementReplacesAnExistingFileInOneStep) {
-    test::writeFile(c.path() / "f.txt", "old contents");
-    const std::uint8_t bytes[] = {'n', 'e', 'w'};
-    {
-        auto abandoned = files.createReplacement("\\F.TXT");
-        ASSERT_TRUE(abandoned);
-        ASSERT_TRUE(abandoned->write(bytes));
-        // While it is written the stored file is untouched.
-        EXPECT_EQ(test::readFile(c.path() / "f.txt"), "old contents");
-    }
-    EXPECT_EQ(test::readFile(c.path() / "f.txt"), "old contents");
-    EXPECT_EQ(entries(c.path()), std::vector<std::string>{"f.txt"});
-
-    auto file = files.createReplacement("C:\\f.txt");
-    ASSERT_TRUE(file);
-    ASSERT_TRUE(file->write(bytes));
-    ASSERT_TRUE(file->write(bytes));
-    ASSERT_TRUE(file->commit());
-    EXPECT_EQ(test::readFile(c.path() / "f.txt"), "newnew");
-    EXPECT_EQ(entries(c.path()), std::vector<std::string>{"f.txt"});
-    EXPECT_EQ(files.readUpTo("\\f.txt", 4), "newn");
-    EXPECT_EQ(files.readUpTo("\\f.txt", 100), "newnew");
-}
 
 TEST_F(Win32Files, AFailedReplacementLeavesTheStoredFileAsItWas) {
     // A file another program holds open without sharing deletion cannot be replaced: the commit
@@ -233,49 +210,12 @@ TEST(MessageBoxOperator, StylesFollowButtonsAndIcon) {
     }
 }
 
-// What a person saw in a message box, and the button they pressed.
-struct SeenBox {
-    std::string caption;
-    std::string text;
-};
-
-BOOL CALLBACK collectStatic(HWND child, LPARAM seen) {
-    char className[32] = {};
-    ::GetClassNameA(child, className, sizeof className);
-    char text[256] = {};
-    ::GetWindowTextA(child, text, sizeof text);
-    if (std::string(className) == "Static" && text[0] != '\0') {
-        reinterpret_cast<SeenBox*>(seen)->text = text;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK findDialog(HWND window, LPARAM found) {
-    char className[32] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if (std::string(className) == "#32770" && ::IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Waits on another thread for the message box of threadId, reads it and presses button.
-std::thread pressWhenShown(DWORD threadId, int button, SeenBox& seen) {
+std::thread pressWhenShown(DWORD threadId, int button, test::SeenBox& seen) {
     return std::thread([threadId, button, &seen] {
-        for (int attempt = 0; attempt < 1000; ++attempt) {
-            HWND box = nullptr;
-            ::EnumThreadWindows(threadId, findDialog, reinterpret_cast<LPARAM>(&box));
-            if (box != nullptr) {
-                char caption[64] = {};
-                ::GetWindowTextA(box, caption, sizeof caption);
-                seen.caption = caption;
-                ::EnumChildWindows(box, collectStatic, reinterpret_cast<LPARAM>(&seen));
-                ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                               reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
-                return;
-            }
-            ::Sleep(10);
+        if (HWND box = test::waitForDialog(threadId, "", 10000)) {
+            seen = {test::windowText(box), test::boxText(box)};
+            test::clickButton(box, button);
         }
     });
 }
@@ -297,7 +237,7 @@ TEST(MessageBoxOperator, ShowsTheTextAndReturnsThePressedButton) {
     };
     MessageBoxOperator person("KAPTORAX");
     for (const auto& k : cases) {
-        SeenBox seen;
+        test::SeenBox seen;
         std::thread presser = pressWhenShown(::GetCurrentThreadId(), k.press, seen);
         const Answer answer = person.messageBox(k.text, k.buttons, Icon::None);
         presser.join();

@@ -10,32 +10,30 @@ set -euo pipefail
 prefix=$(realpath -m "$1")
 graphics=${2:-null}
 here=$(dirname "$0")
-export WINEPREFIX=$prefix
-export WINEDEBUG=-all
-export LC_ALL=C.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml="
-wine=${KAPTOR_WINE:-/usr/lib/wine/wine64}
+source "$here/wine_run.sh"
 
 if [ ! -f "$prefix/.kaptor-ready" ]; then
     rm -rf "$prefix"
     mkdir -p "$prefix"
     echo "wine: creating the prefix $prefix"
-    timeout "${KAPTOR_WINE_BOOT_TIMEOUT:-300}" "$wine" wineboot -i </dev/null >/dev/null 2>&1
+    KAPTOR_WINE_TIMEOUT=${KAPTOR_WINE_BOOT_TIMEOUT:-300} wine_run "$prefix" wineboot -i \
+        </dev/null >/dev/null 2>&1
     bash "$here/../../scripts/wine_fonts.sh" "$prefix"
-    timeout 60 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics \
-        /d "$graphics" /f </dev/null >/dev/null 2>&1
+    KAPTOR_WINE_TIMEOUT=60 wine_run "$prefix" reg add 'HKCU\Software\Wine\Drivers' \
+        /v Graphics /d "$graphics" /f </dev/null >/dev/null 2>&1
     if [ "$graphics" = x11 ]; then
         # Without a window manager: Wine draws the frames itself, and closing a window does
         # not wait for one.
         for value in Managed Decorated; do
-            timeout 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" \
-                /d N /f </dev/null >/dev/null 2>&1
+            KAPTOR_WINE_TIMEOUT=60 wine_run "$prefix" reg add 'HKCU\Software\Wine\X11 Driver' \
+                /v "$value" /d N /f </dev/null >/dev/null 2>&1
         done
     fi
-    timeout 60 /usr/lib/wine/wineserver -k || true
+    WINEPREFIX=$prefix timeout 60 /usr/lib/wine/wineserver -k || true
     touch "$prefix/.kaptor-ready"
 fi
 # The server stays up for 30 s after its last program ends, so that each test program does not
-# pay for starting it (about 4 s instead of 0.3 s).
-/usr/lib/wine/wineserver -p30
-bash "$here/wine_run.sh" "$prefix" cmd /c exit </dev/null >/dev/null 2>&1
+# pay for starting it (about 4 s instead of 0.3 s). A server still running from an earlier run
+# refuses a second one (status 2) and serves as it is.
+WINEPREFIX=$prefix /usr/lib/wine/wineserver -p30 || [ $? -eq 2 ]
+wine_run "$prefix" cmd /c exit </dev/null >/dev/null 2>&1

@@ -1,0 +1,202 @@
+#!/usr/bin/env bash
+# Breaks the code on purpose, one fault at a time, and checks that the tests notice:
+#   mutants.sh [--windows] [--list] [ROW-PATTERN]
+# Each row of the table below names a source file, an exact piece of its text, what to put in its
+# place (a wrong comparison, an off-by-one, a skipped step, a swapped argument) and the tests
+# expected to fail (a `ctest` selection: -L LABEL or -R PATTERN). For each row the file is
+# changed, its build rebuilt and the tests run: "caught" when they fail, "SURVIVED" when they all
+# pass. The source is always put back, also on Ctrl-C. Exits non-zero when a fault survived or a
+# row could not be applied.
+# By default the rows of the native build (build/main); --windows takes the rows of the Windows
+# build (build/windows, run under Wine in the prefix tests/windows/wine_prefix.sh makes). A
+# ROW-PATTERN (an extended regular expression) keeps the rows whose file or selection matches.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+flavour=main
+list=0
+pattern=
+for argument in "$@"; do
+    case "$argument" in
+        --windows) flavour=windows ;;
+        --list) list=1 ;;
+        -*) echo "mutants.sh: unknown option '$argument'" >&2; exit 2 ;;
+        *) pattern=$argument ;;
+    esac
+done
+
+files=() selections=() texts=() replacements=() flavours=()
+# row FLAVOUR FILE SELECTION TEXT REPLACEMENT
+row() {
+    flavours+=("$1") files+=("$2") selections+=("$3") texts+=("$4") replacements+=("$5")
+}
+
+# The board's protocol: every byte of the programming sequence and of the link's opening.
+row main control/board_commands.cpp '-L board' \
+    'three(CMD_ACTIVE_PIXELS, r.regPixelsHigh, r.regPixelsLow),' \
+    'three(CMD_ACTIVE_PIXELS, r.regPixelsLow, r.regPixelsHigh),'
+row main control/board_commands.cpp '-L board' \
+    'r.regLinesLow = lines & 0xFF;' 'r.regLinesLow = lines & 0x7F;'
+row main control/board_commands.cpp '-L board' \
+    'r.regControl = s.interlaced == 1 ?' 'r.regControl = s.interlaced == 0 ?'
+row main control/board_commands.cpp '-L board' \
+    'three(CMD_FRONTEND_REGISTER, REG_FIXED_B_VALUE, REG_FIXED_B),' \
+    'three(CMD_FRONTEND_REGISTER, REG_FIXED_A_VALUE, REG_FIXED_A),'
+row main control/usb_link.cpp '-L board|cli' 'ftPurge(d2xx::FT_PURGE_RX);' 'ftPurge(2);'
+row main control/usb_link.cpp '-L board|cli' \
+    'ftSetTimeouts(RUN_TIMEOUT_MS, RUN_TIMEOUT_MS);' \
+    'ftSetTimeouts(RUN_TIMEOUT_MS, OPEN_TIMEOUT_MS);'
+row main control/usb_link.cpp '-L board' \
+    $'if (received == 0) {\n        ftRead' $'if (received == 9) {\n        ftRead'
+row main control/usb_link.cpp '-L board' \
+    $'if (written == 0) {\n        operator_.messageBox(msg::WRITE_FAILED_PROGRAMMING);' \
+    $'if (written == 9) {\n        operator_.messageBox(msg::WRITE_FAILED_PROGRAMMING);'
+# Acquisition: the time limit, the settling pause, the zeroed image buffer.
+row main control/frame_acquisition.cpp '-L board' \
+    $'if (elapsed >= TIME_LIMIT_SECONDS) {\n            operator_' \
+    $'if (elapsed > TIME_LIMIT_SECONDS) {\n            operator_'
+row main control/frame_acquisition.cpp '-L board' 'clock_.Sleep(SETTLE_MS);' ''
+row main control/frame_acquisition.cpp '-L board' \
+    $'std::uint8_t{0});\n    assemble(' $'std::uint8_t{7});\n    assemble('
+row main control/frame_acquisition.cpp '-L board' \
+    'if (imageWritten_ > size) {' 'if (imageWritten_ > size + 4096) {'
+# Field assembly.
+row main control/field_assembly.cpp '-L board' \
+    'layField(received, image, width, lines, 1 - p, half - 1, half);' \
+    'layField(received, image, width, lines, p, half - 1, half);'
+row main control/field_assembly.cpp '-L board' \
+    'return static_cast<std::uint8_t>((a & b) + ((a ^ b) >> 1));' \
+    'return static_cast<std::uint8_t>((a | b) - ((a ^ b) >> 1));'
+row main control/field_assembly.cpp '-L board' \
+    'received + (lines - 1 - i) * width' 'received + i * width'
+row main control/field_assembly.cpp '-L board' \
+    'if (r + 1 >= lines) {' 'if (r + 2 >= lines) {'
+# The BMP file: header fields, row padding, the trailer.
+row main control/bmp_file.cpp '-L board' 'put32(h, 38, 3780);' 'put32(h, 38, 3779);'
+row main control/bmp_file.cpp '-L board' \
+    'put32(h, 34, static_cast<std::uint32_t>(imageSize));' 'put32(h, 34, 0);'
+row main control/bmp_file.cpp '-L board' \
+    'const std::size_t pad = bmpRowStride(width) - w;' 'const std::size_t pad = 0;'
+row main control/bmp_file.cpp '-L board' \
+    'file->write(trailer)' 'file->write(std::span(trailer).first(BMP_TRAILER_SIZE - 1))'
+# Configuration files: reading, writing, the selector, listing.
+row main control/config_text.cpp '-L control' \
+    'const std::size_t drop = cr == std::string_view::npos ? 1 : cr + 2;' \
+    'const std::size_t drop = cr == std::string_view::npos ? 1 : cr + 1;'
+row main control/config_text.cpp '-L control' \
+    'line(value == 1 ? "1" : "0");' 'line(value != 0 ? "1" : "0");'
+row main control/config_text.cpp '-L control' \
+    $'number(s.horizontalPosition);\n    number(s.activeLines);' \
+    $'number(s.activeLines);\n    number(s.horizontalPosition);'
+row main control/config_text.cpp '-L control' \
+    'return std::string(configName) + "\r\n";' 'return std::string(configName) + "\n";'
+row main platform/text.cpp '-L platform' \
+    "negative = text[pos] == '-';" 'negative = false;'
+row main control/configuration_files.cpp '-L control' \
+    'if (files_.exists(path) && operator_' 'if (!files_.exists(path) && operator_'
+row main control/configuration_files.cpp '-L control' \
+    'if (!find->close()) {' 'if (find->close()) {'
+# The configuration dialog's checks and buttons.
+row main control/dialog_exchange.cpp '-L control' \
+    'if (value < low || value > high) {' 'if (value < low || value >= high) {'
+row main control/dialog_exchange.cpp '-L control' \
+    "digits.find_first_not_of('0')" 'std::size_t{0}'
+row main control/board_config_dlg.cpp '-L control' \
+    $'if (view_->selection() != NO_SELECTION) {\n        saveFields();' \
+    $'if (view_->selection() == NO_SELECTION) {\n        saveFields();'
+row main control/board_config_dlg.cpp '-L control' \
+    $'    writeSelector();\n    okStep();' '    okStep();'
+row main control/board_config_dlg.cpp '-L control' \
+    $'names_.listIndex = 1;\n    settings.configName' $'names_.listIndex = 2;\n    settings.configName'
+# Dispatch by name, and kaptor's exit statuses.
+row main automation/dispatch.cpp '-L control' \
+    'if (foldAscii(a[i]) != foldAscii(b[i])) {' 'if (foldAscii(a[i]) != b[i]) {'
+row main cli/host.cpp '-L cli' \
+    '? EXIT_FAILURE_SHOWN : status;' '? EXIT_DONE : status;'
+row main cli/exit_status.h '-L cli' \
+    'constexpr int EXIT_USAGE = 2;' 'constexpr int EXIT_USAGE = 1;'
+# The COM object's result codes and KAPSHOT, under Wine.
+row windows control/com/variant_conversion.cpp '-L com_control' \
+    $'if (byReference && V_BYREF(&passed) == nullptr) {\n        return E_POINTER;' \
+    $'if (byReference && V_BYREF(&passed) == nullptr) {\n        return DISP_E_BADVARTYPE;'
+row windows control/com/control_object.cpp '-L com_control' \
+    'return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID_DKAPTORAX) ? S_OK : S_FALSE;' \
+    'return IsEqualIID(iid, DIID_DKAPTORAX) ? S_OK : S_FALSE;'
+row windows control/com/persisted_state.cpp '-L com_persistence' \
+    'return version <= PERSISTED_VERSION;' 'return version < PERSISTED_VERSION;'
+row windows control/com/module.cpp '-L com_control' \
+    'while (held > 0 && !serverLocks' 'while (held > -1 && !serverLocks'
+row windows control/com/registration.cpp '-L com_registration' \
+    'std::to_wstring(CONTROL_MISC_STATUS)' 'std::to_wstring(CONTROL_MISC_STATUS + 2)'
+row windows testapp/form1.cpp '-L kapshot' \
+    'constexpr TwipsRect SET_PLACA_PLACE{1800, 0, 1095, 375};' \
+    'constexpr TwipsRect SET_PLACA_PLACE{1815, 0, 1095, 375};'
+
+if [ "$list" -eq 1 ]; then
+    for i in "${!files[@]}"; do
+        printf '%-8s %-36s %-16s %s\n' "${flavours[$i]}" "${files[$i]}" "${selections[$i]}" \
+            "${texts[$i]%%$'\n'*}"
+    done
+    exit 0
+fi
+
+build=build/$flavour
+backup=$(mktemp -d)
+current=
+restore() {
+    if [ -n "$current" ]; then
+        cp -p "$backup/original" "$current"
+        touch "$current"
+        current=
+    fi
+}
+trap 'restore; rm -rf "$backup"' EXIT
+trap 'exit 130' INT TERM
+
+if [ "$flavour" = windows ]; then
+    bash tests/windows/wine_prefix.sh "$build/wineprefix" >/dev/null || exit 1
+fi
+
+caught=0 survived=0 broken=0
+for i in "${!files[@]}"; do
+    [ "${flavours[$i]}" = "$flavour" ] || continue
+    file=${files[$i]}
+    selection=${selections[$i]}
+    if [ -n "$pattern" ] && ! grep -q -E -- "$pattern" <<<"$file $selection"; then
+        continue
+    fi
+    what="$file: ${texts[$i]%%$'\n'*}"
+    cp -p "$file" "$backup/original"
+    current=$file
+    if ! TEXT=${texts[$i]} REPLACEMENT=${replacements[$i]} python3 - "$file" <<'PY'; then
+import os, sys
+path = sys.argv[1]
+text, replacement = os.environ["TEXT"], os.environ["REPLACEMENT"]
+source = open(path, encoding="utf-8").read()
+if source.count(text) != 1:
+    sys.exit(1)
+open(path, "w", encoding="utf-8").write(source.replace(text, replacement))
+PY
+        echo "NOT FOUND $what"
+        broken=$((broken + 1))
+        restore
+        continue
+    fi
+    if ! cmake --build "$build" --parallel 2 >"$backup/build.log" 2>&1; then
+        echo "NO BUILD  $what"
+        tail -n 5 "$backup/build.log"
+        broken=$((broken + 1))
+    elif (cd "$build" && ctest $selection -j2 --timeout 300 >"$backup/ctest.log" 2>&1); then
+        echo "SURVIVED  $what ($selection)"
+        survived=$((survived + 1))
+    else
+        echo "caught    $what by $(grep -E -o '[0-9]+ - [^ ]+ \(Failed' "$backup/ctest.log" |
+            head -n 3 | sed -E 's/^[0-9]+ - //; s/ \(Failed//' | paste -s -d ' ')"
+        caught=$((caught + 1))
+    fi
+    restore
+done
+# The build as the source is again.
+cmake --build "$build" --parallel 2 >/dev/null 2>&1
+echo "mutants: $caught caught, $survived survived, $broken not applied"
+[ "$survived" -eq 0 ] && [ "$broken" -eq 0 ]
