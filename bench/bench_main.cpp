@@ -15,6 +15,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/bench_goal.h"
 #include "boardsim/board.h"
 #include "boardsim/d2xx_functions.h"
 #include "control/bmp_file.h"
@@ -51,15 +52,8 @@ double threadCpuSeconds() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-double seconds(std::chrono::steady_clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
-
-void goal(benchmark::State& state, const char* name, double measured, double target) {
-    state.counters[name] = measured;
-    state.counters[std::string(name) + "_goal"] = target;
-    state.counters[std::string(name) + "_ratio"] = measured / target;
-}
+using kaptor::bench::goal;
+using kaptor::bench::seconds;
 
 void BM_Memcpy(benchmark::State& state) {
     const std::size_t size = WIDTHS[state.range(0)] * LINES[state.range(0)];

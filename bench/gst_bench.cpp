@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/bench_goal.h"
 #include "cli/sample_config.h"
 #include "gst/kaptor_src.h"
 #include "gst/picture_buffer.h"
@@ -61,15 +62,8 @@ Scratch& scratch() {
     return made;
 }
 
-double seconds(std::chrono::steady_clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
-
-void goal(benchmark::State& state, const char* name, double measured, double target) {
-    state.counters[name] = measured;
-    state.counters[std::string(name) + "_goal"] = target;
-    state.counters[std::string(name) + "_ratio"] = measured / target;
-}
+using kaptor::bench::goal;
+using kaptor::bench::seconds;
 
 GstElement* source() {
     GstElement* element = gst_element_factory_make("kaptorsrc", nullptr);

@@ -29,14 +29,7 @@ Board& board() {
     if (!state.fromEnvironment) {
         std::string error;
         SimConfig config = configFromEnvironment(std::getenv, error);
-        std::unique_ptr<PictureSource> source;
-        if (!config.replayPath.empty()) {
-            source = makeReplaySource(config.replayPath, error);
-        } else if (!config.scenePath.empty()) {
-            if (auto scene = loadSceneFile(config.scenePath, error)) {
-                source = makeSampledSource(std::move(scene));
-            }
-        }
+        std::unique_ptr<PictureSource> source = pictureSourceOf(config, error);
         if (!error.empty()) {
             std::fprintf(stderr, "kaptorsim: %s\n", error.c_str());
         }

@@ -45,4 +45,16 @@ SimConfig configFromEnvironment(const std::function<const char*(const char*)>& g
     return config;
 }
 
+std::unique_ptr<PictureSource> pictureSourceOf(const SimConfig& config, std::string& error) {
+    if (!config.replayPath.empty()) {
+        return makeReplaySource(config.replayPath, error);
+    }
+    if (!config.scenePath.empty()) {
+        if (auto scene = loadSceneFile(config.scenePath, error)) {
+            return makeSampledSource(std::move(scene));
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace kaptor::boardsim

@@ -3,10 +3,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "boardsim/fault_plan.h"
+#include "boardsim/picture_source.h"
 
 namespace kaptor::boardsim {
 
@@ -32,5 +34,9 @@ constexpr double MAX_RATE = 1e9;
 // and ignored.
 SimConfig configFromEnvironment(const std::function<const char*(const char*)>& getenv,
                                 std::string& error);
+
+// The picture the configuration names: its replay file, else its scene file; none (the built-in
+// test chart) when it names neither or the file cannot be read, with error set for the latter.
+std::unique_ptr<PictureSource> pictureSourceOf(const SimConfig& config, std::string& error);
 
 }  // namespace kaptor::boardsim

@@ -112,14 +112,7 @@ int run(int argc, char** argv) {
         if (static_cast<std::size_t>(b) < scenes.size()) {
             config.scenePath = scenes[static_cast<std::size_t>(b)];
         }
-        std::unique_ptr<PictureSource> source;
-        if (!config.replayPath.empty()) {
-            source = makeReplaySource(config.replayPath, error);
-        } else if (!config.scenePath.empty()) {
-            if (auto scene = loadSceneFile(config.scenePath, error)) {
-                source = makeSampledSource(std::move(scene));
-            }
-        }
+        std::unique_ptr<PictureSource> source = pictureSourceOf(config, error);
         if (!error.empty()) {
             std::fprintf(stderr, "kaptorsim: %s\n", error.c_str());
         }
