@@ -108,6 +108,19 @@ row main control/board_config_dlg.cpp '-L control' \
     $'    writeSelector();\n    okStep();' '    okStep();'
 row main control/board_config_dlg.cpp '-L control' \
     $'names_.listIndex = 1;\n    settings.configName' $'names_.listIndex = 2;\n    settings.configName'
+# The driver library's receive buffer: a read wakes when its bytes come, not at its time-out.
+row main d2xx/receive_buffer.cpp '-R UsbDevice' \
+    $'bytes_.push(bytes, count);\n    }\n    arrived_.notify_all();' \
+    $'bytes_.push(bytes, count);\n    }'
+row main d2xx/receive_buffer.cpp '-R UsbDevice' \
+    'return bytes_.size() >= count || gone_;' 'return gone_;'
+# kaptorsrc: a padded row's pixels, and the caps that follow the configuration.
+row main gst/picture_buffer.cpp '-L gst' \
+    'std::memcpy(to, picture.pixels.data() + row * width, width);' \
+    'std::memcpy(to, picture.pixels.data() + row * stride, width);'
+row main gst/kaptor_src.cpp '-L gst' \
+    'resized = size.width != source.size.width || size.height != source.size.height;' \
+    'resized = source.size.width == 0;'
 # Dispatch by name, and kaptor's exit statuses.
 row main automation/dispatch.cpp '-L control' \
     'if (foldAscii(a[i]) != foldAscii(b[i])) {' 'if (foldAscii(a[i]) != b[i]) {'
