@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "kaptor/kaptor.h"
-#include "support/temp_dir.h"
+#include "tests/support/kaptor_fixture.h"
 
 namespace kaptor {
 namespace {
@@ -72,7 +72,7 @@ std::vector<std::uint8_t> unpadded(GstBuffer* buffer, int width, int height) {
 }
 
 // What one run of the element gave: buffers, caps, the bus's messages.
-struct Outcome {
+struct Played {
     bool started = false;
     bool eos = false;
     std::vector<GstBuffer*> buffers;
@@ -80,17 +80,17 @@ struct Outcome {
     std::string format, framerate;
     std::vector<std::string> warnings, errors;
 
-    Outcome() = default;
-    Outcome(const Outcome&) = delete;
-    Outcome& operator=(const Outcome&) = delete;
-    ~Outcome() {
+    Played() = default;
+    Played(const Played&) = delete;
+    Played& operator=(const Played&) = delete;
+    ~Played() {
         for (GstBuffer* buffer : buffers) {
             gst_buffer_unref(buffer);
         }
     }
 };
 
-class KaptorSrc : public ::testing::Test {
+class KaptorSrc : public test::Kaptor {
   protected:
     // faults: KAPTOR_SIM_FAULTS for the whole case.
     void prepare(const char* faults = "") {
@@ -98,15 +98,9 @@ class KaptorSrc : public ::testing::Test {
         ::setenv("KAPTOR_SIM_SCENE", (dir.path() / "scene.pgm").c_str(), 1);
         ::setenv("KAPTOR_SIM_RATE", "100000000", 1);
         ::setenv("KAPTOR_SIM_FAULTS", faults, 1);
-        ASSERT_EQ(kaptor("config init"), 0);
+        ASSERT_EQ(kaptor("config init").status, 0);
     }
-    int kaptor(const std::string& arguments) {
-        const std::string command = "KAPTOR_DRIVE_C='" + drive().string() +
-                                    "' '" KAPTOR_BIN_DIR "/kaptor' -q " + arguments +
-                                    " >/dev/null 2>&1";
-        return std::system(command.c_str());
-    }
-    std::filesystem::path drive() const { return dir.path() / "c"; }
+    std::filesystem::path drive() { return test::Kaptor::drive(""); }
 
     // A harness around a new kaptorsrc on the simulated board of drive(), its messages on a bus
     // of the test's own.
@@ -122,7 +116,7 @@ class KaptorSrc : public ::testing::Test {
     }
 
     // Plays h until EOS, an error or the time limit; then back to NULL.
-    static void play(GstHarness* h, Outcome& run) {
+    static void play(GstHarness* h, Played& run) {
         run.started =
             gst_element_set_state(h->element, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
         GstBus* bus = gst_element_get_bus(h->element);
@@ -150,7 +144,7 @@ class KaptorSrc : public ::testing::Test {
     }
 
     // The caps of h's last buffer.
-    static void readCaps(GstHarness* h, Outcome& run) {
+    static void readCaps(GstHarness* h, Played& run) {
         if (GstCaps* caps = gst_pad_get_current_caps(h->sinkpad)) {
             const GstStructure* s = gst_caps_get_structure(caps, 0);
             gst_structure_get_int(s, "width", &run.width);
@@ -163,7 +157,7 @@ class KaptorSrc : public ::testing::Test {
         }
     }
 
-    static void collect(GstMessage* message, Outcome& run) {
+    static void collect(GstMessage* message, Played& run) {
         GError* error = nullptr;
         gchar* debug = nullptr;
         if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
@@ -176,8 +170,6 @@ class KaptorSrc : public ::testing::Test {
         g_clear_error(&error);
         g_free(debug);
     }
-
-    test::TempDir dir;
 };
 
 TEST_F(KaptorSrc, BuffersAreKaptorsPicturesAtTheConfigurationsSize) {
@@ -194,11 +186,12 @@ TEST_F(KaptorSrc, BuffersAreKaptorsPicturesAtTheConfigurationsSize) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.width);
         Session(SessionOptions{.drives = {{'C', drive()}}}).configure(c.values);
-        ASSERT_EQ(kaptor("--sim capture --count 3 --interval 0 -o '" +
-                         (dir.path() / "k%n.pgm").string() + "'"),
+        ASSERT_EQ(kaptor("-q capture --count 3 --interval 0 -o '" +
+                         (dir.path() / "k%n.pgm").string() + "'")
+                      .status,
                   0);
         GstHarness* h = harness(3);
-        Outcome run;
+        Played run;
         play(h, run);
         gst_harness_teardown(h);
         EXPECT_TRUE(run.eos);
@@ -259,7 +252,7 @@ TEST_P(KaptorSrcFailure, IsToldOnTheBus) {
     Session(SessionOptions{.drives = {{'C', drive()}}}).configure(c.values);
     GstHarness* h = harness(1);
     g_object_set(h->element, "config", c.config, nullptr);
-    Outcome run;
+    Played run;
     play(h, run);
     gst_harness_teardown(h);
     EXPECT_EQ(run.started, c.started);
@@ -348,7 +341,7 @@ TEST_F(KaptorSrc, AConfigurationChangedWhilePlayingIsANewFormat) {
     prepare();
     GstHarness* h = harness(3);
     ASSERT_NE(gst_element_set_state(h->element, GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE);
-    Outcome run;
+    Played run;
     run.buffers.push_back(gst_harness_pull(h));
     Session(SessionOptions{.drives = {{'C', drive()}}})
         .configure({{"pixelsPerLine", "322"}, {"activeLines", "100"}});
