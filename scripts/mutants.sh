@@ -96,6 +96,13 @@ row main control/configuration_files.cpp '-L control' \
     'if (files_.exists(path) && operator_' 'if (!files_.exists(path) && operator_'
 row main control/configuration_files.cpp '-L control' \
     'if (!find->close()) {' 'if (find->close()) {'
+# Nothing but a regular file is replaced, and a FIFO is no absent file.
+row main platform/file_system.cpp '-R AFifoIsNoFile|OnlyRegularFilesAreOpened' \
+    'if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {' \
+    'if (false) {'
+row main platform/file_system.cpp '-R AFifoIsNoFile|OnlyRegularFilesAreOpened' \
+    'return host && std::filesystem::exists(*host, ec);' \
+    'return host && std::filesystem::is_regular_file(*host, ec);'
 # The configuration dialog's checks and buttons.
 row main control/dialog_exchange.cpp '-L control' \
     'if (value < low || value > high) {' 'if (value < low || value >= high) {'
@@ -141,6 +148,10 @@ row windows control/com/module.cpp '-L com_control' \
     'while (held > 0 && !serverLocks' 'while (held > -1 && !serverLocks'
 row windows control/com/registration.cpp '-L com_registration' \
     'std::to_wstring(CONTROL_MISC_STATUS)' 'std::to_wstring(CONTROL_MISC_STATUS + 2)'
+row windows control/com/registration.cpp '-L com_registration' \
+    'removeTree(platform::cp1252ToWide(CONTROL_PROGID)) &&' 'true &&'
+row windows platform/win32/message_box_operator.cpp '-L win32_platform' \
+    'style |= MB_ICONQUESTION;' 'style |= MB_ICONEXCLAMATION;'
 row windows testapp/form1.cpp '-L kapshot' \
     'constexpr TwipsRect SET_PLACA_PLACE{1800, 0, 1095, 375};' \
     'constexpr TwipsRect SET_PLACA_PLACE{1815, 0, 1095, 375};'
