@@ -146,6 +146,10 @@ row windows control/com/persisted_state.cpp '-L com_persistence' \
     'return version <= PERSISTED_VERSION;' 'return version < PERSISTED_VERSION;'
 row windows control/com/module.cpp '-L com_control' \
     'while (held > 0 && !serverLocks' 'while (held > -1 && !serverLocks'
+row windows control/com/windows_services.cpp '-L com_control' \
+    'person_(CONTROL_NAME, owner),' 'person_("KAPSHOT", owner),'
+row windows control/com/control_object.cpp '-L com_control' \
+    $'InPlaceDeactivate();\n        delete this;' 'InPlaceDeactivate();'
 row windows control/com/registration.cpp '-L com_registration' \
     'std::to_wstring(CONTROL_MISC_STATUS)' 'std::to_wstring(CONTROL_MISC_STATUS + 2)'
 row windows control/com/registration.cpp '-L com_registration' \
