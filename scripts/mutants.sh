@@ -150,6 +150,9 @@ row windows control/com/windows_services.cpp '-L com_control' \
     'person_(CONTROL_NAME, owner),' 'person_("KAPSHOT", owner),'
 row windows control/com/control_object.cpp '-L com_control' \
     $'InPlaceDeactivate();\n        delete this;' 'InPlaceDeactivate();'
+row windows control/com/drawing.cpp '-L com_hosting' \
+    '::ExtTextOutA(dc, bounds.left, bounds.top, ETO_CLIPPED, &bounds,' \
+    '::ExtTextOutA(dc, bounds.left, bounds.top, 0, &bounds,'
 row windows control/com/registration.cpp '-L com_registration' \
     'std::to_wstring(CONTROL_MISC_STATUS)' 'std::to_wstring(CONTROL_MISC_STATUS + 2)'
 row windows control/com/registration.cpp '-L com_registration' \
