@@ -9,6 +9,7 @@
 #include "control/configuration_files.h"
 #include "control/messages.h"
 #include "fuzz/memory_file_system.h"
+#include "platform/scripted_operator.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kaptor;
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     files.files[fuzz::MemoryFileSystem::key(control::SELECTOR_PATH)] = selector;
     const std::string name = control::parseSelector(selector);
     files.files[fuzz::MemoryFileSystem::key(std::string(control::CONFIG_FOLDER) + name)] = config;
-    fuzz::SilentOperator person;
+    platform::ScriptedOperator person;
     control::ConfigurationFiles reader(files, person);
 
     control::BoardSettings settings;

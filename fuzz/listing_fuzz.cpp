@@ -7,6 +7,7 @@
 #include "control/configuration_files.h"
 #include "fuzz/memory_file_system.h"
 #include "platform/file_system.h"
+#include "platform/scripted_operator.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kaptor;
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     files.listing.push_back(name);
-    fuzz::SilentOperator person;
+    platform::ScriptedOperator person;
     control::ConfigurationFiles store(files, person);
     control::NameList list;
     store.listConfigurations(list);

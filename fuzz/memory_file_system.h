@@ -1,4 +1,5 @@
 // Files held in memory, for the fuzz targets: what the reader sees comes from the input.
+// Their operator is platform::ScriptedOperator, which gives the safe answer to every question.
 #pragma once
 
 #include <map>
@@ -8,6 +9,7 @@
 
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "tests/support/scripted_find.h"
 
 namespace kaptor::fuzz {
 
@@ -39,35 +41,8 @@ class MemoryFileSystem : public platform::FileSystem {
         return std::nullopt;
     }
     std::unique_ptr<platform::FileFind> findFirst(std::string_view, std::string& name) override {
-        struct Find : platform::FileFind {
-            std::vector<std::string> names;
-            std::size_t next_ = 1;
-            std::uint32_t next(std::string& n) override {
-                if (next_ >= names.size()) {
-                    return platform::ERROR_NO_MORE_FILES;
-                }
-                n = names[next_++];
-                return platform::FIND_OK;
-            }
-            bool close() override { return true; }
-        };
-        if (listing.empty()) {
-            return nullptr;
-        }
-        auto find = std::make_unique<Find>();
-        find->names = listing;
-        name = listing.front();
-        return find;
+        return test::scriptedFind(listing, name);
     }
-};
-
-class SilentOperator : public platform::Operator {
-  public:
-    platform::Answer messageBox(std::string_view, platform::Buttons buttons,
-                                platform::Icon) override {
-        return platform::safeAnswer(buttons);
-    }
-    void beep(platform::Beep) override {}
 };
 
 }  // namespace kaptor::fuzz

@@ -96,6 +96,13 @@ row main control/configuration_files.cpp '-L control' \
     'if (files_.exists(path) && operator_' 'if (!files_.exists(path) && operator_'
 row main control/configuration_files.cpp '-L control' \
     'if (!find->close()) {' 'if (find->close()) {'
+# Nothing but a regular file is replaced, and a FIFO is no absent file.
+row main platform/file_system.cpp '-R AFifoIsNoFile|OnlyRegularFilesAreOpened' \
+    'if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {' \
+    'if (false) {'
+row main platform/file_system.cpp '-R AFifoIsNoFile|OnlyRegularFilesAreOpened' \
+    'return host && std::filesystem::exists(*host, ec);' \
+    'return host && std::filesystem::is_regular_file(*host, ec);'
 # The configuration dialog's checks and buttons.
 row main control/dialog_exchange.cpp '-L control' \
     'if (value < low || value > high) {' 'if (value < low || value >= high) {'
@@ -108,6 +115,19 @@ row main control/board_config_dlg.cpp '-L control' \
     $'    writeSelector();\n    okStep();' '    okStep();'
 row main control/board_config_dlg.cpp '-L control' \
     $'names_.listIndex = 1;\n    settings.configName' $'names_.listIndex = 2;\n    settings.configName'
+# The driver library's receive buffer: a read wakes when its bytes come, not at its time-out.
+row main d2xx/receive_buffer.cpp '-R UsbDevice' \
+    $'bytes_.push(bytes, count);\n    }\n    arrived_.notify_all();' \
+    $'bytes_.push(bytes, count);\n    }'
+row main d2xx/receive_buffer.cpp '-R UsbDevice' \
+    'return bytes_.size() >= count || gone_;' 'return gone_;'
+# kaptorsrc: a padded row's pixels, and the caps that follow the configuration.
+row main gst/picture_buffer.cpp '-L gst' \
+    'std::memcpy(to, picture.pixels.data() + row * width, width);' \
+    'std::memcpy(to, picture.pixels.data() + row * stride, width);'
+row main gst/kaptor_src.cpp '-L gst' \
+    'resized = size.width != source.size.width || size.height != source.size.height;' \
+    'resized = source.size.width == 0;'
 # Dispatch by name, and kaptor's exit statuses.
 row main automation/dispatch.cpp '-L control' \
     'if (foldAscii(a[i]) != foldAscii(b[i])) {' 'if (foldAscii(a[i]) != b[i]) {'
@@ -126,8 +146,19 @@ row windows control/com/persisted_state.cpp '-L com_persistence' \
     'return version <= PERSISTED_VERSION;' 'return version < PERSISTED_VERSION;'
 row windows control/com/module.cpp '-L com_control' \
     'while (held > 0 && !serverLocks' 'while (held > -1 && !serverLocks'
+row windows control/com/windows_services.cpp '-L com_control' \
+    'person_(CONTROL_NAME, owner),' 'person_("KAPSHOT", owner),'
+row windows control/com/control_object.cpp '-L com_control' \
+    $'InPlaceDeactivate();\n        delete this;' 'InPlaceDeactivate();'
+row windows control/com/drawing.cpp '-L com_hosting' \
+    '::ExtTextOutA(dc, bounds.left, bounds.top, ETO_CLIPPED, &bounds,' \
+    '::ExtTextOutA(dc, bounds.left, bounds.top, 0, &bounds,'
 row windows control/com/registration.cpp '-L com_registration' \
     'std::to_wstring(CONTROL_MISC_STATUS)' 'std::to_wstring(CONTROL_MISC_STATUS + 2)'
+row windows control/com/registration.cpp '-L com_registration' \
+    'removeTree(platform::cp1252ToWide(CONTROL_PROGID)) &&' 'true &&'
+row windows platform/win32/message_box_operator.cpp '-L win32_platform' \
+    'style |= MB_ICONQUESTION;' 'style |= MB_ICONEXCLAMATION;'
 row windows testapp/form1.cpp '-L kapshot' \
     'constexpr TwipsRect SET_PLACA_PLACE{1800, 0, 1095, 375};' \
     'constexpr TwipsRect SET_PLACA_PLACE{1815, 0, 1095, 375};'

@@ -5,6 +5,7 @@
 #include "control/configuration_files.h"
 #include "control/messages.h"
 #include "tests/support/rig.h"
+#include "tests/support/scripted_find.h"
 
 namespace kaptor::control {
 namespace {
@@ -58,29 +59,7 @@ class FailingFileSystem : public platform::FileSystem {
         return broken;
     }
     std::unique_ptr<platform::FileFind> findFirst(std::string_view, std::string& name) override {
-        struct ScriptedFind : platform::FileFind {
-            std::vector<std::string> names;
-            std::uint32_t endCode;
-            bool closeFails;
-            std::size_t next_ = 1;
-            std::uint32_t next(std::string& name) override {
-                if (next_ < names.size()) {
-                    name = names[next_++];
-                    return platform::FIND_OK;
-                }
-                return endCode;
-            }
-            bool close() override { return !closeFails; }
-        };
-        if (names.empty()) {
-            return nullptr;
-        }
-        name = names.front();
-        auto find = std::make_unique<ScriptedFind>();
-        find->names = names;
-        find->endCode = endCode;
-        find->closeFails = closeFails;
-        return find;
+        return test::scriptedFind(names, name, endCode, closeFails);
     }
 
   private:

@@ -9,14 +9,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <tuple>
 #include <vector>
 
 #include "kaptor/kaptor.h"
-#include "support/temp_dir.h"
+#include "tests/support/kaptor_fixture.h"
 
 namespace kaptor {
 namespace {
@@ -49,44 +48,31 @@ std::string scenePgm() {
     return pgm;
 }
 
-struct Gray {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> pixels;  // rows top first, width bytes each
-};
-
-Gray readPgm(const std::filesystem::path& path) {
-    std::istringstream in(test::readFile(path));
-    std::string magic;
-    int top = 0;
-    Gray gray;
-    in >> magic >> gray.width >> gray.height >> top;
-    in.get();
-    gray.pixels.resize(static_cast<std::size_t>(gray.width) * gray.height);
-    in.read(reinterpret_cast<char*>(gray.pixels.data()),
-            static_cast<std::streamsize>(gray.pixels.size()));
-    return gray;
+// The last count bytes of a PGM file kaptor wrote: its pixels, rows top first.
+std::vector<std::uint8_t> pgmPixels(const std::filesystem::path& path, std::size_t count) {
+    const std::string file = test::readFile(path);
+    return {file.end() - static_cast<std::ptrdiff_t>(std::min(count, file.size())), file.end()};
 }
 
 // A buffer's rows without GStreamer's padding.
-Gray unpadded(GstBuffer* buffer, int width, int height) {
+std::vector<std::uint8_t> unpadded(GstBuffer* buffer, int width, int height) {
     GstVideoInfo info;
     gst_video_info_set_format(&info, GST_VIDEO_FORMAT_GRAY8, static_cast<guint>(width),
                               static_cast<guint>(height));
-    Gray gray{width, height, {}};
+    std::vector<std::uint8_t> pixels;
     GstMapInfo map;
     gst_buffer_map(buffer, &map, GST_MAP_READ);
     EXPECT_EQ(map.size, GST_VIDEO_INFO_SIZE(&info));
     const auto stride = static_cast<std::size_t>(GST_VIDEO_INFO_PLANE_STRIDE(&info, 0));
     for (std::size_t row = 0; row < static_cast<std::size_t>(height) && map.size > 0; ++row) {
-        gray.pixels.insert(gray.pixels.end(), map.data + row * stride,
-                           map.data + row * stride + width);
+        pixels.insert(pixels.end(), map.data + row * stride, map.data + row * stride + width);
     }
     gst_buffer_unmap(buffer, &map);
-    return gray;
+    return pixels;
 }
 
 // What one run of the element gave: buffers, caps, the bus's messages.
-struct Outcome {
+struct Played {
     bool started = false;
     bool eos = false;
     std::vector<GstBuffer*> buffers;
@@ -94,17 +80,17 @@ struct Outcome {
     std::string format, framerate;
     std::vector<std::string> warnings, errors;
 
-    Outcome() = default;
-    Outcome(const Outcome&) = delete;
-    Outcome& operator=(const Outcome&) = delete;
-    ~Outcome() {
+    Played() = default;
+    Played(const Played&) = delete;
+    Played& operator=(const Played&) = delete;
+    ~Played() {
         for (GstBuffer* buffer : buffers) {
             gst_buffer_unref(buffer);
         }
     }
 };
 
-class KaptorSrc : public ::testing::Test {
+class KaptorSrc : public test::Kaptor {
   protected:
     // faults: KAPTOR_SIM_FAULTS for the whole case.
     void prepare(const char* faults = "") {
@@ -112,15 +98,9 @@ class KaptorSrc : public ::testing::Test {
         ::setenv("KAPTOR_SIM_SCENE", (dir.path() / "scene.pgm").c_str(), 1);
         ::setenv("KAPTOR_SIM_RATE", "100000000", 1);
         ::setenv("KAPTOR_SIM_FAULTS", faults, 1);
-        ASSERT_EQ(kaptor("config init"), 0);
+        ASSERT_EQ(kaptor("config init").status, 0);
     }
-    int kaptor(const std::string& arguments) {
-        const std::string command = "KAPTOR_DRIVE_C='" + drive().string() +
-                                    "' '" KAPTOR_BIN_DIR "/kaptor' -q " + arguments +
-                                    " >/dev/null 2>&1";
-        return std::system(command.c_str());
-    }
-    std::filesystem::path drive() const { return dir.path() / "c"; }
+    std::filesystem::path drive() { return test::Kaptor::drive(""); }
 
     // A harness around a new kaptorsrc on the simulated board of drive(), its messages on a bus
     // of the test's own.
@@ -136,7 +116,7 @@ class KaptorSrc : public ::testing::Test {
     }
 
     // Plays h until EOS, an error or the time limit; then back to NULL.
-    static void play(GstHarness* h, Outcome& run) {
+    static void play(GstHarness* h, Played& run) {
         run.started =
             gst_element_set_state(h->element, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
         GstBus* bus = gst_element_get_bus(h->element);
@@ -159,6 +139,12 @@ class KaptorSrc : public ::testing::Test {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         gst_object_unref(bus);
+        readCaps(h, run);
+        EXPECT_EQ(gst_element_set_state(h->element, GST_STATE_NULL), GST_STATE_CHANGE_SUCCESS);
+    }
+
+    // The caps of h's last buffer.
+    static void readCaps(GstHarness* h, Played& run) {
         if (GstCaps* caps = gst_pad_get_current_caps(h->sinkpad)) {
             const GstStructure* s = gst_caps_get_structure(caps, 0);
             gst_structure_get_int(s, "width", &run.width);
@@ -169,10 +155,9 @@ class KaptorSrc : public ::testing::Test {
             g_free(rate);
             gst_caps_unref(caps);
         }
-        EXPECT_EQ(gst_element_set_state(h->element, GST_STATE_NULL), GST_STATE_CHANGE_SUCCESS);
     }
 
-    static void collect(GstMessage* message, Outcome& run) {
+    static void collect(GstMessage* message, Played& run) {
         GError* error = nullptr;
         gchar* debug = nullptr;
         if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
@@ -185,8 +170,6 @@ class KaptorSrc : public ::testing::Test {
         g_clear_error(&error);
         g_free(debug);
     }
-
-    test::TempDir dir;
 };
 
 TEST_F(KaptorSrc, BuffersAreKaptorsPicturesAtTheConfigurationsSize) {
@@ -203,11 +186,12 @@ TEST_F(KaptorSrc, BuffersAreKaptorsPicturesAtTheConfigurationsSize) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.width);
         Session(SessionOptions{.drives = {{'C', drive()}}}).configure(c.values);
-        ASSERT_EQ(kaptor("--sim capture --count 3 --interval 0 -o '" +
-                         (dir.path() / "k%n.pgm").string() + "'"),
+        ASSERT_EQ(kaptor("-q capture --count 3 --interval 0 -o '" +
+                         (dir.path() / "k%n.pgm").string() + "'")
+                      .status,
                   0);
         GstHarness* h = harness(3);
-        Outcome run;
+        Played run;
         play(h, run);
         gst_harness_teardown(h);
         EXPECT_TRUE(run.eos);
@@ -220,9 +204,10 @@ TEST_F(KaptorSrc, BuffersAreKaptorsPicturesAtTheConfigurationsSize) {
         ASSERT_EQ(run.buffers.size(), 3u);
         GstClockTime previous = 0;
         for (std::size_t n = 0; n < run.buffers.size(); ++n) {
-            const Gray expected = readPgm(dir.path() / ("k" + std::to_string(n + 1) + ".pgm"));
-            const Gray got = unpadded(run.buffers[n], c.width, c.height);
-            EXPECT_EQ(got.pixels, expected.pixels) << "buffer " << n;
+            const auto pgm = dir.path() / ("k" + std::to_string(n + 1) + ".pgm");
+            EXPECT_EQ(unpadded(run.buffers[n], c.width, c.height),
+                      pgmPixels(pgm, static_cast<std::size_t>(c.width) * c.height))
+                << "buffer " << n;
             // Stamped at the end of its capture: after the board's 600 ms wait.
             const GstClockTime stamp = GST_BUFFER_PTS(run.buffers[n]);
             EXPECT_GE(stamp, previous + 600 * GST_MSECOND) << "buffer " << n;
@@ -267,7 +252,7 @@ TEST_P(KaptorSrcFailure, IsToldOnTheBus) {
     Session(SessionOptions{.drives = {{'C', drive()}}}).configure(c.values);
     GstHarness* h = harness(1);
     g_object_set(h->element, "config", c.config, nullptr);
-    Outcome run;
+    Played run;
     play(h, run);
     gst_harness_teardown(h);
     EXPECT_EQ(run.started, c.started);
@@ -336,7 +321,7 @@ TEST_F(KaptorSrc, StopsAndUnlocksLeaveTheBoardUsable) {
     ASSERT_TRUE(gst_element_send_event(h->element, gst_event_new_flush_stop(FALSE)));
     GstBuffer* next = gst_harness_pull(h);
     ASSERT_NE(next, nullptr);
-    EXPECT_EQ(unpadded(next, 640, 496).pixels, unpadded(first, 640, 496).pixels);
+    EXPECT_EQ(unpadded(next, 640, 496), unpadded(first, 640, 496));
     GstMessage* told = gst_bus_pop_filtered(
         bus, static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_WARNING));
     EXPECT_EQ(told, nullptr);  // no time-out, no error
@@ -356,22 +341,16 @@ TEST_F(KaptorSrc, AConfigurationChangedWhilePlayingIsANewFormat) {
     prepare();
     GstHarness* h = harness(3);
     ASSERT_NE(gst_element_set_state(h->element, GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE);
-    GstBuffer* buffers[3] = {gst_harness_pull(h)};
+    Played run;
+    run.buffers.push_back(gst_harness_pull(h));
     Session(SessionOptions{.drives = {{'C', drive()}}})
         .configure({{"pixelsPerLine", "322"}, {"activeLines", "100"}});
-    buffers[1] = gst_harness_pull(h);  // its capture may have read the configuration already
-    buffers[2] = gst_harness_pull(h);
-    GstCaps* caps = gst_pad_get_current_caps(h->sinkpad);
-    int width = 0, height = 0;
-    gst_structure_get_int(gst_caps_get_structure(caps, 0), "width", &width);
-    gst_structure_get_int(gst_caps_get_structure(caps, 0), "height", &height);
-    EXPECT_EQ(gst_buffer_get_size(buffers[0]), 640u * 496u);
-    EXPECT_EQ(std::pair(width, height), std::pair(322, 200));
-    EXPECT_EQ(gst_buffer_get_size(buffers[2]), 324u * 200u);
-    gst_caps_unref(caps);
-    for (GstBuffer* buffer : buffers) {
-        gst_buffer_unref(buffer);
-    }
+    run.buffers.push_back(gst_harness_pull(h));  // its capture may have read the configuration
+    run.buffers.push_back(gst_harness_pull(h));
+    readCaps(h, run);
+    EXPECT_EQ(gst_buffer_get_size(run.buffers[0]), 640u * 496u);
+    EXPECT_EQ(std::pair(run.width, run.height), std::pair(322, 200));
+    EXPECT_EQ(gst_buffer_get_size(run.buffers[2]), 324u * 200u);
     gst_harness_teardown(h);
 }
 

@@ -183,8 +183,6 @@ TEST(ConfigDialogWindow, RealControlsBehaveAsTheInMemoryWindow) {
         {"APLICAR, APLICAR, ACEPTAR", {{typeInto(1030, "90"), snapshotNow(), clickOn(IDC_APLICAR)},
           {snapshotNow(), clickOn(IDC_APLICAR)}, {snapshotNow(), clickOn(IDC_ACEPTAR)}},
          {Answer::Ok, Answer::Ok, Answer::Ok}},
-        {"declining the overwrite question", {{typeInto(1030, "200"), clickOn(IDC_ACEPTAR)}},
-         {Answer::Cancel}},
         {"typing the name with the list dropped and a bad entry elsewhere",
          {{typeInto(1030, "x"), dropList(), typeInto(IDC_CONFIG_NAME, "EJX"), snapshotNow()}}},
         {"typing the name with the list closed and a bad entry elsewhere",

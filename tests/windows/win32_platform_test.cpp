@@ -194,22 +194,6 @@ TEST(SystemLibraryLoader, TheConfiguredLibraryStandsForFtd2xx) {
     EXPECT_NE(loader.symbol(library, "FT_Write"), nullptr);
 }
 
-TEST(MessageBoxOperator, StylesFollowButtonsAndIcon) {
-    const struct {
-        Buttons buttons;
-        Icon icon;
-        UINT style;
-    } cases[] = {
-        {Buttons::Ok, Icon::None, MB_OK},
-        {Buttons::OkCancel, Icon::None, MB_OKCANCEL},
-        {Buttons::YesNo, Icon::Question, MB_YESNO | MB_ICONQUESTION},
-        {Buttons::Ok, Icon::Exclamation, MB_OK | MB_ICONEXCLAMATION},
-    };
-    for (const auto& k : cases) {
-        EXPECT_EQ(messageBoxStyle(k.buttons, k.icon), k.style);
-    }
-}
-
 // Waits on another thread for the message box of threadId, reads it and presses button.
 std::thread pressWhenShown(DWORD threadId, int button, test::SeenBox& seen) {
     return std::thread([threadId, button, &seen] {
@@ -224,22 +208,28 @@ TEST(MessageBoxOperator, ShowsTheTextAndReturnsThePressedButton) {
     const struct {
         const char* text;
         Buttons buttons;
+        Icon icon;
+        UINT style;
         int press;
         Answer answer;
     } cases[] = {
-        {"\xBFSobreescribir configuraci\xF3n?", Buttons::OkCancel, IDCANCEL, Answer::Cancel},
-        {"\xBF"
-         "Borrar?",
-         Buttons::OkCancel, IDOK, Answer::Ok},
-        {"\xBFSeguro?", Buttons::YesNo, IDYES, Answer::Yes},
-        {"\xBFSeguro?", Buttons::YesNo, IDNO, Answer::No},
-        {"Error al crear archivo de imagen!!! (E: 402)", Buttons::Ok, IDOK, Answer::Ok},
+        // clang-format off
+        {"\xBFSobreescribir configuraci\xF3n?", Buttons::OkCancel, Icon::None, MB_OKCANCEL,
+         IDCANCEL, Answer::Cancel},
+        {"\xBF" "Borrar?", Buttons::OkCancel, Icon::None, MB_OKCANCEL, IDOK, Answer::Ok},
+        {"\xBFSeguro?", Buttons::YesNo, Icon::Question, MB_YESNO | MB_ICONQUESTION, IDYES,
+         Answer::Yes},
+        {"\xBFSeguro?", Buttons::YesNo, Icon::None, MB_YESNO, IDNO, Answer::No},
+        {"Error al crear archivo de imagen!!! (E: 402)", Buttons::Ok, Icon::Exclamation,
+         MB_OK | MB_ICONEXCLAMATION, IDOK, Answer::Ok},
+        // clang-format on
     };
     MessageBoxOperator person("KAPTORAX");
     for (const auto& k : cases) {
+        EXPECT_EQ(messageBoxStyle(k.buttons, k.icon), k.style) << k.text;
         test::SeenBox seen;
         std::thread presser = pressWhenShown(::GetCurrentThreadId(), k.press, seen);
-        const Answer answer = person.messageBox(k.text, k.buttons, Icon::None);
+        const Answer answer = person.messageBox(k.text, k.buttons, k.icon);
         presser.join();
         EXPECT_EQ(answer, k.answer) << k.text;
         EXPECT_EQ(seen.caption, "KAPTORAX");
