@@ -163,6 +163,14 @@ row windows testapp/form1.cpp '-L kapshot' \
     'constexpr TwipsRect SET_PLACA_PLACE{1800, 0, 1095, 375};' \
     'constexpr TwipsRect SET_PLACA_PLACE{1815, 0, 1095, 375};'
 
+# What the merged and dropped tests of the core (files, board, dialog logic, platform) covered.
+
+# What the merged and dropped tests of the hosts (kaptor, libkaptor, kaptorsrc, the driver) covered.
+
+# What the merged and dropped tests of the COM object under Wine covered.
+
+# What the merged and dropped tests of the Win32 windows and KAPSHOT covered.
+
 if [ "$list" -eq 1 ]; then
     for i in "${!files[@]}"; do
         printf '%-8s %-36s %-16s %s\n' "${flavours[$i]}" "${files[$i]}" "${selections[$i]}" \
