@@ -170,6 +170,26 @@ row windows testapp/form1.cpp '-L kapshot' \
 # What the merged and dropped tests of the COM object under Wine covered.
 
 # What the merged and dropped tests of the Win32 windows and KAPSHOT covered.
+# CANCELAR and closing send nothing but FT_Close (one end-of-run trace check in the layout case).
+row windows control/kaptorax_ctrl.cpp '-R KapshotTest' \
+    $'if (!accepted(outcome)) {\n        return;' $'if (false) {\n        return;'
+# The unregistered control's exit status, now checked exactly in the table of early ends.
+row windows testapp/main.cpp '-R KapshotTest' 'return 2;' 'return 1;'
+# The listing, compared as a multiset instead of with the system's own FindNextFileA loop.
+row windows platform/win32/file_system.cpp '-L win32_platform' \
+    $'name = data.cFileName;\n        return FIND_OK;' \
+    $'name = data.cAlternateFileName;\n        return FIND_OK;'
+# Replacing an existing file, no longer done twice in the Windows-1252 case: platform_test's
+# AReplacementLandsWholeOrNotAtAll (also under Wine) replaces one.
+row windows platform/win32/file_system.cpp '-L platform' \
+    'MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH' 'MOVEFILE_WRITE_THROUGH'
+# The looked-up address (its call to FT_ListDevices dropped) and the configured library (its
+# own case merged into the loader's table).
+row windows platform/win32/library_loader.cpp '-L win32_platform' \
+    'std::memcpy(&address, &function, sizeof address);' \
+    'std::memcpy(&address, &library, sizeof address);'
+row windows platform/win32/library_loader.cpp '-L win32_platform' \
+    'lastTried_ = hostLibraryName(name, getenv_);' 'lastTried_ = std::string(name);'
 
 if [ "$list" -eq 1 ]; then
     for i in "${!files[@]}"; do
