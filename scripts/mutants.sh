@@ -190,6 +190,16 @@ row windows platform/win32/library_loader.cpp '-L win32_platform' \
     'std::memcpy(&address, &library, sizeof address);'
 row windows platform/win32/library_loader.cpp '-L win32_platform' \
     'lastTried_ = hostLibraryName(name, getenv_);' 'lastTried_ = std::string(name);'
+# Dialog 201 on real controls, four scenarios fewer: typing the name ("typing the start of an
+# entry" and "with the list closed" remain), a pick ("the long name picked"), the text read back
+# (every snapshot).
+row windows control/win32/config_dialog_window.cpp '-L config_dialog_window' \
+    'return Notification::EditChanged;' 'return std::nullopt;'
+row windows control/win32/config_dialog_window.cpp '-L config_dialog_window' \
+    'return Notification::SelectionChanged;' 'return std::nullopt;'
+row windows control/win32/win32_dialog_view.cpp '-L config_dialog_window' \
+    'buffer.resize(static_cast<std::size_t>(length > 0 ? length : 0));' \
+    'buffer.resize(static_cast<std::size_t>(length > 1 ? length - 1 : 0));'
 
 if [ "$list" -eq 1 ]; then
     for i in "${!files[@]}"; do
