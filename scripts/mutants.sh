@@ -200,6 +200,10 @@ row windows control/win32/config_dialog_window.cpp '-L config_dialog_window' \
 row windows control/win32/win32_dialog_view.cpp '-L config_dialog_window' \
     'buffer.resize(static_cast<std::size_t>(length > 0 ? length : 0));' \
     'buffer.resize(static_cast<std::size_t>(length > 1 ? length - 1 : 0));'
+# Image1 read back through the probe's window properties: a picture never shown, one upside down.
+row windows testapp/form1.cpp '-R KapshotTest' 'setImageBoxPicture(image_, picture);' ''
+row windows testapp/image_box.cpp '-R KapshotTest' \
+    'pixelsHigh, 0, height, width, -height, &client);' 'pixelsHigh, 0, 0, width, height, &client);'
 
 if [ "$list" -eq 1 ]; then
     for i in "${!files[@]}"; do

@@ -1,5 +1,7 @@
 #include "tests/windows/kapshot_driver.h"
 
+#include <cstdint>
+
 #include "tests/windows/kapshot_probe.h"
 
 namespace kaptor::test {
@@ -51,14 +53,8 @@ std::string captureWithKapshot(const std::filesystem::path& program,
     return *status == 0 ? "" : "KAPSHOT ended with status " + std::to_string(*status);
 }
 
-ShownPixels::ShownPixels(DWORD threadId) {
-    block_ = ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                  sizeof(probe::Row), probe::SHARED_BLOCK);
-    done_ = ::CreateEventW(nullptr, FALSE, FALSE, probe::DONE_EVENT);
-    if (block_ != nullptr) {
-        shared_ = ::MapViewOfFile(block_, FILE_MAP_READ, 0, 0, sizeof(probe::Row));
-    }
-    probe_ = ::LoadLibraryW(besideTestProgram(L"kapshot_probe.dll").c_str());
+ShownPixels::ShownPixels(DWORD threadId)
+    : probe_(::LoadLibraryW(besideTestProgram(L"kapshot_probe.dll").c_str())) {
     const auto hook = reinterpret_cast<HOOKPROC>(
         reinterpret_cast<void (*)()>(::GetProcAddress(probe_, probe::HOOK_EXPORT)));
     if (hook != nullptr) {
@@ -73,24 +69,29 @@ ShownPixels::~ShownPixels() {
     if (probe_ != nullptr) {
         ::FreeLibrary(probe_);
     }
-    if (shared_ != nullptr) {
-        ::UnmapViewOfFile(shared_);
-    }
-    for (HANDLE handle : {block_, done_}) {
-        if (handle != nullptr) {
-            ::CloseHandle(handle);
-        }
-    }
 }
 
 std::vector<COLORREF> ShownPixels::row(HWND window, int y, int width) {
     static const UINT readRow = ::RegisterWindowMessageW(probe::READ_ROW_MESSAGE);
-    if (!ready() || !::PostMessageW(window, readRow, static_cast<WPARAM>(y), width) ||
-        ::WaitForSingleObject(done_, 10000) != WAIT_OBJECT_0) {
+    const auto request = static_cast<WORD>(++requests_);
+    if (!ready() || !::PostMessageW(window, readRow, static_cast<WPARAM>(y),
+                                    MAKELPARAM(static_cast<WORD>(width), request))) {
         return {};
     }
-    const auto* shared = static_cast<const probe::Row*>(shared_);
-    return std::vector<COLORREF>(shared->colours, shared->colours + shared->count);
+    for (int waited = 0; ::GetPropW(window, probe::answeredProperty()) !=
+                         reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(request));
+         waited += 10) {
+        if (waited >= 10000) {
+            return {};
+        }
+        ::Sleep(10);
+    }
+    std::vector<COLORREF> colours;
+    for (int x = 0; x < width; ++x) {
+        colours.push_back(static_cast<COLORREF>(
+            reinterpret_cast<std::uintptr_t>(::GetPropW(window, probe::pixelProperty(x)))));
+    }
+    return colours;
 }
 
 }  // namespace kaptor::test

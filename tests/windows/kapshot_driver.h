@@ -52,7 +52,7 @@ class ShownPixels {
     ShownPixels(const ShownPixels&) = delete;
     ShownPixels& operator=(const ShownPixels&) = delete;
 
-    bool ready() const { return hook_ != nullptr && shared_ != nullptr; }
+    bool ready() const { return hook_ != nullptr; }
     // The colours along one row of window, from its left edge; empty when the probe did not
     // answer.
     std::vector<COLORREF> row(HWND window, int y, int width);
@@ -60,9 +60,7 @@ class ShownPixels {
   private:
     HMODULE probe_ = nullptr;
     HHOOK hook_ = nullptr;
-    HANDLE block_ = nullptr;
-    HANDLE done_ = nullptr;
-    void* shared_ = nullptr;
+    int requests_ = 0;
 };
 
 }  // namespace kaptor::test
