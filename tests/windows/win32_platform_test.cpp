@@ -1,5 +1,5 @@
 // The Win32 platform layer as the control meets it on Windows: files replaced in one step,
-// folders listed in the system's own order with its end code, folders never taken for files,
+// folders listed to the system's own end code, folders never taken for files,
 // Windows-1252 names, drive roots for tests, LoadLibraryA, message boxes and the clock.
 #include <windows.h>
 
