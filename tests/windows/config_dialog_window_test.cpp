@@ -142,7 +142,7 @@ struct Outcome {
     control::BoardSettings settings;
     std::map<std::string, std::string> files;
     std::vector<std::vector<std::uint8_t>> frames;
-    std::vector<DialogSnapshot> snapshots;
+    std::vector<std::string> snapshots;  // described
     int openings = 0;
     int beeps = 0;
 };
@@ -168,7 +168,9 @@ Outcome runSet(const DialogScenario& scenario, Runner& runner) {
         }
     }
     outcome.frames = rig.board->frames();
-    outcome.snapshots = runner.snapshots;
+    for (const DialogSnapshot& snapshot : runner.snapshots) {
+        outcome.snapshots.push_back(describe(snapshot));
+    }
     outcome.openings = runner.runs;
     outcome.beeps = rig.person.beeps();
     return outcome;
@@ -212,11 +214,7 @@ TEST(ConfigDialogWindow, RealControlsBehaveAsTheInMemoryWindow) {
         EXPECT_EQ(seen.files, expected.files);
         EXPECT_EQ(seen.frames, expected.frames);
         EXPECT_EQ(seen.beeps, expected.beeps);
-        ASSERT_EQ(seen.snapshots.size(), expected.snapshots.size());
-        for (std::size_t i = 0; i < seen.snapshots.size(); ++i) {
-            EXPECT_EQ(describe(seen.snapshots[i]), describe(expected.snapshots[i]))
-                << "snapshot " << i;
-        }
+        EXPECT_EQ(seen.snapshots, expected.snapshots);
     }
 }
 
