@@ -123,11 +123,7 @@ class Win32ScenarioRunner : public control::DialogRunner {
         }
         const HWND edit = ::FindWindowExW(combo, nullptr, L"Edit", nullptr);
         ::SendMessageW(edit, EM_SETSEL, 0, -1);
-        const std::wstring text = platform::cp1252ToWide(action.text);
-        if (text.empty()) {
-            ::SendMessageW(edit, WM_CHAR, VK_BACK, 0);
-        }
-        for (const wchar_t c : text) {
+        for (const wchar_t c : platform::cp1252ToWide(action.text)) {
             ::SendMessageW(edit, WM_CHAR, c, 0);
         }
     }
