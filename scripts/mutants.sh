@@ -170,6 +170,40 @@ row windows testapp/form1.cpp '-L kapshot' \
 # What the merged and dropped tests of the COM object under Wine covered.
 
 # What the merged and dropped tests of the Win32 windows and KAPSHOT covered.
+# CANCELAR and closing send nothing but FT_Close (one end-of-run trace check in the layout case).
+row windows control/kaptorax_ctrl.cpp '-R KapshotTest' \
+    $'if (!accepted(outcome)) {\n        return;' $'if (false) {\n        return;'
+# The unregistered control's exit status, now checked exactly in the table of early ends.
+row windows testapp/main.cpp '-R KapshotTest' 'return 2;' 'return 1;'
+# The listing, compared as a multiset instead of with the system's own FindNextFileA loop.
+row windows platform/win32/file_system.cpp '-L win32_platform' \
+    $'name = data.cFileName;\n        return FIND_OK;' \
+    $'name = data.cAlternateFileName;\n        return FIND_OK;'
+# Replacing an existing file, no longer done twice in the Windows-1252 case: platform_test's
+# AReplacementLandsWholeOrNotAtAll (also under Wine) replaces one.
+row windows platform/win32/file_system.cpp '-L platform' \
+    'MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH' 'MOVEFILE_WRITE_THROUGH'
+# The looked-up address (its call to FT_ListDevices dropped) and the configured library (its
+# own case merged into the loader's table).
+row windows platform/win32/library_loader.cpp '-L win32_platform' \
+    'std::memcpy(&address, &function, sizeof address);' \
+    'std::memcpy(&address, &library, sizeof address);'
+row windows platform/win32/library_loader.cpp '-L win32_platform' \
+    'lastTried_ = hostLibraryName(name, getenv_);' 'lastTried_ = std::string(name);'
+# Dialog 201 on real controls, four scenarios fewer: typing the name ("typing the start of an
+# entry" and "with the list closed" remain), a pick ("the long name picked"), the text read back
+# (every snapshot).
+row windows control/win32/config_dialog_window.cpp '-L config_dialog_window' \
+    'return Notification::EditChanged;' 'return std::nullopt;'
+row windows control/win32/config_dialog_window.cpp '-L config_dialog_window' \
+    'return Notification::SelectionChanged;' 'return std::nullopt;'
+row windows control/win32/win32_dialog_view.cpp '-L config_dialog_window' \
+    'buffer.resize(static_cast<std::size_t>(length > 0 ? length : 0));' \
+    'buffer.resize(static_cast<std::size_t>(length > 1 ? length - 1 : 0));'
+# Image1 read back through the probe's window properties: a picture never shown, one upside down.
+row windows testapp/form1.cpp '-R KapshotTest' 'setImageBoxPicture(image_, picture);' ''
+row windows testapp/image_box.cpp '-R KapshotTest' \
+    'pixelsHigh, 0, height, width, -height, &client);' 'pixelsHigh, 0, 0, width, height, &client);'
 
 if [ "$list" -eq 1 ]; then
     for i in "${!files[@]}"; do

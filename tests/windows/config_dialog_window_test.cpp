@@ -123,11 +123,7 @@ class Win32ScenarioRunner : public control::DialogRunner {
         }
         const HWND edit = ::FindWindowExW(combo, nullptr, L"Edit", nullptr);
         ::SendMessageW(edit, EM_SETSEL, 0, -1);
-        const std::wstring text = platform::cp1252ToWide(action.text);
-        if (text.empty()) {
-            ::SendMessageW(edit, WM_CHAR, VK_BACK, 0);
-        }
-        for (const wchar_t c : text) {
+        for (const wchar_t c : platform::cp1252ToWide(action.text)) {
             ::SendMessageW(edit, WM_CHAR, c, 0);
         }
     }
@@ -142,7 +138,7 @@ struct Outcome {
     control::BoardSettings settings;
     std::map<std::string, std::string> files;
     std::vector<std::vector<std::uint8_t>> frames;
-    std::vector<DialogSnapshot> snapshots;
+    std::vector<std::string> snapshots;  // described
     int openings = 0;
     int beeps = 0;
 };
@@ -168,7 +164,9 @@ Outcome runSet(const DialogScenario& scenario, Runner& runner) {
         }
     }
     outcome.frames = rig.board->frames();
-    outcome.snapshots = runner.snapshots;
+    for (const DialogSnapshot& snapshot : runner.snapshots) {
+        outcome.snapshots.push_back(describe(snapshot));
+    }
     outcome.openings = runner.runs;
     outcome.beeps = rig.person.beeps();
     return outcome;
@@ -183,17 +181,10 @@ TEST(ConfigDialogWindow, RealControlsBehaveAsTheInMemoryWindow) {
         {"APLICAR, APLICAR, ACEPTAR", {{typeInto(1030, "90"), snapshotNow(), clickOn(IDC_APLICAR)},
           {snapshotNow(), clickOn(IDC_APLICAR)}, {snapshotNow(), clickOn(IDC_ACEPTAR)}},
          {Answer::Ok, Answer::Ok, Answer::Ok}},
-        {"typing the name with the list dropped and a bad entry elsewhere",
-         {{typeInto(1030, "x"), dropList(), typeInto(IDC_CONFIG_NAME, "EJX"), snapshotNow()}}},
         {"typing the name with the list closed and a bad entry elsewhere",
          {{typeInto(1030, "x"), typeInto(IDC_CONFIG_NAME, "EJX"), snapshotNow()}}},
         {"typing the start of an entry with the list dropped",
          {{dropList(), typeInto(IDC_CONFIG_NAME, "ot"), snapshotNow()}}},
-        {"a pick, then CANCELAR", {{pickEntry(3), snapshotNow(), clickOn(IDC_CANCELAR)}}},
-        {"APLICAR after typing a new name", {{typeInto(IDC_CONFIG_NAME, "NUEVA.TXT"),
-          typeInto(1030, "200"), clickOn(IDC_APLICAR)}, {snapshotNow()}}, {Answer::Ok}},
-        {"ACEPTAR refused, then accepted", {{typeInto(1026, "2"), clickOn(IDC_ACEPTAR),
-          snapshotNow(), typeInto(1026, "1"), clickOn(IDC_ACEPTAR)}}, {Answer::Ok}},
         {"BORRAR, both questions answered", {{clickOn(IDC_BORRAR), snapshotNow()}},
          {Answer::Yes, Answer::Ok}},
         {"ticking Inversion de Campo with a bad interleave entry",
@@ -219,11 +210,7 @@ TEST(ConfigDialogWindow, RealControlsBehaveAsTheInMemoryWindow) {
         EXPECT_EQ(seen.files, expected.files);
         EXPECT_EQ(seen.frames, expected.frames);
         EXPECT_EQ(seen.beeps, expected.beeps);
-        ASSERT_EQ(seen.snapshots.size(), expected.snapshots.size());
-        for (std::size_t i = 0; i < seen.snapshots.size(); ++i) {
-            EXPECT_EQ(describe(seen.snapshots[i]), describe(expected.snapshots[i]))
-                << "snapshot " << i;
-        }
+        EXPECT_EQ(seen.snapshots, expected.snapshots);
     }
 }
 

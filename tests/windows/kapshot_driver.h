@@ -7,9 +7,7 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,30 +32,16 @@ struct Form1Windows {
     bool complete() const { return form && control && adquiere && setPlaca && image; }
 };
 Form1Windows waitForForm1(DWORD threadId);
-// A child's place in its parent's client area.
-RECT placeInParent(HWND child);
 
 // Presses a button and, unless the press opens something modal, waits until its handler is
 // done.
 void press(HWND button);
 
-// Starts program, presses "Adquiere" once Form1 shows, waits for picture and closes the form.
-// Empty on success, else what went wrong (with the text of any message box KAPSHOT showed).
+// Starts program, presses "Adquiere" once Form1 shows and closes the form once picture is
+// written. Empty on success, else what went wrong (with the text of any message box KAPSHOT
+// showed).
 std::string captureWithKapshot(const std::filesystem::path& program,
                                const std::filesystem::path& picture);
-
-// The picture file as the control wrote it, and its gray levels, rows from the top.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::string file;
-    std::vector<std::uint8_t> levels;
-    std::uint8_t level(int x, int row) const { return levels[std::size_t(row * width + x)]; }
-    COLORREF colour(int x, int row) const {
-        return RGB(level(x, row), level(x, row), level(x, row));
-    }
-};
-std::optional<Picture> readPicture(const std::filesystem::path& path);
 
 // What the windows of KAPSHOT's thread show, read back inside KAPSHOT (a window's pixels live
 // in the process that owns it) through the probe library hooked onto that thread.
@@ -68,7 +52,7 @@ class ShownPixels {
     ShownPixels(const ShownPixels&) = delete;
     ShownPixels& operator=(const ShownPixels&) = delete;
 
-    bool ready() const { return hook_ != nullptr && shared_ != nullptr; }
+    bool ready() const { return hook_ != nullptr; }
     // The colours along one row of window, from its left edge; empty when the probe did not
     // answer.
     std::vector<COLORREF> row(HWND window, int y, int width);
@@ -76,9 +60,7 @@ class ShownPixels {
   private:
     HMODULE probe_ = nullptr;
     HHOOK hook_ = nullptr;
-    HANDLE block_ = nullptr;
-    HANDLE done_ = nullptr;
-    void* shared_ = nullptr;
+    int requests_ = 0;
 };
 
 }  // namespace kaptor::test

@@ -1,9 +1,14 @@
-// KAPSHOT.exe end to end under Wine with the simulated board: the form's layout, two captures
-// shown in Image1, the configuration dialog left with CANCELAR, a clean close; and the three
-// ways the program ends early (picture file not creatable, no device, control not registered).
+// KAPSHOT.exe end to end under Wine with the simulated board: the form's layout, the
+// configuration dialog left with CANCELAR and a clean close; two captures shown in Image1 until
+// the picture file cannot be created; and the program ending before its window is used (no
+// device, control not registered).
 #include "tests/windows/kapshot_driver.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "host/picture_formats.h"
 
 namespace kaptor::test {
 namespace {
@@ -66,45 +71,45 @@ class KapshotTest : public ::testing::Test {
 };
 
 // The capture commands (the single byte 'A') in the simulated board's trace.
-int captureCommands(std::string trace) {
-    std::erase(trace, '\r');
-    trace.insert(0, "\n");
+int captureCommands(const std::string& trace) {
+    std::istringstream lines(trace);
     int count = 0;
-    for (auto at = trace.find("\nFT_Write 41\n"); at != std::string::npos;
-         at = trace.find("\nFT_Write 41\n", at + 1)) {
-        ++count;
+    for (std::string line; std::getline(lines, line);) {
+        count += line == "FT_Write 41\r" ? 1 : 0;
     }
     return count;
 }
 
+// A child's place in its parent's client area.
+RECT placeInParent(HWND child) {
+    RECT place;
+    ::GetWindowRect(child, &place);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(child), reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
 // Image1 shows the picture at its natural size from its top left: a few rows compared with the
 // file's, through its palette, and the box's own background just right of the picture.
-void expectShown(ShownPixels& pixels, HWND image, const Picture& picture) {
+void expectShown(ShownPixels& pixels, HWND image, const host::GrayPicture& picture) {
     for (const int row : {0, 1, FIELD_LINES - 1, FIELD_LINES, 2 * FIELD_LINES - 1}) {
         const std::vector<COLORREF> shown = pixels.row(image, row, picture.width + 1);
         ASSERT_EQ(shown.size(), static_cast<std::size_t>(picture.width + 1)) << "row " << row;
         for (int x = 0; x < picture.width; ++x) {
-            ASSERT_EQ(shown[static_cast<std::size_t>(x)], picture.colour(x, row))
+            const std::uint8_t level = picture.pixels[std::size_t(row * picture.width + x)];
+            ASSERT_EQ(shown[std::size_t(x)], RGB(level, level, level))
                 << "row " << row << ", x " << x;
         }
         EXPECT_EQ(shown.back(), ::GetSysColor(COLOR_BTNFACE)) << "row " << row;
     }
 }
 
-// The top line of the file is the received row that field inversion puts there.
-void expectTopRowIsReceivedRow(const Picture& picture, int receivedRow) {
-    ASSERT_EQ(picture.width, WIDTH);
-    ASSERT_EQ(picture.height, 2 * FIELD_LINES);
-    for (int x = 0; x < WIDTH; ++x) {
-        ASSERT_EQ(picture.level(x, 0), streamLevel(receivedRow, x)) << "x " << x;
-    }
-}
-
-TEST_F(KapshotTest, FormIsLaidOutInTwipsAtTheScreensPixelsPerInch) {
+// The form laid out in twips at the screen's pixels per inch; "Set Placa" opens the
+// configuration dialog, and neither CANCELAR nor closing the form sends anything to the board but
+// the closing of the device. The program ends with status 0.
+TEST_F(KapshotTest, FormIsLaidOutInTwipsAndCancelAndCloseSendNothing) {
     KapshotProcess kapshot;
     const Form1Windows form1 = waitForForm1(kapshot.threadId());
     ASSERT_TRUE(form1.complete());
-    const HWND form = form1.form;
     const HDC screen = ::GetDC(nullptr);
     const int dpiX = ::GetDeviceCaps(screen, LOGPIXELSX);
     const int dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
@@ -112,10 +117,9 @@ TEST_F(KapshotTest, FormIsLaidOutInTwipsAtTheScreensPixelsPerInch) {
     const auto px = [](int twips, int dpi) { return ::MulDiv(twips, dpi, 1440); };
 
     RECT client;
-    ::GetClientRect(form, &client);
+    ::GetClientRect(form1.form, &client);
     EXPECT_EQ(client.right, px(11550, dpiX));
     EXPECT_EQ(client.bottom, px(9600, dpiY));
-
     struct Element {
         const char* what;
         HWND window;
@@ -128,7 +132,6 @@ TEST_F(KapshotTest, FormIsLaidOutInTwipsAtTheScreensPixelsPerInch) {
         {"Image1", form1.image, 720, 360, 18495, 14775},
     };
     for (const Element& e : elements) {
-        ASSERT_NE(e.window, nullptr) << e.what;
         const RECT place = placeInParent(e.window);
         EXPECT_EQ(place.left, px(e.left, dpiX)) << e.what;
         EXPECT_EQ(place.top, px(e.top, dpiY)) << e.what;
@@ -136,51 +139,10 @@ TEST_F(KapshotTest, FormIsLaidOutInTwipsAtTheScreensPixelsPerInch) {
         EXPECT_EQ(place.bottom - place.top, px(e.height, dpiY)) << e.what;
     }
     // Image1 reaches beyond the client area, which cuts it off.
-    EXPECT_GT(placeInParent(elements[3].window).right, client.right);
+    EXPECT_GT(placeInParent(form1.image).right, client.right);
     // Tab order: "Adquiere" (tab index 0), then "Set Placa".
-    EXPECT_EQ(::GetNextDlgTabItem(form, elements[1].window, FALSE), elements[2].window);
+    EXPECT_EQ(::GetNextDlgTabItem(form1.form, form1.adquiere, FALSE), form1.setPlaca);
 
-    ::PostMessageW(form, WM_CLOSE, 0, 0);
-    EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(0));
-}
-
-TEST_F(KapshotTest, TwoCapturesAreShownCancelChangesNothingAndClosingSendsNothing) {
-    KapshotProcess kapshot;
-    const Form1Windows form1 = waitForForm1(kapshot.threadId());
-    ASSERT_TRUE(form1.complete());
-    const HWND form = form1.form;
-    const HWND adquiere = form1.adquiere;
-    const HWND image = form1.image;
-    // Before any capture nothing was written and Image1 is empty.
-    EXPECT_FALSE(std::filesystem::exists(picture()));
-    ShownPixels pixels(kapshot.threadId());
-    ASSERT_TRUE(pixels.ready());
-    EXPECT_EQ(pixels.row(image, 0, 1), std::vector<COLORREF>{::GetSysColor(COLOR_BTNFACE)});
-
-    // The control reads its configuration again before every capture: the second capture puts
-    // the second field on top.
-    struct Capture {
-        int fieldInversion;
-        int topReceivedRow;
-    };
-    const Capture captures[] = {{0, 0}, {1, FIELD_LINES}};
-    int pressed = 0;
-    for (const Capture& capture : captures) {
-        SCOPED_TRACE("field inversion " + std::to_string(capture.fieldInversion));
-        setFieldInversion(capture.fieldInversion);
-        press(adquiere);
-        ++pressed;
-        EXPECT_EQ(captureCommands(readFile(trace())), pressed);
-        const auto written = readPicture(picture());
-        ASSERT_TRUE(written.has_value());
-        expectTopRowIsReceivedRow(*written, capture.topReceivedRow);
-        expectShown(pixels, image, *written);
-    }
-    const auto last = readPicture(picture());
-    ASSERT_TRUE(last.has_value());
-
-    // "Set Placa" opens the configuration dialog; CANCELAR leaves the form and the file as
-    // they were, and sends nothing to the board.
     const std::string traceBeforeSet = readFile(trace());
     ::SendNotifyMessageW(form1.setPlaca, BM_CLICK, 0, 0);
     const HWND dialog = waitForDialog(kapshot.threadId(), "Configuracion de placa de captura");
@@ -190,66 +152,85 @@ TEST_F(KapshotTest, TwoCapturesAreShownCancelChangesNothingAndClosingSendsNothin
         ::Sleep(20);
     }
     EXPECT_FALSE(::IsWindow(dialog));
-    waitUntilIdle(form);
-    EXPECT_EQ(readPicture(picture())->file, last->file);
-    expectShown(pixels, image, *last);
-    EXPECT_EQ(readFile(trace()), traceBeforeSet);
-
-    // Closing ends the program with status 0 and sends nothing more to the board; the control
-    // that goes with the form closes the device.
-    ::PostMessageW(form, WM_CLOSE, 0, 0);
+    ::PostMessageW(form1.form, WM_CLOSE, 0, 0);
     EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(0));
     EXPECT_EQ(readFile(trace()), traceBeforeSet + "FT_Close\r\n");
+    EXPECT_FALSE(std::filesystem::exists(picture()));
 }
 
-TEST_F(KapshotTest, PictureFileNotCreatableEndsTheProgramBeforeImage1Changes) {
+// Each press of "Adquiere" sends one capture command and shows the picture written. The control
+// reads its configuration again before every capture: the second capture puts the second field
+// on top. A picture file that cannot be created ends the program before Image1 changes.
+TEST_F(KapshotTest, CapturesAreShownUntilThePictureFileCannotBeCreated) {
     KapshotProcess kapshot;
     const Form1Windows form1 = waitForForm1(kapshot.threadId());
     ASSERT_TRUE(form1.complete());
-    const HWND adquiere = form1.adquiere;
-    const HWND image = form1.image;
     ShownPixels pixels(kapshot.threadId());
     ASSERT_TRUE(pixels.ready());
-    press(adquiere);
-    const auto first = readPicture(picture());
-    ASSERT_TRUE(first.has_value());
-    expectShown(pixels, image, *first);
+    EXPECT_EQ(pixels.row(form1.image, 0, 1), std::vector<COLORREF>{::GetSysColor(COLOR_BTNFACE)});
+
+    const struct {
+        int fieldInversion;
+        int topReceivedRow;
+    } captures[] = {{0, 0}, {1, FIELD_LINES}};
+    int pressed = 0;
+    std::optional<host::GrayPicture> written;
+    for (const auto& capture : captures) {
+        SCOPED_TRACE("field inversion " + std::to_string(capture.fieldInversion));
+        setFieldInversion(capture.fieldInversion);
+        press(form1.adquiere);
+        EXPECT_EQ(captureCommands(readFile(trace())), ++pressed);
+        written = host::decodeControlBmp(readFile(picture()));
+        ASSERT_TRUE(written.has_value());
+        ASSERT_EQ(written->width, WIDTH);
+        ASSERT_EQ(written->height, 2 * FIELD_LINES);
+        for (int x = 0; x < WIDTH; ++x) {
+            ASSERT_EQ(written->pixels[std::size_t(x)], streamLevel(capture.topReceivedRow, x));
+        }
+        expectShown(pixels, form1.image, *written);
+    }
 
     std::filesystem::remove_all(pictures());
-    ::SendNotifyMessageW(adquiere, BM_CLICK, 0, 0);
+    ::SendNotifyMessageW(form1.adquiere, BM_CLICK, 0, 0);
     const HWND box = waitForDialog(kapshot.threadId(), "");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(boxText(box), "Error al crear archivo de imagen!!! (E: 402)");
-    expectShown(pixels, image, *first);
+    expectShown(pixels, form1.image, *written);
     clickButton(box, IDOK);
     EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(1));
 }
 
-TEST_F(KapshotTest, NoDeviceEndsTheProgramBeforeTheWindowIsUsed) {
-    setEnvironment("KAPTOR_SIM_FAULTS", "no-device");
-    KapshotProcess kapshot;
-    ASSERT_TRUE(kapshot.started());
-    const HWND box = waitForDialog(kapshot.threadId(), "");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(boxText(box), "ERROR AL ABRIR PUERTO USB. Reintente nuevamente");
-    EXPECT_EQ(findWindow(kapshot.threadId(), "Form1", ""), nullptr);
-    clickButton(box, IDOK);
-    EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(1));
-}
-
-TEST_F(KapshotTest, UnregisteredControlIsNamedWithTheCommandThatRegistersIt) {
-    ASSERT_EQ(callModuleExport(modulePath(), "DllUnregisterServer"), S_OK);
-    KapshotProcess kapshot;
-    ASSERT_TRUE(kapshot.started());
-    const HWND box = waitForDialog(kapshot.threadId(), "");
-    ASSERT_NE(box, nullptr);
-    EXPECT_NE(boxText(box).find("regsvr32 KAPTORAX.ocx"), std::string::npos) << boxText(box);
-    EXPECT_EQ(findWindow(kapshot.threadId(), "Form1", ""), nullptr);
-    clickButton(box, IDOK);
-    const auto status = kapshot.waitForExit(20000);
-    ASSERT_TRUE(status.has_value());
-    EXPECT_NE(*status, 0u);
-    EXPECT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
+// Without a device, or without the control registered, a message says why and the program ends
+// before its window shows.
+TEST_F(KapshotTest, EndsBeforeItsWindowShowsWithoutDeviceOrControl) {
+    const struct {
+        const char* faults;
+        bool registered;
+        const char* message;
+        DWORD status;
+    } cases[] = {
+        {"no-device", true, "ERROR AL ABRIR PUERTO USB. Reintente nuevamente", 1},
+        {"", false,
+         "El control KAPTORAX no est\xE1 registrado en este equipo.\n"
+         "Reg\xEDstrelo con:  regsvr32 KAPTORAX.ocx",
+         2},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.message);
+        setEnvironment("KAPTOR_SIM_FAULTS", k.faults);
+        if (!k.registered) {
+            ASSERT_EQ(callModuleExport(modulePath(), "DllUnregisterServer"), S_OK);
+        }
+        KapshotProcess kapshot;
+        ASSERT_TRUE(kapshot.started());
+        const HWND box = waitForDialog(kapshot.threadId(), "");
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(boxText(box), k.message);
+        EXPECT_EQ(findWindow(kapshot.threadId(), "Form1", ""), nullptr);
+        clickButton(box, IDOK);
+        EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(k.status));
+        ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
+    }
 }
 
 }  // namespace
