@@ -168,6 +168,19 @@ row windows testapp/form1.cpp '-L kapshot' \
 # What the merged and dropped tests of the hosts (kaptor, libkaptor, kaptorsrc, the driver) covered.
 
 # What the merged and dropped tests of the COM object under Wine covered.
+row windows control/com/control_persistence.cpp '-L com_persistence' \
+    '    ctrl_->setDestinoimagen(control::DEFAULT_DESTINOIMAGEN);' ''
+row windows control/com/control_persistence.cpp '-L com_persistence' \
+    '        state.*value.field = number;' ''
+row windows control/com/control_object.cpp '-L com_control' \
+    $'if (result != nullptr) {\n        ::VariantInit(result);\n    }' ''
+row windows control/com/variant_conversion.cpp '-L com_control' \
+    'automation::Bstr(characters, ::SysStringLen(text));' 'automation::Bstr(characters);'
+row windows control/com/registration.cpp '-L com_registration' \
+    'const bool page = removeTree(L"CLSID\\" + guidText(CLSID_KAPTORAXPropPage));' \
+    'const bool page = true;'
+row windows control/com/registration.cpp '-L com_registration' \
+    'if (modulePath.empty() || !registerTypeLibrary(modulePath)) {' 'if (modulePath.empty()) {'
 
 # What the merged and dropped tests of the Win32 windows and KAPSHOT covered.
 
