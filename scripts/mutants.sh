@@ -181,6 +181,10 @@ row windows control/com/registration.cpp '-L com_registration' \
     'const bool page = true;'
 row windows control/com/registration.cpp '-L com_registration' \
     'if (modulePath.empty() || !registerTypeLibrary(modulePath)) {' 'if (modulePath.empty()) {'
+row windows control/com/error_info.cpp '-L com_control' \
+    'return HRESULT_FROM_WIN32(static_cast<DWORD>(error.value()));' 'return E_FAIL;'
+row windows control/com/error_info.cpp '-L com_control' '::SetErrorInfo(0, info.Get());' ''
+row windows control/com/module.cpp '-L com_control' '    ++serverLocks;' ''
 
 # What the merged and dropped tests of the Win32 windows and KAPSHOT covered.
 

@@ -25,15 +25,6 @@ class ComControl : public ComTest {
         ComTest::SetUp();
     }
 
-    // The sample configuration in place, and the simulated board sending frame.
-    void prepareBoard(const std::vector<std::uint8_t>& frame) {
-        writeFile(drive.path() / "KAPTOR" / "CONFIG.TXT", "EJEMPLO.TXT\r\n");
-        writeFile(drive.path() / "KAPTOR" / "CONFIG" / "EJEMPLO.TXT", EXAMPLE_CONFIG);
-        const auto replay = drive.path() / "replay.bin";
-        writeFile(replay, std::string(frame.begin(), frame.end()));
-        setEnvironment("KAPTOR_SIM_REPLAY", replay.string());
-    }
-
     TempDir drive;
 };
 
@@ -171,15 +162,22 @@ TEST_F(ComControl, NamesAndTypeInformationComeFromTheTypeLibrary) {
               CONNECT_E_NOCONNECTION);
 }
 
-TEST_F(ComControl, CaptureByDispidWritesThePictureThePortableControlWrites) {
+// Toma writes the picture the portable control writes from the same stream. A Toma that cannot
+// write its picture tells its caller why, in EXCEPINFO and through GetErrorInfo alike: the
+// control's text widened from Windows-1252, the system's error as code. No message box either
+// time.
+TEST_F(ComControl, TomaWritesThePortablePictureOrTellsItsCallerWhy) {
     const std::vector<std::uint8_t> frame = replayFrame();
     Rig expected(RigOptions{.replay = frame});
     expected.initialise(EXAMPLE_CONFIG);
     expected.ctrl->Toma();
     const std::vector<std::uint8_t> wanted = expected.picture();
     ASSERT_GT(wanted.size(), frame.size());
-
-    prepareBoard(frame);
+    writeFile(drive.path() / "KAPTOR" / "CONFIG.TXT", "EJEMPLO.TXT\r\n");
+    writeFile(drive.path() / "KAPTOR" / "CONFIG" / "EJEMPLO.TXT", EXAMPLE_CONFIG);
+    const auto replay = drive.path() / "replay.bin";
+    writeFile(replay, std::string(frame.begin(), frame.end()));
+    setEnvironment("KAPTOR_SIM_REPLAY", replay.string());
     MessageBoxWatcher watcher;
     ASSERT_EQ(putText(*control.Get(), DIRCONFIG, L"c:\\KAPTOR\\"), S_OK);
     ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"c:\\KAPTOR\\Imagen1.BMP"), S_OK);
@@ -187,21 +185,13 @@ TEST_F(ComControl, CaptureByDispidWritesThePictureThePortableControlWrites) {
     ASSERT_EQ(callMethod(*control.Get(), TOMA), S_OK);
     EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), L"c:\\KAPTOR\\Imagen1.BMP");
     EXPECT_EQ(readBytes(drive.path() / "KAPTOR" / "Imagen1.BMP"), wanted);
-    EXPECT_TRUE(watcher.seen().empty()) << watcher.seen().front().text;
-}
 
-// A Toma that cannot write its picture tells its caller why, in EXCEPINFO and through
-// GetErrorInfo alike: the control's text widened from Windows-1252, the system's error as code.
-TEST_F(ComControl, AFailedTomaTellsItsCallerWhy) {
-    prepareBoard(replayFrame());
     const std::wstring name = L"C\u00e1mara.BMP";
     // The previous picture, held open without delete sharing: the new one cannot replace it.
     HANDLE held = ::CreateFileW((drive.path() / "KAPTOR" / name).c_str(), GENERIC_WRITE,
                                 FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    MessageBoxWatcher watcher;
     ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"c:\\KAPTOR\\" + name), S_OK);
-    ASSERT_EQ(callMethod(*control.Get(), INICIALIZA), S_OK);
     DISPPARAMS none{};
     EXCEPINFO exception{};
     EXPECT_EQ(
@@ -228,7 +218,7 @@ TEST_F(ComControl, AFailedTomaTellsItsCallerWhy) {
     ASSERT_EQ(info->GetDescription(&text), S_OK);
     EXPECT_EQ(description, text);
     ::SysFreeString(text);
-    EXPECT_TRUE(watcher.seen().empty());
+    EXPECT_TRUE(watcher.seen().empty()) << watcher.seen().front().text;
 }
 
 // Without selector or configuration Inicializa reports both in boxes captioned with the
@@ -256,33 +246,29 @@ TEST_F(ComControl, ReleasingTheLastReferenceDuringAMessageBoxWaitsForTheCall) {
     EXPECT_EQ(moduleCanUnload(), S_OK);
 }
 
-TEST_F(ComControl, ModuleStaysLoadedWhileObjectsLive) {
+// Server locks hold the module too. One unlock too many does not hold it for good, nor make a
+// later lock count less.
+TEST_F(ComControl, ModuleStaysLoadedWhileObjectsOrLocksLive) {
     EXPECT_EQ(moduleCanUnload(), S_FALSE);
     control.Reset();
     EXPECT_EQ(moduleCanUnload(), S_OK);
-    ComPtr<IClassFactory> factory;
-    const auto getFactory = [&factory] {
-        return ::CoGetClassObject(com::CLSID_KAPTORAX, CLSCTX_INPROC_SERVER, nullptr,
-                                  IID_IClassFactory,
-                                  reinterpret_cast<void**>(factory.GetAddressOf()));
-    };
-    ASSERT_EQ(getFactory(), S_OK);
-    ASSERT_EQ(factory->LockServer(TRUE), S_OK);
-    EXPECT_EQ(moduleCanUnload(), S_FALSE);
-    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
-    // One unlock too many does not hold the module for good, nor make a later lock count less.
-    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
-    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
-    factory.Reset();
-    EXPECT_EQ(moduleCanUnload(), S_OK);
-    ASSERT_EQ(getFactory(), S_OK);
-    ASSERT_EQ(factory->LockServer(TRUE), S_OK);
-    factory.Reset();
-    EXPECT_EQ(moduleCanUnload(), S_FALSE);
-    ASSERT_EQ(getFactory(), S_OK);
-    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
-    factory.Reset();
-    EXPECT_EQ(moduleCanUnload(), S_OK);
+    const struct {
+        BOOL lock;
+        int times;
+        HRESULT canUnload;
+    } steps[] = {{TRUE, 1, S_FALSE}, {FALSE, 3, S_OK}, {TRUE, 1, S_FALSE}, {FALSE, 1, S_OK}};
+    for (const auto& step : steps) {
+        ComPtr<IClassFactory> factory;
+        ASSERT_EQ(
+            ::CoGetClassObject(com::CLSID_KAPTORAX, CLSCTX_INPROC_SERVER, nullptr,
+                               IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf())),
+            S_OK);
+        for (int i = 0; i < step.times; ++i) {
+            ASSERT_EQ(factory->LockServer(step.lock), S_OK);
+        }
+        factory.Reset();
+        EXPECT_EQ(moduleCanUnload(), step.canUnload);
+    }
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+// The system's ATL container (atl.dll), which mingw-w64 declares in no header.
+extern "C" BOOL WINAPI AtlAxWinInit();
+extern "C" HRESULT WINAPI AtlAxGetControl(HWND window, IUnknown** control);
+
 namespace kaptor::test {
 namespace {
 
@@ -36,15 +40,7 @@ int darkInside(HDC dc, const RECT& area, const RECT& inside, COLORREF outside) {
 // White with dark text in the top left corner (the name's first letters), white elsewhere; the
 // host's area around it untouched.
 TEST_F(ComHosting, AtlContainerHostsAndShowsTheControl) {
-    HMODULE atl = ::LoadLibraryW(L"atl.dll");
-    ASSERT_NE(atl, nullptr);
-    using Init = BOOL(WINAPI*)();
-    using GetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
-    const auto init =
-        reinterpret_cast<Init>(reinterpret_cast<void (*)()>(::GetProcAddress(atl, "AtlAxWinInit")));
-    const auto getControl = reinterpret_cast<GetControl>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(atl, "AtlAxGetControl")));
-    ASSERT_TRUE(init != nullptr && getControl != nullptr && init());
+    ASSERT_TRUE(AtlAxWinInit());
 
     // A grey window with the control in a 200 x 60 area at 20, 20.
     HWND frame = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 260, 120,
@@ -54,7 +50,7 @@ TEST_F(ComHosting, AtlContainerHostsAndShowsTheControl) {
                                   20, 20, 200, 60, frame, nullptr, nullptr, nullptr);
     ASSERT_NE(host, nullptr);
     ComPtr<IUnknown> hosted;
-    ASSERT_EQ(getControl(host, hosted.GetAddressOf()), S_OK);
+    ASSERT_EQ(AtlAxGetControl(host, hosted.GetAddressOf()), S_OK);
     ComPtr<IOleInPlaceObject> inPlace;
     ASSERT_EQ(hosted.As(&inPlace), S_OK);
     HWND window = nullptr;

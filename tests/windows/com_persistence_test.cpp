@@ -65,12 +65,10 @@ class MemoryBag final : public IPropertyBag {
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override {
-        VARIANT number;
-        ::VariantInit(&number);
-        if (FAILED(::VariantChangeType(&number, value, 0, VT_I4))) {
-            return E_INVALIDARG;
+        if (V_VT(value) != VT_I4) {
+            return DISP_E_TYPEMISMATCH;
         }
-        values[name] = V_I4(&number);
+        values[name] = V_I4(value);
         return S_OK;
     }
     std::map<std::wstring, LONG> values;
