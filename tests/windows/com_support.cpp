@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "control/com/identifiers.h"
-
 namespace kaptor::test {
 
 std::filesystem::path besideTestProgram(const wchar_t* name) {
@@ -72,13 +70,6 @@ std::vector<std::uint8_t> replayFrame() {
 void setEnvironment(const char* name, const std::string& value) {
     // The C runtime's copy, which getenv reads, and the process's own.
     ::_putenv_s(name, value.c_str());
-}
-
-ComPtr<IDispatch> createControl() {
-    ComPtr<IDispatch> control;
-    ::CoCreateInstance(com::CLSID_KAPTORAX, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                       reinterpret_cast<void**>(control.GetAddressOf()));
-    return control;
 }
 
 HRESULT putText(IDispatch& control, DISPID id, const std::wstring& value) {

@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "control/com/identifiers.h"
+
 namespace kaptor::test {
 
 using Microsoft::WRL::ComPtr;
@@ -64,16 +66,15 @@ class Apartment {
     Apartment& operator=(const Apartment&) = delete;
 };
 
-// The control, created by class id.
-ComPtr<IDispatch> createControl();
-
 // The module registered, an apartment, and a control created by class id.
 class ComTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
-        control = createControl();
-        ASSERT_TRUE(control);
+        ASSERT_EQ(
+            ::CoCreateInstance(com::CLSID_KAPTORAX, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(control.GetAddressOf())),
+            S_OK);
     }
 
     Apartment apartment;
