@@ -185,6 +185,8 @@ row windows control/com/error_info.cpp '-L com_control' \
     'return HRESULT_FROM_WIN32(static_cast<DWORD>(error.value()));' 'return E_FAIL;'
 row windows control/com/error_info.cpp '-L com_control' '::SetErrorInfo(0, info.Get());' ''
 row windows control/com/module.cpp '-L com_control' '    ++serverLocks;' ''
+row windows control/com/control_object.cpp '-L com_control' \
+    '    const ComPtr<ControlObject> hold(this);' ''
 
 # What the merged and dropped tests of the Win32 windows and KAPSHOT covered.
 

@@ -226,23 +226,14 @@ TEST_F(ComControl, TomaWritesThePortablePictureOrTellsItsCallerWhy) {
 // waits for the operator: the object stays until the call is over, and goes then.
 TEST_F(ComControl, ReleasingTheLastReferenceDuringAMessageBoxWaitsForTheCall) {
     IDispatch* raw = control.Detach();
-    const DWORD thread = ::GetCurrentThreadId();
-    std::atomic<bool> done{false};
-    std::string first;
-    std::thread helper([&] {
-        if (const HWND box = waitForDialog(thread, "KAPTORAX")) {
-            first = boxText(box);
-            raw->Release();
-        }
-        const MessageBoxWatcher watcher(thread);  // answers this box and any later one
-        while (!done) {
-            ::Sleep(10);
-        }
-    });
-    EXPECT_EQ(callMethod(*raw, INICIALIZA), S_OK);
-    done = true;
-    helper.join();
-    EXPECT_EQ(first, "Error al abrir archivo de configuracion!!! (E: 410)");
+    {
+        MessageBoxWatcher watcher(::GetCurrentThreadId(), [raw] { raw->Release(); });
+        EXPECT_EQ(callMethod(*raw, INICIALIZA), S_OK);
+        ASSERT_FALSE(watcher.seen().empty());
+        EXPECT_EQ(watcher.seen().front().caption, "KAPTORAX");
+        EXPECT_EQ(watcher.seen().front().text,
+                  "Error al abrir archivo de configuracion!!! (E: 410)");
+    }
     EXPECT_EQ(moduleCanUnload(), S_OK);
 }
 

@@ -202,8 +202,8 @@ void clickButton(HWND dialog, int id) {
     ::SendNotifyMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
-MessageBoxWatcher::MessageBoxWatcher(DWORD threadId)
-    : threadId_(threadId), thread_([this] { watch(); }) {}
+MessageBoxWatcher::MessageBoxWatcher(DWORD threadId, std::function<void()> onFirstBox)
+    : threadId_(threadId), onFirstBox_(std::move(onFirstBox)), thread_([this] { watch(); }) {}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
     stop_ = true;
@@ -221,6 +221,9 @@ void MessageBoxWatcher::watch() {
             {
                 std::lock_guard lock(mutex_);
                 seen_.push_back({windowText(box), boxText(box)});
+            }
+            if (onFirstBox_ && seen().size() == 1) {
+                onFirstBox_();
             }
             // The first button of a box: OK, Yes or Retry.
             for (const int id : {IDOK, IDYES, IDCANCEL}) {

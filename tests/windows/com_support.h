@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -93,10 +94,12 @@ struct SeenBox {
 };
 
 // Closes every message box that appears on the given thread with its first button, and notes
-// what it said. Runs until destroyed.
+// what it said; calls onFirstBox (on its own thread) before it closes the first. Runs until
+// destroyed.
 class MessageBoxWatcher {
   public:
-    explicit MessageBoxWatcher(DWORD threadId = ::GetCurrentThreadId());
+    explicit MessageBoxWatcher(DWORD threadId = ::GetCurrentThreadId(),
+                               std::function<void()> onFirstBox = {});
     ~MessageBoxWatcher();
     MessageBoxWatcher(const MessageBoxWatcher&) = delete;
     MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
@@ -106,6 +109,7 @@ class MessageBoxWatcher {
     void watch();
 
     DWORD threadId_;
+    std::function<void()> onFirstBox_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<SeenBox> seen_;
