@@ -187,6 +187,8 @@ row windows control/com/error_info.cpp '-L com_control' '::SetErrorInfo(0, info.
 row windows control/com/module.cpp '-L com_control' '    ++serverLocks;' ''
 row windows control/com/control_object.cpp '-L com_control' \
     '    const ComPtr<ControlObject> hold(this);' ''
+row windows control/com/control_object.cpp '-L com_hosting' \
+    $'        InPlaceDeactivate();\n        delete this;' '        delete this;'
 
 # What the merged and dropped tests of the Win32 windows and KAPSHOT covered.
 
