@@ -168,6 +168,27 @@ row windows testapp/form1.cpp '-L kapshot' \
 # What the merged and dropped tests of the hosts (kaptor, libkaptor, kaptorsrc, the driver) covered.
 
 # What the merged and dropped tests of the COM object under Wine covered.
+row windows control/com/control_persistence.cpp '-L com_persistence' \
+    '    ctrl_->setDestinoimagen(control::DEFAULT_DESTINOIMAGEN);' ''
+row windows control/com/control_persistence.cpp '-L com_persistence' \
+    '        state.*value.field = number;' ''
+row windows control/com/control_object.cpp '-L com_control' \
+    $'if (result != nullptr) {\n        ::VariantInit(result);\n    }' ''
+row windows control/com/variant_conversion.cpp '-L com_control' \
+    'automation::Bstr(characters, ::SysStringLen(text));' 'automation::Bstr(characters);'
+row windows control/com/registration.cpp '-L com_registration' \
+    'const bool page = removeTree(L"CLSID\\" + guidText(CLSID_KAPTORAXPropPage));' \
+    'const bool page = true;'
+row windows control/com/registration.cpp '-L com_registration' \
+    'if (modulePath.empty() || !registerTypeLibrary(modulePath)) {' 'if (modulePath.empty()) {'
+row windows control/com/error_info.cpp '-L com_control' \
+    'return HRESULT_FROM_WIN32(static_cast<DWORD>(error.value()));' 'return E_FAIL;'
+row windows control/com/error_info.cpp '-L com_control' '::SetErrorInfo(0, info.Get());' ''
+row windows control/com/module.cpp '-L com_control' '    ++serverLocks;' ''
+row windows control/com/control_object.cpp '-L com_control' \
+    '    const ComPtr<ControlObject> hold(this);' ''
+row windows control/com/control_object.cpp '-L com_hosting' \
+    $'        InPlaceDeactivate();\n        delete this;' '        delete this;'
 
 # What the merged and dropped tests of the Win32 windows and KAPSHOT covered.
 # CANCELAR and closing send nothing but FT_Close (one end-of-run trace check in the layout case).

@@ -16,29 +16,16 @@ constexpr DISPID DESTINOIMAGEN = 2;
 constexpr DISPID TOMA = 3;
 constexpr DISPID INICIALIZA = 4;
 
-class ComControl : public ::testing::Test {
+class ComControl : public ComTest {
   protected:
     void SetUp() override {
-        ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
         setEnvironment("KAPTOR_DRIVE_C", drive.path().string());
         // "\KAPTOR\" lies on the current drive; the test's folder is on Wine's drive Z:.
         setEnvironment("KAPTOR_CURRENT_DRIVE", "C");
-        control = createControl();
-        ASSERT_TRUE(control);
+        ComTest::SetUp();
     }
 
-    // The sample configuration in place, and the simulated board sending frame.
-    void prepareBoard(const std::vector<std::uint8_t>& frame) {
-        writeFile(drive.path() / "KAPTOR" / "CONFIG.TXT", "EJEMPLO.TXT\r\n");
-        writeFile(drive.path() / "KAPTOR" / "CONFIG" / "EJEMPLO.TXT", EXAMPLE_CONFIG);
-        const auto replay = drive.path() / "replay.bin";
-        writeFile(replay, std::string(frame.begin(), frame.end()));
-        setEnvironment("KAPTOR_SIM_REPLAY", replay.string());
-    }
-
-    Apartment apartment;
     TempDir drive;
-    ComPtr<IDispatch> control;
 };
 
 HRESULT moduleCanUnload() {
@@ -49,29 +36,22 @@ HRESULT moduleCanUnload() {
 }
 
 TEST_F(ComControl, NewControlAnswersItsDefaultsAndKeepsWhatIsPut) {
-    std::wstring text;
-    ASSERT_EQ(getText(*control.Get(), DIRCONFIG, text), S_OK);
-    EXPECT_EQ(text, L"\\KAPTOR\\");
-    ASSERT_EQ(getText(*control.Get(), DESTINOIMAGEN, text), S_OK);
-    EXPECT_EQ(text, L"\\AAAA\\");
-    // Windows-1252 text survives the trip through BSTR.
-    ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"c:\\KAPTOR\\Posici\u00f3n.BMP"), S_OK);
-    ASSERT_EQ(getText(*control.Get(), DESTINOIMAGEN, text), S_OK);
-    EXPECT_EQ(text, L"c:\\KAPTOR\\Posici\u00f3n.BMP");
-    ASSERT_EQ(putText(*control.Get(), DIRCONFIG, L""), S_OK);
-    ASSERT_EQ(getText(*control.Get(), DIRCONFIG, text), S_OK);
-    EXPECT_EQ(text, L"");
-    // Text the control cannot hold exactly (outside Windows-1252, a NUL inside) is refused
-    // and the value stays.
+    EXPECT_EQ(getText(*control.Get(), DIRCONFIG), L"\\KAPTOR\\");
+    EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), L"\\AAAA\\");
+    // Windows-1252 text survives the trip through BSTR. Text the control cannot hold exactly
+    // (outside Windows-1252, a NUL inside) is refused and the value stays.
+    const std::wstring kept = L"c:\\KAPTOR\\Posici\u00f3n.BMP";
+    ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, kept), S_OK);
     for (const std::wstring& refused :
          {std::wstring(L"\u4E2D\u6587.BMP"), std::wstring(L"victim.ini\0.bmp", 15)}) {
         EXPECT_EQ(putText(*control.Get(), DESTINOIMAGEN, refused), E_INVALIDARG);
     }
-    ASSERT_EQ(getText(*control.Get(), DESTINOIMAGEN, text), S_OK);
-    EXPECT_EQ(text, L"c:\\KAPTOR\\Posici\u00f3n.BMP");
+    EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), kept);
 }
 
-TEST_F(ComControl, DispatchErrorsComeBackAsTheirCodes) {
+// Each call comes back as its code. Callers that break the calling rules get an error code,
+// never a crash; the result is made empty without freeing what it held.
+TEST_F(ComControl, InvokeAnswersEachCallWithItsCode) {
     VARIANT number;
     ::VariantInit(&number);
     V_VT(&number) = VT_I4;
@@ -80,45 +60,6 @@ TEST_F(ComControl, DispatchErrorsComeBackAsTheirCodes) {
     ::VariantInit(&object);
     V_VT(&object) = VT_UNKNOWN;
     V_UNKNOWN(&object) = control.Get();  // has no text form
-    DISPID named = DISPID_PROPERTYPUT;
-    struct Case {
-        const char* what;
-        DISPID id;
-        WORD flags;
-        VARIANT* argument;
-        bool namedPut;
-        HRESULT expected;
-    } cases[] = {
-        {"unknown id", 99, DISPATCH_METHOD, nullptr, false, DISP_E_MEMBERNOTFOUND},
-        {"method with an argument", TOMA, DISPATCH_METHOD, &number, false, DISP_E_BADPARAMCOUNT},
-        {"get with an argument", DIRCONFIG, DISPATCH_PROPERTYGET, &number, false,
-         DISP_E_BADPARAMCOUNT},
-        {"put to a method", TOMA, DISPATCH_PROPERTYPUT, &number, true, DISP_E_MEMBERNOTFOUND},
-        {"put without a value", DIRCONFIG, DISPATCH_PROPERTYPUT, nullptr, false,
-         DISP_E_BADPARAMCOUNT},
-        {"put of an object", DIRCONFIG, DISPATCH_PROPERTYPUT, &object, true, DISP_E_TYPEMISMATCH},
-        {"put of a number", DIRCONFIG, DISPATCH_PROPERTYPUT, &number, true, S_OK},
-    };
-    for (const Case& c : cases) {
-        DISPPARAMS params{c.argument, c.namedPut ? &named : nullptr, c.argument ? 1u : 0u,
-                          c.namedPut ? 1u : 0u};
-        VARIANT result;
-        ::VariantInit(&result);
-        UINT argumentError = 99;
-        EXPECT_EQ(
-            control->Invoke(c.id, IID_NULL, 0, c.flags, &params, &result, nullptr, &argumentError),
-            c.expected)
-            << c.what;
-        ::VariantClear(&result);
-    }
-    std::wstring text;
-    ASSERT_EQ(getText(*control.Get(), DIRCONFIG, text), S_OK);
-    EXPECT_EQ(text, L"7");
-}
-
-// Callers that break the calling rules get an error code, never a crash; the result is made
-// empty without freeing what it held.
-TEST_F(ComControl, CallsThatBreakTheRulesAreRefused) {
     VARIANT reference;
     ::VariantInit(&reference);
     V_VT(&reference) = VT_BYREF | VT_BSTR;
@@ -126,46 +67,51 @@ TEST_F(ComControl, CallsThatBreakTheRulesAreRefused) {
     VARIANT badType;
     ::VariantInit(&badType);
     V_VT(&badType) = 0xFFFF;
-    VARIANT text;
-    ::VariantInit(&text);
-    V_VT(&text) = VT_BSTR;
-    V_BSTR(&text) = nullptr;  // an empty text
+    VARIANT empty;
+    ::VariantInit(&empty);
+    V_VT(&empty) = VT_BSTR;
+    V_BSTR(&empty) = nullptr;  // an empty text
     DISPID named = DISPID_PROPERTYPUT;
+    constexpr WORD GET = DISPATCH_PROPERTYGET;
+    constexpr WORD PUT = DISPATCH_PROPERTYPUT;
     const struct {
         const char* what;
+        DISPID id;
         WORD flags;
         DISPPARAMS params;
         HRESULT expected;
     } cases[] = {
-        // clang-format off
-        {"arguments without their array", DISPATCH_METHOD, {nullptr, nullptr, 1, 0}, E_INVALIDARG},
-        {"named arguments without their array", DISPATCH_PROPERTYPUT, {&text, nullptr, 1, 1},
-         E_INVALIDARG},
-        {"more names than arguments", DISPATCH_PROPERTYPUT, {&text, &named, 0, 1}, E_INVALIDARG},
-        {"a null reference", DISPATCH_PROPERTYPUT, {&reference, &named, 1, 1}, E_POINTER},
-        {"no such type", DISPATCH_PROPERTYPUT, {&badType, &named, 1, 1}, DISP_E_BADVARTYPE},
-        {"a get into a junk result", DISPATCH_PROPERTYGET, {}, S_OK},
-        // clang-format on
+        {"unknown id", 99, DISPATCH_METHOD, {}, DISP_E_MEMBERNOTFOUND},
+        {"method with an argument",
+         TOMA,
+         DISPATCH_METHOD,
+         {&number, nullptr, 1, 0},
+         DISP_E_BADPARAMCOUNT},
+        {"get with an argument", DIRCONFIG, GET, {&number, nullptr, 1, 0}, DISP_E_BADPARAMCOUNT},
+        {"put to a method", TOMA, PUT, {&number, &named, 1, 1}, DISP_E_MEMBERNOTFOUND},
+        {"put without a value", DIRCONFIG, PUT, {}, DISP_E_BADPARAMCOUNT},
+        {"put of an object", DIRCONFIG, PUT, {&object, &named, 1, 1}, DISP_E_TYPEMISMATCH},
+        {"arguments without their array", DIRCONFIG, GET, {nullptr, nullptr, 1, 0}, E_INVALIDARG},
+        {"names without their array", DIRCONFIG, PUT, {&empty, nullptr, 1, 1}, E_INVALIDARG},
+        {"more names than arguments", DIRCONFIG, PUT, {&empty, &named, 0, 1}, E_INVALIDARG},
+        {"a null reference", DIRCONFIG, PUT, {&reference, &named, 1, 1}, E_POINTER},
+        {"no such type", DIRCONFIG, PUT, {&badType, &named, 1, 1}, DISP_E_BADVARTYPE},
+        {"put of an empty text", DIRCONFIG, PUT, {&empty, &named, 1, 1}, S_OK},
+        {"get into a junk result", DIRCONFIG, GET, {}, S_OK},
+        {"put of a number", DIRCONFIG, PUT, {&number, &named, 1, 1}, S_OK},
     };
     for (auto c : cases) {
         VARIANT result;
         V_VT(&result) = VT_BSTR;
         V_BSTR(&result) = reinterpret_cast<BSTR>(0x10);  // junk that must not be freed
-        EXPECT_EQ(
-            control->Invoke(DIRCONFIG, IID_NULL, 0, c.flags, &c.params, &result, nullptr, nullptr),
-            c.expected)
+        EXPECT_EQ(control->Invoke(c.id, IID_NULL, 0, c.flags, &c.params, &result, nullptr, nullptr),
+                  c.expected)
             << c.what;
-        if (c.expected == S_OK) {
-            EXPECT_EQ(V_VT(&result), VT_BSTR);
-            ::VariantClear(&result);
-        }
+        EXPECT_EQ(V_VT(&result), c.expected == S_OK && c.flags == GET ? VT_BSTR : VT_EMPTY)
+            << c.what;
+        ::VariantClear(&result);
     }
-    DISPID id = 0;
-    LPOLESTR none[] = {nullptr};
-    EXPECT_EQ(control->GetIDsOfNames(IID_NULL, nullptr, 1, 0x409, &id), E_INVALIDARG);
-    EXPECT_EQ(control->GetIDsOfNames(IID_NULL, none, 1, 0x409, &id), E_INVALIDARG);
-    LPOLESTR toma[] = {const_cast<LPOLESTR>(L"Toma")};
-    EXPECT_EQ(control->GetIDsOfNames(IID_NULL, toma, 1, 0x409, nullptr), E_POINTER);
+    EXPECT_EQ(getText(*control.Get(), DIRCONFIG), L"7");
 }
 
 TEST_F(ComControl, NamesAndTypeInformationComeFromTheTypeLibrary) {
@@ -181,6 +127,10 @@ TEST_F(ComControl, NamesAndTypeInformationComeFromTheTypeLibrary) {
     LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"Captura")};
     DISPID id = 0;
     EXPECT_EQ(control->GetIDsOfNames(IID_NULL, unknown, 1, 0x409, &id), DISP_E_UNKNOWNNAME);
+    LPOLESTR none[] = {nullptr};
+    EXPECT_EQ(control->GetIDsOfNames(IID_NULL, nullptr, 1, 0x409, &id), E_INVALIDARG);
+    EXPECT_EQ(control->GetIDsOfNames(IID_NULL, none, 1, 0x409, &id), E_INVALIDARG);
+    EXPECT_EQ(control->GetIDsOfNames(IID_NULL, unknown, 1, 0x409, nullptr), E_POINTER);
 
     UINT count = 0;
     ASSERT_EQ(control->GetTypeInfoCount(&count), S_OK);
@@ -212,46 +162,36 @@ TEST_F(ComControl, NamesAndTypeInformationComeFromTheTypeLibrary) {
               CONNECT_E_NOCONNECTION);
 }
 
-TEST_F(ComControl, CaptureByDispidWritesThePictureThePortableControlWrites) {
+// Toma writes the picture the portable control writes from the same stream. A Toma that cannot
+// write its picture tells its caller why, in EXCEPINFO and through GetErrorInfo alike: the
+// control's text widened from Windows-1252, the system's error as code. No message box either
+// time.
+TEST_F(ComControl, TomaWritesThePortablePictureOrTellsItsCallerWhy) {
     const std::vector<std::uint8_t> frame = replayFrame();
     Rig expected(RigOptions{.replay = frame});
     expected.initialise(EXAMPLE_CONFIG);
     expected.ctrl->Toma();
     const std::vector<std::uint8_t> wanted = expected.picture();
     ASSERT_GT(wanted.size(), frame.size());
-
-    prepareBoard(frame);
+    writeFile(drive.path() / "KAPTOR" / "CONFIG.TXT", "EJEMPLO.TXT\r\n");
+    writeFile(drive.path() / "KAPTOR" / "CONFIG" / "EJEMPLO.TXT", EXAMPLE_CONFIG);
+    const auto replay = drive.path() / "replay.bin";
+    writeFile(replay, std::string(frame.begin(), frame.end()));
+    setEnvironment("KAPTOR_SIM_REPLAY", replay.string());
     MessageBoxWatcher watcher;
     ASSERT_EQ(putText(*control.Get(), DIRCONFIG, L"c:\\KAPTOR\\"), S_OK);
     ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"c:\\KAPTOR\\Imagen1.BMP"), S_OK);
     ASSERT_EQ(callMethod(*control.Get(), INICIALIZA), S_OK);
     ASSERT_EQ(callMethod(*control.Get(), TOMA), S_OK);
-    std::wstring destination;
-    ASSERT_EQ(getText(*control.Get(), DESTINOIMAGEN, destination), S_OK);
-    EXPECT_EQ(destination, L"c:\\KAPTOR\\Imagen1.BMP");
+    EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), L"c:\\KAPTOR\\Imagen1.BMP");
     EXPECT_EQ(readBytes(drive.path() / "KAPTOR" / "Imagen1.BMP"), wanted);
 
-    // A control that goes away closes its device: the next control of the process opens it
-    // (otherwise its Inicializa would end the process).
-    control.Reset();
-    control = createControl();
-    ASSERT_TRUE(control);
-    ASSERT_EQ(callMethod(*control.Get(), INICIALIZA), S_OK);
-    EXPECT_TRUE(watcher.seen().empty()) << watcher.seen().front().text;
-}
-
-// A Toma that cannot write its picture tells its caller why, in EXCEPINFO and through
-// GetErrorInfo alike: the control's text widened from Windows-1252, the system's error as code.
-TEST_F(ComControl, AFailedTomaTellsItsCallerWhy) {
-    prepareBoard(replayFrame());
     const std::wstring name = L"C\u00e1mara.BMP";
     // The previous picture, held open without delete sharing: the new one cannot replace it.
     HANDLE held = ::CreateFileW((drive.path() / "KAPTOR" / name).c_str(), GENERIC_WRITE,
                                 FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    MessageBoxWatcher watcher;
     ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"c:\\KAPTOR\\" + name), S_OK);
-    ASSERT_EQ(callMethod(*control.Get(), INICIALIZA), S_OK);
     DISPPARAMS none{};
     EXCEPINFO exception{};
     EXPECT_EQ(
@@ -278,7 +218,7 @@ TEST_F(ComControl, AFailedTomaTellsItsCallerWhy) {
     ASSERT_EQ(info->GetDescription(&text), S_OK);
     EXPECT_EQ(description, text);
     ::SysFreeString(text);
-    EXPECT_TRUE(watcher.seen().empty());
+    EXPECT_TRUE(watcher.seen().empty()) << watcher.seen().front().text;
 }
 
 // Without selector or configuration Inicializa reports both in boxes captioned with the
@@ -286,53 +226,40 @@ TEST_F(ComControl, AFailedTomaTellsItsCallerWhy) {
 // waits for the operator: the object stays until the call is over, and goes then.
 TEST_F(ComControl, ReleasingTheLastReferenceDuringAMessageBoxWaitsForTheCall) {
     IDispatch* raw = control.Detach();
-    const DWORD thread = ::GetCurrentThreadId();
-    std::atomic<bool> done{false};
-    std::string first;
-    std::thread helper([&] {
-        if (const HWND box = waitForDialog(thread, "KAPTORAX")) {
-            first = boxText(box);
-            raw->Release();
-        }
-        const MessageBoxWatcher watcher(thread);  // answers this box and any later one
-        while (!done) {
-            ::Sleep(10);
-        }
-    });
-    EXPECT_EQ(callMethod(*raw, INICIALIZA), S_OK);
-    done = true;
-    helper.join();
-    EXPECT_EQ(first, "Error al abrir archivo de configuracion!!! (E: 410)");
+    {
+        MessageBoxWatcher watcher(::GetCurrentThreadId(), [raw] { raw->Release(); });
+        EXPECT_EQ(callMethod(*raw, INICIALIZA), S_OK);
+        ASSERT_FALSE(watcher.seen().empty());
+        EXPECT_EQ(watcher.seen().front().caption, "KAPTORAX");
+        EXPECT_EQ(watcher.seen().front().text,
+                  "Error al abrir archivo de configuracion!!! (E: 410)");
+    }
     EXPECT_EQ(moduleCanUnload(), S_OK);
 }
 
-TEST_F(ComControl, ModuleStaysLoadedWhileObjectsLive) {
+// Server locks hold the module too. One unlock too many does not hold it for good, nor make a
+// later lock count less.
+TEST_F(ComControl, ModuleStaysLoadedWhileObjectsOrLocksLive) {
     EXPECT_EQ(moduleCanUnload(), S_FALSE);
     control.Reset();
     EXPECT_EQ(moduleCanUnload(), S_OK);
-    ComPtr<IClassFactory> factory;
-    const auto getFactory = [&factory] {
-        return ::CoGetClassObject(com::CLSID_KAPTORAX, CLSCTX_INPROC_SERVER, nullptr,
-                                  IID_IClassFactory,
-                                  reinterpret_cast<void**>(factory.GetAddressOf()));
-    };
-    ASSERT_EQ(getFactory(), S_OK);
-    ASSERT_EQ(factory->LockServer(TRUE), S_OK);
-    EXPECT_EQ(moduleCanUnload(), S_FALSE);
-    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
-    // One unlock too many does not hold the module for good, nor make a later lock count less.
-    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
-    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
-    factory.Reset();
-    EXPECT_EQ(moduleCanUnload(), S_OK);
-    ASSERT_EQ(getFactory(), S_OK);
-    ASSERT_EQ(factory->LockServer(TRUE), S_OK);
-    factory.Reset();
-    EXPECT_EQ(moduleCanUnload(), S_FALSE);
-    ASSERT_EQ(getFactory(), S_OK);
-    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
-    factory.Reset();
-    EXPECT_EQ(moduleCanUnload(), S_OK);
+    const struct {
+        BOOL lock;
+        int times;
+        HRESULT canUnload;
+    } steps[] = {{TRUE, 1, S_FALSE}, {FALSE, 3, S_OK}, {TRUE, 1, S_FALSE}, {FALSE, 1, S_OK}};
+    for (const auto& step : steps) {
+        ComPtr<IClassFactory> factory;
+        ASSERT_EQ(
+            ::CoGetClassObject(com::CLSID_KAPTORAX, CLSCTX_INPROC_SERVER, nullptr,
+                               IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf())),
+            S_OK);
+        for (int i = 0; i < step.times; ++i) {
+            ASSERT_EQ(factory->LockServer(step.lock), S_OK);
+        }
+        factory.Reset();
+        EXPECT_EQ(moduleCanUnload(), step.canUnload);
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <future>
 
@@ -12,51 +13,48 @@
 namespace kaptor::test {
 namespace {
 
-class ComDialogs : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
-        control = createControl();
-        ASSERT_TRUE(control);
-    }
-    Apartment apartment;
-    ComPtr<IDispatch> control;
-};
+using ComDialogs = ComTest;
 
-struct Closing {
-    bool found = false;
-    std::vector<std::string> texts;
-    RECT client{};
-};
+// On a second thread: waits for a dialog of this thread showing a text that starts with
+// `awaited`, notes the texts of its children, and closes it with OK (or Escape).
+std::future<std::vector<std::string>> closeWhenShown(const std::string& title,
+                                                     const std::string& awaited,
+                                                     const std::string& screenshot,
+                                                     bool escape = false) {
+    return std::async(std::launch::async, [=, thread = ::GetCurrentThreadId()] {
+        std::vector<std::string> texts;
+        HWND dialog = waitForDialog(thread, title);
+        if (dialog == nullptr) {
+            return texts;
+        }
+        // A property frame shows its page a moment after itself.
+        for (int waited = 0; waited < 5000; waited += 50) {
+            texts = childTexts(dialog);
+            if (std::ranges::any_of(texts, [&](const auto& t) { return t.starts_with(awaited); })) {
+                break;
+            }
+            ::Sleep(50);
+        }
+        saveScreenshot(dialog, screenshot);
+        if (escape) {
+            ::PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+            ::PostMessageW(dialog, WM_KEYUP, VK_ESCAPE, 0);
+        } else {
+            clickButton(dialog, IDOK);
+        }
+        return texts;
+    });
+}
 
-// The box closes with its button and with Escape.
 TEST_F(ComDialogs, AboutBoxShowsTitleIconAndVersionAndClosesWithOkOrEscape) {
     for (const bool escape : {false, true}) {
-        const DWORD thread = ::GetCurrentThreadId();
-        auto driver = std::async(std::launch::async, [thread, escape] {
-            Closing seen;
-            HWND box = waitForDialog(thread, "About KAPTORAX Control");
-            if (box == nullptr) {
-                return seen;
-            }
-            seen.found = true;
-            seen.texts = childTexts(box);
-            if (escape) {
-                ::PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
-                ::PostMessageW(box, WM_KEYUP, VK_ESCAPE, 0);
-            } else {
-                saveScreenshot(box, "about_box");
-                clickButton(box, IDOK);
-            }
-            return seen;
-        });
+        auto shown = closeWhenShown("About KAPTORAX Control", "KAPTORAX", "about_box", escape);
         ASSERT_EQ(callMethod(*control.Get(), DISPID_ABOUTBOX), S_OK);
-        const Closing seen = driver.get();
-        ASSERT_TRUE(seen.found);
+        const std::vector<std::string> texts = shown.get();
         // Icon, text and button, in the template's order.
-        ASSERT_EQ(seen.texts.size(), 3u);
-        EXPECT_EQ(seen.texts[1], "KAPTORAX Control, Version 1.0");
-        EXPECT_EQ(seen.texts[2], "OK");
+        ASSERT_EQ(texts.size(), 3u);
+        EXPECT_EQ(texts[1], "KAPTORAX Control, Version 1.0");
+        EXPECT_EQ(texts[2], "OK");
     }
 }
 
@@ -98,38 +96,16 @@ TEST(ComResources, AboutBoxTemplateHoldsTheIconControlAtItsLayoutSize) {
 }
 
 TEST_F(ComDialogs, PropertyPageShowsItsOneLineInsideThePropertyFrame) {
-    const DWORD thread = ::GetCurrentThreadId();
-    auto driver = std::async(std::launch::async, [thread] {
-        Closing seen;
-        HWND frame = waitForDialog(thread, "");
-        if (frame == nullptr) {
-            return seen;
-        }
-        seen.found = true;
-        // Wait until the page has been put into the frame.
-        for (int waited = 0; waited < 5000; waited += 50) {
-            seen.texts = childTexts(frame);
-            if (std::find_if(seen.texts.begin(), seen.texts.end(), [](const std::string& t) {
-                    return t.rfind("TODO:", 0) == 0;
-                }) != seen.texts.end()) {
-                break;
-            }
-            ::Sleep(50);
-        }
-        saveScreenshot(frame, "property_page");
-        clickButton(frame, IDOK);
-        return seen;
-    });
+    auto shown = closeWhenShown("", "TODO:", "property_page");
     IUnknown* objects[] = {control.Get()};
     CLSID pages[] = {com::CLSID_KAPTORAXPropPage};
     ASSERT_EQ(::OleCreatePropertyFrame(nullptr, 0, 0, L"KAPTORAX Control", 1, objects, 1, pages,
                                        0x409, 0, nullptr),
               S_OK);
-    const Closing seen = driver.get();
-    ASSERT_TRUE(seen.found);
+    const std::vector<std::string> texts = shown.get();
     const std::string line =
         "TODO: Place controls to manipulate properties of KAPTORAX Control on this dialog.";
-    EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), line), seen.texts.end());
+    EXPECT_NE(std::ranges::find(texts, line), texts.end());
 }
 
 TEST_F(ComDialogs, PropertyPageHasNoInputField) {

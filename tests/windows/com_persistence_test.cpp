@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
-
-#include "control/com/identifiers.h"
 
 namespace kaptor::test {
 namespace {
+
+constexpr DISPID DIRCONFIG = 1;
+constexpr DISPID DESTINOIMAGEN = 2;
 
 std::vector<std::uint8_t> le32(std::initializer_list<std::uint32_t> values) {
     std::vector<std::uint8_t> out;
@@ -19,11 +21,6 @@ std::vector<std::uint8_t> le32(std::initializer_list<std::uint32_t> values) {
         }
     }
     return out;
-}
-
-std::vector<std::uint8_t> shortened(std::vector<std::uint8_t> bytes) {
-    bytes.pop_back();
-    return bytes;
 }
 
 ComPtr<IStream> streamOf(const std::vector<std::uint8_t>& bytes) {
@@ -68,23 +65,19 @@ class MemoryBag final : public IPropertyBag {
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override {
-        VARIANT number;
-        ::VariantInit(&number);
-        if (FAILED(::VariantChangeType(&number, value, 0, VT_I4))) {
-            return E_INVALIDARG;
+        if (V_VT(value) != VT_I4) {
+            return DISP_E_TYPEMISMATCH;
         }
-        values[name] = V_I4(&number);
+        values[name] = V_I4(value);
         return S_OK;
     }
     std::map<std::wstring, LONG> values;
 };
 
-class ComPersistence : public ::testing::Test {
+class ComPersistence : public ComTest {
   protected:
     void SetUp() override {
-        ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
-        control = createControl();
-        ASSERT_TRUE(control);
+        ComTest::SetUp();
         ASSERT_EQ(control.As(&stream), S_OK);
         ASSERT_EQ(control.As(&object), S_OK);
     }
@@ -93,21 +86,23 @@ class ComPersistence : public ::testing::Test {
         object->GetExtent(DVASPECT_CONTENT, &size);
         return size;
     }
+    void setExtent(LONG cx, LONG cy) {
+        SIZEL size{cx, cy};
+        ASSERT_EQ(object->SetExtent(DVASPECT_CONTENT, &size), S_OK);
+    }
 
-    Apartment apartment;
-    ComPtr<IDispatch> control;
     ComPtr<IPersistStreamInit> stream;
     ComPtr<IOleObject> object;
 };
 
-TEST_F(ComPersistence, StreamHoldsVersionExtentAndNoText) {
+// A load brings the extent back and the texts to their defaults, and leaves the control
+// unmodified.
+TEST_F(ComPersistence, StreamAndPropertyBagHoldVersionAndExtentAndNoText) {
     ASSERT_EQ(stream->InitNew(), S_OK);
     EXPECT_EQ(stream->IsDirty(), S_FALSE);
-    ASSERT_EQ(putText(*control.Get(), 2, L"c:\\KAPTOR\\a.BMP"), S_OK);
+    ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"c:\\KAPTOR\\a.BMP"), S_OK);
     EXPECT_EQ(stream->IsDirty(), S_OK);
-    SIZEL size{5000, 2500};
-    ASSERT_EQ(object->SetExtent(DVASPECT_CONTENT, &size), S_OK);
-
+    setExtent(5000, 2500);
     ComPtr<IStream> saved = streamOf({});
     ASSERT_EQ(stream->Save(saved.Get(), TRUE), S_OK);
     EXPECT_EQ(contents(*saved.Get()), le32({0x10000, 5000, 2500, 0}));
@@ -115,30 +110,36 @@ TEST_F(ComPersistence, StreamHoldsVersionExtentAndNoText) {
     ULARGE_INTEGER most{};
     ASSERT_EQ(stream->GetSizeMax(&most), S_OK);
     EXPECT_EQ(most.QuadPart, 16u);
+    ComPtr<IPersistPropertyBag> bagged;
+    ASSERT_EQ(control.As(&bagged), S_OK);
+    MemoryBag bag;
+    ASSERT_EQ(bagged->Save(&bag, TRUE, TRUE), S_OK);
+    const std::map<std::wstring, LONG> wanted = {
+        {L"_Version", 0x10000}, {L"_ExtentX", 5000}, {L"_ExtentY", 2500}, {L"_StockProps", 0}};
+    EXPECT_EQ(bag.values, wanted);
 
-    // A second control loads it: the extent comes back, the texts are the defaults.
-    ComPtr<IDispatch> second = createControl();
-    ComPtr<IPersistStreamInit> secondStream;
-    ASSERT_EQ(second.As(&secondStream), S_OK);
-    ASSERT_EQ(putText(*second.Get(), 1, L"x"), S_OK);
-    saved->Seek({}, STREAM_SEEK_SET, nullptr);
-    ASSERT_EQ(secondStream->Load(saved.Get()), S_OK);
-    ComPtr<IOleObject> secondObject;
-    ASSERT_EQ(second.As(&secondObject), S_OK);
-    SIZEL loaded{};
-    ASSERT_EQ(secondObject->GetExtent(DVASPECT_CONTENT, &loaded), S_OK);
-    EXPECT_EQ(loaded.cx, 5000);
-    EXPECT_EQ(loaded.cy, 2500);
-    std::wstring text;
-    ASSERT_EQ(getText(*second.Get(), 1, text), S_OK);
-    EXPECT_EQ(text, L"\\KAPTOR\\");
-    ASSERT_EQ(getText(*second.Get(), 2, text), S_OK);
-    EXPECT_EQ(text, L"\\AAAA\\");
-    EXPECT_EQ(secondStream->IsDirty(), S_FALSE);
+    const std::function<HRESULT()> loads[] = {[&] {
+                                                  saved->Seek({}, STREAM_SEEK_SET, nullptr);
+                                                  return stream->Load(saved.Get());
+                                              },
+                                              [&] { return bagged->Load(&bag, nullptr); }};
+    for (const auto& load : loads) {
+        setExtent(100, 100);
+        ASSERT_EQ(putText(*control.Get(), DIRCONFIG, L"x"), S_OK);
+        ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"x"), S_OK);
+        ASSERT_EQ(load(), S_OK);
+        EXPECT_EQ(extent().cx, 5000);
+        EXPECT_EQ(extent().cy, 2500);
+        EXPECT_EQ(getText(*control.Get(), DIRCONFIG), L"\\KAPTOR\\");
+        EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), L"\\AAAA\\");
+        EXPECT_EQ(stream->IsDirty(), S_FALSE);
+    }
 }
 
+// A newer version, or a stream that ends early, is refused and changes nothing; an older
+// version loads as this one.
 TEST_F(ComPersistence, RefusedStreamsChangeNothing) {
-    struct Case {
+    const struct {
         const char* what;
         std::vector<std::uint8_t> bytes;
         HRESULT expected;
@@ -146,51 +147,26 @@ TEST_F(ComPersistence, RefusedStreamsChangeNothing) {
         {"newer version", le32({0x20000, 100, 100, 0}), STG_E_OLDDLL},
         {"newer minor version", le32({0x10001, 100, 100, 0}), STG_E_OLDDLL},
         {"no extent", le32({0x10000}), STG_E_READFAULT},
-        {"one byte short", shortened(le32({0x10000, 100, 100, 0})), STG_E_READFAULT},
+        {"one byte short", std::vector<std::uint8_t>(15), STG_E_READFAULT},
         {"empty", {}, STG_E_READFAULT},
     };
-    ASSERT_EQ(putText(*control.Get(), 2, L"kept"), S_OK);
+    ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"kept"), S_OK);
     const SIZEL before = extent();
-    for (const Case& c : cases) {
-        ComPtr<IStream> source = streamOf(c.bytes);
-        EXPECT_EQ(stream->Load(source.Get()), c.expected) << c.what;
+    for (const auto& c : cases) {
+        EXPECT_EQ(stream->Load(streamOf(c.bytes).Get()), c.expected) << c.what;
         EXPECT_EQ(extent().cx, before.cx) << c.what;
         EXPECT_EQ(extent().cy, before.cy) << c.what;
-        std::wstring text;
-        ASSERT_EQ(getText(*control.Get(), 2, text), S_OK);
-        EXPECT_EQ(text, L"kept") << c.what;
+        EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), L"kept") << c.what;
         EXPECT_EQ(stream->IsDirty(), S_OK) << c.what;
     }
-    // An older version loads as this one.
-    ComPtr<IStream> older = streamOf(le32({0x0, 300, 200, 0}));
-    EXPECT_EQ(stream->Load(older.Get()), S_OK);
+    EXPECT_EQ(stream->Load(streamOf(le32({0x0, 300, 200, 0})).Get()), S_OK);
     EXPECT_EQ(extent().cx, 300);
-}
-
-TEST_F(ComPersistence, PropertyBagRoundTrip) {
-    ComPtr<IPersistPropertyBag> bagged;
-    ASSERT_EQ(control.As(&bagged), S_OK);
-    SIZEL size{1234, 567};
-    ASSERT_EQ(object->SetExtent(DVASPECT_CONTENT, &size), S_OK);
-    MemoryBag bag;
-    ASSERT_EQ(bagged->Save(&bag, TRUE, TRUE), S_OK);
-    const std::map<std::wstring, LONG> wanted = {
-        {L"_Version", 0x10000}, {L"_ExtentX", 1234}, {L"_ExtentY", 567}, {L"_StockProps", 0}};
-    EXPECT_EQ(bag.values, wanted);
-
-    ComPtr<IDispatch> second = createControl();
-    ComPtr<IPersistPropertyBag> secondBag;
-    ASSERT_EQ(second.As(&secondBag), S_OK);
-    ASSERT_EQ(putText(*second.Get(), 2, L"x"), S_OK);
-    ASSERT_EQ(secondBag->Load(&bag, nullptr), S_OK);
-    std::wstring text;
-    ASSERT_EQ(getText(*second.Get(), 2, text), S_OK);
-    EXPECT_EQ(text, L"\\AAAA\\");
-
     MemoryBag newer;
     newer.values = {{L"_Version", 0x20000}, {L"_ExtentX", 1}, {L"_ExtentY", 1}};
+    ComPtr<IPersistPropertyBag> bagged;
+    ASSERT_EQ(control.As(&bagged), S_OK);
     EXPECT_EQ(bagged->Load(&newer, nullptr), STG_E_OLDDLL);
-    EXPECT_EQ(extent().cx, 1234);
+    EXPECT_EQ(extent().cx, 300);
 }
 
 }  // namespace

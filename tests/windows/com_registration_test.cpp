@@ -9,24 +9,37 @@
 namespace kaptor::test {
 namespace {
 
+// "{XXXXXXXX-...}" as the registry spells a GUID.
+std::wstring guidText(REFGUID guid) {
+    wchar_t text[40] = {};
+    ::StringFromGUID2(guid, text, 40);
+    return text;
+}
+
+// The default or named text value of a key under HKEY_CLASSES_ROOT, nothing when the key or
+// value is missing.
+std::optional<std::wstring> classesValue(const std::wstring& key, const wchar_t* name = nullptr) {
+    wchar_t buffer[1024] = {};
+    DWORD bytes = sizeof buffer;
+    if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer,
+                       &bytes) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::wstring(buffer);
+}
+
+bool classesKeyExists(const std::wstring& key) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+        return false;
+    }
+    ::RegCloseKey(opened);
+    return true;
+}
+
 const std::wstring CONTROL_KEY = L"CLSID\\" + guidText(com::CLSID_KAPTORAX);
 const std::wstring PAGE_KEY = L"CLSID\\" + guidText(com::CLSID_KAPTORAXPropPage);
 const std::wstring LIBRARY_KEY = L"TypeLib\\" + guidText(com::LIBID_KAPTORAXLib);
-
-// Every key registration writes, and the library's.
-std::vector<std::wstring> registeredKeys() {
-    return {CONTROL_KEY,
-            PAGE_KEY,
-            L"KAPTORAX.KAPTORAXCtrl.1",
-            L"KAPTORAX.KAPTORAXCtrl",
-            LIBRARY_KEY,
-            L"Interface\\" + guidText(com::DIID_DKAPTORAX),
-            L"Interface\\" + guidText(com::DIID_DKAPTORAXEvents)};
-}
-
-void unregisterQuietly() {
-    callModuleExport(modulePath(), "DllUnregisterServer");
-}
 
 TEST(ComRegistration, RegisterWritesWhatHostsRead) {
     ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
@@ -70,54 +83,38 @@ TEST(ComRegistration, RegisterWritesWhatHostsRead) {
     EXPECT_FALSE(classesKeyExists(CONTROL_KEY + L"\\Insertable"));
 }
 
-TEST(ComRegistration, ModuleWithoutTypeLibraryRegistersNoClass) {
-    unregisterQuietly();
-    // The same module built without TYPELIB 1.
-    const auto copy = besideTestProgram(L"KAPTORAX_without_typelib.ocx");
-    EXPECT_EQ(callModuleExport(copy, "DllRegisterServer"), SELFREG_E_TYPELIB);
-    for (const std::wstring& key : registeredKeys()) {
-        EXPECT_FALSE(classesKeyExists(key)) << std::string(key.begin(), key.end());
-    }
-}
-
 DWORD runProgram(const std::wstring& commandLine) {
     return Program(commandLine).waitForExit(60000).value_or(static_cast<DWORD>(-1));
 }
 
-// regsvr32 finds the module's exports; unregistering removes every key registering wrote.
+void expectNoKeyLeft() {
+    for (const std::wstring& key : {CONTROL_KEY, PAGE_KEY, std::wstring(L"KAPTORAX.KAPTORAXCtrl.1"),
+                                    std::wstring(L"KAPTORAX.KAPTORAXCtrl"), LIBRARY_KEY,
+                                    L"Interface\\" + guidText(com::DIID_DKAPTORAX),
+                                    L"Interface\\" + guidText(com::DIID_DKAPTORAXEvents)}) {
+        EXPECT_FALSE(classesKeyExists(key)) << std::string(key.begin(), key.end());
+    }
+}
+
+// regsvr32 finds the module's exports; unregistering removes every key registering wrote, and
+// the keys of other classes stay. The same module built without TYPELIB 1 registers nothing.
 TEST(ComRegistration, Regsvr32RegistersAndUnregistersEveryKey) {
-    unregisterQuietly();
     const std::wstring quoted = L"\"" + modulePath().wstring() + L"\"";
     EXPECT_EQ(runProgram(L"regsvr32.exe /s " + quoted), 0u);
     EXPECT_TRUE(classesKeyExists(CONTROL_KEY + L"\\InprocServer32"));
     EXPECT_EQ(runProgram(L"regsvr32.exe /s /u " + quoted), 0u);
-    for (const std::wstring& key : registeredKeys()) {
-        EXPECT_FALSE(classesKeyExists(key)) << std::string(key.begin(), key.end());
-    }
-    // Keys of other classes stay.
+    expectNoKeyLeft();
     EXPECT_TRUE(classesKeyExists(L"CLSID\\{00020420-0000-0000-C000-000000000046}"));
     // Unregistering again finds no library to remove.
     EXPECT_EQ(callModuleExport(modulePath(), "DllUnregisterServer"), SELFREG_E_TYPELIB);
+    const auto copy = besideTestProgram(L"KAPTORAX_without_typelib.ocx");
+    EXPECT_EQ(callModuleExport(copy, "DllRegisterServer"), SELFREG_E_TYPELIB);
+    expectNoKeyLeft();
 }
 
-std::wstring documentation(ITypeLib& library, INT index, std::wstring* helpFile = nullptr) {
-    BSTR name = nullptr;
-    BSTR help = nullptr;
-    BSTR file = nullptr;
-    library.GetDocumentation(index, &name, &help, nullptr, &file);
-    std::wstring out = help != nullptr ? help : L"";
-    if (helpFile != nullptr) {
-        *helpFile = file != nullptr ? file : L"";
-    }
-    ::SysFreeString(name);
-    ::SysFreeString(help);
-    ::SysFreeString(file);
-    return out;
-}
+using ComTypeLibrary = ComTest;
 
-TEST(ComTypeLibrary, RegisteredLibraryDescribesTheControl) {
-    Apartment apartment;
-    ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
+TEST_F(ComTypeLibrary, RegisteredLibraryDescribesTheControl) {
     ComPtr<ITypeLib> library;
     ASSERT_EQ(::LoadRegTypeLib(com::LIBID_KAPTORAXLib, 1, 0, 0x409, library.GetAddressOf()), S_OK);
     TLIBATTR* attributes = nullptr;
@@ -127,9 +124,14 @@ TEST(ComTypeLibrary, RegisteredLibraryDescribesTheControl) {
     EXPECT_EQ(attributes->wMinorVerNum, 0);
     EXPECT_EQ(attributes->wLibFlags & LIBFLAG_FCONTROL, LIBFLAG_FCONTROL);
     library->ReleaseTLibAttr(attributes);
-    std::wstring helpFile;
-    EXPECT_EQ(documentation(*library.Get(), -1, &helpFile), L"KAPTORAX ActiveX Control module");
-    EXPECT_NE(helpFile.find(L"KAPTORAX.hlp"), std::wstring::npos);
+    BSTR help = nullptr;
+    BSTR helpFile = nullptr;
+    ASSERT_EQ(library->GetDocumentation(-1, nullptr, &help, nullptr, &helpFile), S_OK);
+    EXPECT_STREQ(help, L"KAPTORAX ActiveX Control module");
+    ASSERT_NE(helpFile, nullptr);
+    EXPECT_NE(std::wstring(helpFile).find(L"KAPTORAX.hlp"), std::wstring::npos);
+    ::SysFreeString(help);
+    ::SysFreeString(helpFile);
 
     struct TypeCase {
         GUID guid;
@@ -161,9 +163,8 @@ TEST(ComTypeLibrary, RegisteredLibraryDescribesTheControl) {
             EXPECT_EQ(type->cVars, c.variables);
         }
         info->ReleaseTypeAttr(type);
-        BSTR help = nullptr;
         info->GetDocumentation(MEMBERID_NIL, nullptr, &help, nullptr, nullptr);
-        EXPECT_EQ(std::wstring(help != nullptr ? help : L""), c.help);
+        EXPECT_STREQ(help, c.help);
         ::SysFreeString(help);
     }
 

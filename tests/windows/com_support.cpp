@@ -3,15 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "control/com/identifiers.h"
-
 namespace kaptor::test {
-
-std::wstring guidText(REFGUID guid) {
-    wchar_t text[40] = {};
-    ::StringFromGUID2(guid, text, 40);
-    return text;
-}
 
 std::filesystem::path besideTestProgram(const wchar_t* name) {
     wchar_t program[MAX_PATH] = {};
@@ -80,32 +72,6 @@ void setEnvironment(const char* name, const std::string& value) {
     ::_putenv_s(name, value.c_str());
 }
 
-bool classesKeyExists(const std::wstring& key) {
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
-        return false;
-    }
-    ::RegCloseKey(opened);
-    return true;
-}
-
-std::optional<std::wstring> classesValue(const std::wstring& key, const wchar_t* name) {
-    wchar_t buffer[1024] = {};
-    DWORD bytes = sizeof buffer;
-    if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer,
-                       &bytes) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return std::wstring(buffer);
-}
-
-ComPtr<IDispatch> createControl() {
-    ComPtr<IDispatch> control;
-    ::CoCreateInstance(com::CLSID_KAPTORAX, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                       reinterpret_cast<void**>(control.GetAddressOf()));
-    return control;
-}
-
 HRESULT putText(IDispatch& control, DISPID id, const std::wstring& value) {
     VARIANT argument;
     ::VariantInit(&argument);
@@ -119,17 +85,18 @@ HRESULT putText(IDispatch& control, DISPID id, const std::wstring& value) {
     return hr;
 }
 
-HRESULT getText(IDispatch& control, DISPID id, std::wstring& value) {
+std::wstring getText(IDispatch& control, DISPID id) {
     VARIANT result;
     ::VariantInit(&result);
     DISPPARAMS none{};
     const HRESULT hr =
         control.Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr);
+    std::wstring text = L"failed with " + std::to_wstring(hr);
     if (SUCCEEDED(hr) && V_VT(&result) == VT_BSTR) {
-        value.assign(V_BSTR(&result), ::SysStringLen(V_BSTR(&result)));
+        text.assign(V_BSTR(&result), ::SysStringLen(V_BSTR(&result)));
     }
     ::VariantClear(&result);
-    return hr;
+    return text;
 }
 
 HRESULT callMethod(IDispatch& control, DISPID id) {
@@ -143,13 +110,13 @@ std::string windowText(HWND window) {
     return text;
 }
 
+namespace {
+
 std::string className(HWND window) {
     char name[128] = {};
     ::GetClassNameA(window, name, sizeof name);
     return name;
 }
-
-namespace {
 
 struct Search {
     std::string title;
@@ -235,8 +202,8 @@ void clickButton(HWND dialog, int id) {
     ::SendNotifyMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
-MessageBoxWatcher::MessageBoxWatcher(DWORD threadId)
-    : threadId_(threadId), thread_([this] { watch(); }) {}
+MessageBoxWatcher::MessageBoxWatcher(DWORD threadId, std::function<void()> onFirstBox)
+    : threadId_(threadId), onFirstBox_(std::move(onFirstBox)), thread_([this] { watch(); }) {}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
     stop_ = true;
@@ -254,6 +221,9 @@ void MessageBoxWatcher::watch() {
             {
                 std::lock_guard lock(mutex_);
                 seen_.push_back({windowText(box), boxText(box)});
+            }
+            if (onFirstBox_ && seen().size() == 1) {
+                onFirstBox_();
             }
             // The first button of a box: OK, Yes or Retry.
             for (const int id : {IDOK, IDYES, IDCANCEL}) {

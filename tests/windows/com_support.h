@@ -7,6 +7,7 @@
 // with Windows macros.
 #include "tests/support/temp_dir.h"
 
+#include <gtest/gtest.h>
 #include <ocidl.h>
 #include <olectl.h>
 #include <windows.h>
@@ -14,18 +15,18 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "control/com/identifiers.h"
+
 namespace kaptor::test {
 
 using Microsoft::WRL::ComPtr;
-
-// "{XXXXXXXX-...}" as the registry spells a GUID.
-std::wstring guidText(REFGUID guid);
 
 // A file that lies beside the test program (the module, Ftd2xx.dll).
 std::filesystem::path besideTestProgram(const wchar_t* name);
@@ -66,17 +67,24 @@ class Apartment {
     Apartment& operator=(const Apartment&) = delete;
 };
 
-// The registry as a test reads it: the default or named text value of a key under
-// HKEY_CLASSES_ROOT, nothing when the key or value is missing.
-bool classesKeyExists(const std::wstring& key);
-std::optional<std::wstring> classesValue(const std::wstring& key, const wchar_t* name = nullptr);
+// The module registered, an apartment, and a control created by class id.
+class ComTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
+        ASSERT_EQ(
+            ::CoCreateInstance(com::CLSID_KAPTORAX, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(control.GetAddressOf())),
+            S_OK);
+    }
 
-// The control, created by class id.
-ComPtr<IDispatch> createControl();
+    Apartment apartment;
+    ComPtr<IDispatch> control;
+};
 
-// Invoke by dispatch id alone.
+// Invoke by dispatch id alone. A property's text, or the code its get failed with.
 HRESULT putText(IDispatch& control, DISPID id, const std::wstring& value);
-HRESULT getText(IDispatch& control, DISPID id, std::wstring& value);
+std::wstring getText(IDispatch& control, DISPID id);
 HRESULT callMethod(IDispatch& control, DISPID id);
 
 // A message box the watcher closed: its caption and text.
@@ -86,10 +94,12 @@ struct SeenBox {
 };
 
 // Closes every message box that appears on the given thread with its first button, and notes
-// what it said. Runs until destroyed.
+// what it said; calls onFirstBox (on its own thread) before it closes the first. Runs until
+// destroyed.
 class MessageBoxWatcher {
   public:
-    explicit MessageBoxWatcher(DWORD threadId = ::GetCurrentThreadId());
+    explicit MessageBoxWatcher(DWORD threadId = ::GetCurrentThreadId(),
+                               std::function<void()> onFirstBox = {});
     ~MessageBoxWatcher();
     MessageBoxWatcher(const MessageBoxWatcher&) = delete;
     MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
@@ -99,6 +109,7 @@ class MessageBoxWatcher {
     void watch();
 
     DWORD threadId_;
+    std::function<void()> onFirstBox_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<SeenBox> seen_;
@@ -109,7 +120,6 @@ class MessageBoxWatcher {
 // caption and class (either one any when empty), waited for up to timeoutMs; a child by text or
 // class; a message box's text.
 std::string windowText(HWND window);
-std::string className(HWND window);
 HWND findWindow(DWORD threadId, const std::string& title, const std::string& windowClass);
 HWND findDialog(DWORD threadId, const std::string& title);
 HWND waitForWindow(DWORD threadId, const std::string& title, const std::string& windowClass,

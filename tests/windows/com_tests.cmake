@@ -16,6 +16,7 @@ kaptor_com_test(com_registration_test ${CMAKE_CURRENT_LIST_DIR}/com_registration
 kaptor_com_test(com_control_test ${CMAKE_CURRENT_LIST_DIR}/com_control_test.cpp)
 kaptor_com_test(com_persistence_test ${CMAKE_CURRENT_LIST_DIR}/com_persistence_test.cpp)
 kaptor_com_test(com_hosting_test ${CMAKE_CURRENT_LIST_DIR}/com_hosting_test.cpp)
+target_link_libraries(com_hosting_test PRIVATE atl)
 kaptor_com_test(com_dialogs_test ${CMAKE_CURRENT_LIST_DIR}/com_dialogs_test.cpp)
 
 # The control from VBScript and JScript through Wine's cscript: a failed Toma is an error with
