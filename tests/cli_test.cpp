@@ -92,7 +92,6 @@ TEST_F(Kaptor, InicializaThroughTheRealLibraryWritesTheSequenceFourTimes) {
 TEST_F(Kaptor, LibraryVariantsAndFaults) {
     kaptor("config init");
     const std::string openFailed = "KAPTORAX: ERROR AL ABRIR PUERTO USB. Reintente nuevamente\n";
-    const std::string notOpened = "KAPTORAX: FT_OpenEx is not valid!\n" + openFailed;
     const std::string lib = KAPTOR_LIB_DIR;
     const char* const sim = "libkaptorsim.so";
     const std::string notAFile = " is a FIFO or socket, not a file\n";
@@ -113,20 +112,12 @@ TEST_F(Kaptor, LibraryVariantsAndFaults) {
          "simulated board run 'kaptor --sim ...', for a real board install kaptor with its driver "
          "library (libkaptor-d2xx.so, over Debian's libftdi1) or set KAPTOR_D2XX_LIBRARY to a "
          "D2XX library\n"
-         "KAPTORAX: Error: Can't Load ft8u245.dll\n" + notOpened, 1},
-        {"libkaptorsim_no_FT_Write.so", "", "KAPTORAX: Error: Can't Find FT_Write\n" + notOpened,
-         1},
-        {"libkaptorsim_no_FT_OpenEx.so", "", "KAPTORAX: Error: Can't Find FT_OpenEx\n" + notOpened,
-         1},
-        {"libkaptorsim_no_FT_ListDevices.so", "",
-         "KAPTORAX: Error: Can't Find FT_ListDevices\nKAPTORAX: FT_ResetDevice is not valid!\n"
-         "KAPTORAX: FT_SetTimeouts is not valid!\nKAPTORAX: FT_Purge is not valid!\n"
-         "KAPTORAX: FT_SetTimeouts is not valid!\n", 3},
+         "KAPTORAX: Error: Can't Load ft8u245.dll\nKAPTORAX: FT_OpenEx is not valid!\n" +
+         openFailed, 1},
+        // A function the library lacks, through the system's loader; which function and what
+        // follows is OpenLink.FailureTablesMessagesInOrder's.
         {"libkaptorsim_no_FT_GetQueueStatus.so", "",
          "KAPTORAX: Error: Can't Find FT_GetQueueStatus\n", 3},
-        {sim, "KAPTOR_SIM_FAULTS=no-device", openFailed, 1},
-        {sim, "KAPTOR_SIM_FAULTS=write-zero-at=3",
-         "KAPTORAX: Error al escribir puerto USB (5)\n", 1},
         {sim, "KAPTOR_SIM_TRACE=" + fifo, "kaptorsim: KAPTOR_SIM_TRACE: cannot write " + fifo +
          " (not a regular file); the device does not open\n" + openFailed, 1},
         {sim, "KAPTOR_SIM_TRACE=/nonexistent/trace.txt",
@@ -291,7 +282,6 @@ TEST_F(Kaptor, ParsesLikeAStandardTool) {
         {"--sim=1 config show", 2, "", "kaptor: options: option '--sim' doesn't allow an argument"},
         {"config show --quiet=", 2, "", "kaptor: config: option '--quiet' doesn't allow an"},
         {"capture -o '100%.bmp'", 2, "", "kaptor: capture: -o: '%.' is not a field kaptor"},
-        {"capture -o 'a-%Ey.bmp'", 2, "", "'%E' is not a field"},
         // Printed output that cannot be written is a failure, as with the system's own tools.
         {"config show >/dev/full", 3, "", "kaptor: write error on standard output: No space"},
         {"config show >&-", 3, "", "kaptor: write error on standard output"},
