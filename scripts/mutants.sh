@@ -193,6 +193,10 @@ row main cli/options.cpp '-L cli' \
 row main d2xx/fifo_device.cpp '-R UsbDevice' \
     $'if (n < 0) {\n        return d2xx::FT_IO_ERROR;' $'if (n < -1) {\n        return d2xx::FT_IO_ERROR;'
 row main boardsim/board_d2xx.cpp '-L device_lock' 'if (!lock_) {' 'if (false) {'
+# kaptorsrc's caps follow the frame size libkaptor tells; its rows are the API's.
+row main host/session.cpp '-L api|gst' \
+    'return FrameSize{s.pixelsPerLine, static_cast<std::int32_t>(control::frameLinesOf(s))};' \
+    'return FrameSize{s.pixelsPerLine, s.activeLines * 2};'
 
 # What the merged and dropped tests of the COM object under Wine covered.
 

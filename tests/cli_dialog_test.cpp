@@ -18,8 +18,6 @@ std::size_t count(const std::string& text, const std::string& what) {
 
 class KaptorDialog : public Kaptor {
   protected:
-    void SetUp() override { ASSERT_EQ(run("config init").status, 0); }
-
     // kaptor with the simulated board's trace in the test's folder.
     Outcome run(const std::string& args) {
         return kaptor(args, "KAPTOR_SIM_TRACE='" + trace().string() + "'");

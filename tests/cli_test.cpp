@@ -15,7 +15,6 @@ namespace kaptor::test {
 namespace {
 
 TEST_F(Kaptor, ConfigInitShowSaveListSelectDelete) {
-    EXPECT_EQ(kaptor("config init").status, 0);
     EXPECT_EQ(readFile(drive("KAPTOR/CONFIG.TXT")), "EJEMPLO.TXT\r\n");
     EXPECT_EQ(readFile(drive("KAPTOR/CONFIG/EJEMPLO.TXT")), cli::SAMPLE_CONFIG_TEXT);
     EXPECT_EQ(readFile(drive("KAPTOR/CONFIG/EJEMPLO.TXT")).size(), 90u);
@@ -63,7 +62,6 @@ TEST_F(Kaptor, ConfigInitShowSaveListSelectDelete) {
 }
 
 TEST_F(Kaptor, InicializaThroughTheRealLibraryWritesTheSequenceFourTimes) {
-    kaptor("config init");
     const auto trace = dir.path() / "trace.txt";
     const Outcome run = kaptor("invoke put:dirconfig=c:\\\\KAPTOR\\\\ get:1 call:4",
                                "KAPTOR_SIM_TRACE='" + trace.string() + "'");
@@ -90,7 +88,6 @@ TEST_F(Kaptor, InicializaThroughTheRealLibraryWritesTheSequenceFourTimes) {
 }
 
 TEST_F(Kaptor, LibraryVariantsAndFaults) {
-    kaptor("config init");
     const std::string openFailed = "KAPTORAX: ERROR AL ABRIR PUERTO USB. Reintente nuevamente\n";
     const std::string lib = KAPTOR_LIB_DIR;
     const char* const sim = "libkaptorsim.so";
@@ -139,7 +136,6 @@ TEST_F(Kaptor, LibraryVariantsAndFaults) {
 }
 
 TEST_F(Kaptor, CaptureWritesAPictureAndSaysWhere) {
-    kaptor("config init");
     const Outcome run = kaptor("capture");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, drive("KAPTOR/Imagen1.BMP").string() + "\n");
@@ -154,6 +150,7 @@ TEST_F(Kaptor, CaptureWritesAPictureAndSaysWhere) {
 // The exit status tells success from failure: 3 whenever the control showed a failure and went
 // on, with the picture still written and its path still printed.
 TEST_F(Kaptor, ExitStatusTellsTheTruth) {
+    std::filesystem::remove_all(drive("KAPTOR"));
     const auto picture = dir.path() / "p.bmp";
     const std::string capture = "capture -o '" + picture.string() + "'";
     const std::string hint = "kaptor: no configuration on this drive yet (" +
@@ -186,7 +183,6 @@ TEST_F(Kaptor, ExitStatusTellsTheTruth) {
 // Nothing that is not a regular file is opened: a FIFO reads as a file that cannot be opened
 // and is never written through; kaptor neither blocks nor damages it.
 TEST_F(Kaptor, AFifoIsNoFile) {
-    kaptor("config init");
     ASSERT_EQ(::mkfifo(drive("KAPTOR/CONFIG/PIPE.TXT").c_str(), 0644), 0);
     writeFile(drive("KAPTOR/CONFIG.TXT"), "PIPE.TXT\r\n");
     const Outcome show = kaptor("config show");
@@ -216,7 +212,6 @@ TEST_F(Kaptor, SimFindsItsBoardWithoutProc) {
     if (std::system("unshare -m true >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "no mount namespace to hide /proc in";
     }
-    kaptor("config init");
     const std::string bin = KAPTOR_BIN_DIR;
     const struct {
         std::string run;  // the command in a shell that sees an empty /proc
@@ -244,7 +239,6 @@ TEST_F(Kaptor, SimFindsItsBoardWithoutProc) {
 
 // --help is never a name, -- ends the options, a missing value names its option.
 TEST_F(Kaptor, ParsesLikeAStandardTool) {
-    kaptor("config init");
     const std::string selector = readFile(drive("KAPTOR/CONFIG.TXT"));
     const struct {
         const char* args;
@@ -297,7 +291,6 @@ TEST_F(Kaptor, ParsesLikeAStandardTool) {
 }
 
 TEST_F(Kaptor, SelectTakesOnlyANameFromTheFolder) {
-    kaptor("config init");
     writeFile(drive("KAPTOR/CONFIG/OTRA.TXT"), cli::SAMPLE_CONFIG_TEXT);
     const struct {
         std::string name;
@@ -320,7 +313,6 @@ TEST_F(Kaptor, SelectTakesOnlyANameFromTheFolder) {
 }
 
 TEST_F(Kaptor, MachinesReadJsonAndPeopleOneValuePerLine) {
-    kaptor("config init");
     // Line 1 holds a backslash, a lone LF and a Windows-1252 letter.
     std::string text = cli::SAMPLE_CONFIG_TEXT;
     text.replace(0, 15, "C:\\cam\nA\xF1o");
@@ -345,7 +337,6 @@ TEST_F(Kaptor, MachinesReadJsonAndPeopleOneValuePerLine) {
 }
 
 TEST_F(Kaptor, PicturesInThreeFormatsToFilesOrStandardOutput) {
-    kaptor("config init");
     const auto bmpPath = dir.path() / "a.bmp";
     ASSERT_EQ(kaptor("capture -q --output='" + bmpPath.string() + "'").status, 0);
     const std::string bmp = readFile(bmpPath);
@@ -385,7 +376,6 @@ TEST_F(Kaptor, PicturesInThreeFormatsToFilesOrStandardOutput) {
 }
 
 TEST_F(Kaptor, RepeatedCapturesNameEachFile) {
-    kaptor("config init");
     const Outcome run =
         kaptor("capture --count 3 --interval 0.01 -o '" + (dir.path() / "p-%n.bmp").string() + "'");
     EXPECT_EQ(run.status, 0) << run.err;
@@ -403,7 +393,6 @@ TEST_F(Kaptor, RepeatedCapturesNameEachFile) {
 // A write error after the picture file was begun (here a file-size limit) keeps the previous
 // picture and is the method's error: kaptor says so and exits 3, not 1.
 TEST_F(Kaptor, AWriteErrorIsTheCallersAndKeepsThePreviousPicture) {
-    kaptor("config init");
     const auto picture = dir.path() / "p.bmp";
     writeFile(picture, "previous");
     const std::string limited = "trap '' XFSZ; ulimit -f 100;";
@@ -432,7 +421,6 @@ TEST_F(Kaptor, ProgressAndBeepOnlyOnATerminalAndNotQuiet) {
     if (std::system("command -v script >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "no 'script' to run kaptor on a terminal";
     }
-    kaptor("config init");
     const auto onTerminal = [this](const std::string& options) {
         const auto log = dir.path() / "terminal.txt";
         const std::string command =
