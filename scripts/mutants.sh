@@ -193,6 +193,9 @@ row main cli/options.cpp '-L cli' \
 row main d2xx/fifo_device.cpp '-R UsbDevice' \
     $'if (n < 0) {\n        return d2xx::FT_IO_ERROR;' $'if (n < -1) {\n        return d2xx::FT_IO_ERROR;'
 row main boardsim/board_d2xx.cpp '-L device_lock' 'if (!lock_) {' 'if (false) {'
+# libkaptor saves nothing after a failed read, for configure and save alike.
+row main host/session.cpp '-L api' \
+    'if (person.messagesShown() != before) {' 'if (person.messagesShown() < before) {'
 # kaptorsrc's caps follow the frame size libkaptor tells; its rows are the API's.
 row main host/session.cpp '-L api|gst' \
     'return FrameSize{s.pixelsPerLine, static_cast<std::int32_t>(control::frameLinesOf(s))};' \

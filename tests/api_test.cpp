@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 
 #include "cli/sample_config.h"
 #include "host/picture_formats.h"
@@ -96,14 +95,10 @@ TEST_F(Api, NothingIsSavedAfterAFailedRead) {
     std::filesystem::create_directories(dir.path() / "KAPTOR/CONFIG/HUECO.TXT");
     Session session(options());
     const std::string before = configFile();
-    for (const auto& change : {std::function<void()>([&] {
-                                   session.configure({{"gain", "9"}});
-                               }),
-                               std::function<void()>([&] { session.save(); })}) {
-        EXPECT_THROW(change(), ControlError);
-        EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "KAPTOR/CONFIG/HUECO.TXT"));
-        EXPECT_EQ(configFile(), before);
-    }
+    EXPECT_THROW(session.configure({{"gain", "9"}}), ControlError);
+    EXPECT_THROW(session.save(), ControlError);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "KAPTOR/CONFIG/HUECO.TXT"));
+    EXPECT_EQ(configFile(), before);
 }
 
 TEST_F(Api, TheControlsEndingIsABoardErrorAndTheProgramGoesOn) {

@@ -29,11 +29,6 @@ class KaptorDialog : public Kaptor {
     std::string sample() { return readFile(drive("KAPTOR/CONFIG/EJEMPLO.TXT")); }
 };
 
-const std::string QUESTION = "KAPTORAX: Ya existe un archivo con ese nombre.Desea sobreescribirlo?";
-const std::string TEST_IMAGE = "KAPTORAX: Tomar\xC3\xA1 una imagen de prueba";
-// Inicializa's four programmings.
-constexpr std::size_t INIT_WRITES = 44;
-
 // The steps reach the dialog and the answers its questions; what each way of leaving the dialog
 // sends and saves is Set.WhatEachWayOfLeavingSendsSavesAndSays's.
 TEST_F(KaptorDialog, SetTakesItsStepsToTheBoardAndTheFiles) {
@@ -43,11 +38,12 @@ TEST_F(KaptorDialog, SetTakesItsStepsToTheBoardAndTheFiles) {
             "--dialog click:ACEPTAR set --init");
     EXPECT_EQ(o.status, 0) << o.err;
     const std::string w = writes();
-    // Three programmings and two test captures after Inicializa.
-    EXPECT_EQ(count(w, "FT_Write "), INIT_WRITES + 3 * 11 + 2);
+    // Inicializa's four programmings, then three more and two test captures.
+    EXPECT_EQ(count(w, "FT_Write "), 4 * 11 + 3 * 11 + 2u);
     EXPECT_EQ(count(w, "FT_Write 41\n"), 2u);
-    EXPECT_EQ(count(o.err, QUESTION), 3u);
-    EXPECT_EQ(count(o.err, TEST_IMAGE), 2u);
+    EXPECT_EQ(count(o.err, "KAPTORAX: Ya existe un archivo con ese nombre.Desea sobreescribirlo?"),
+              3u);
+    EXPECT_EQ(count(o.err, "KAPTORAX: Tomar\xC3\xA1 una imagen de prueba"), 2u);
     EXPECT_EQ(count(o.out, "1137.list=EJEMPLO.TXT\n"), 3u);
     EXPECT_TRUE(std::filesystem::exists(drive("KAPTOR/Imagen1.BMP")));
     EXPECT_NE(sample().find("\r\n90\r\n64\r\n"), std::string::npos);
