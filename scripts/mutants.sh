@@ -192,7 +192,7 @@ row main cli/options.cpp '-L cli' \
 # The driver library: a refused write and a chip that went away, in one case.
 row main d2xx/fifo_device.cpp '-R UsbDevice' \
     $'if (n < 0) {\n        return d2xx::FT_IO_ERROR;' $'if (n < -1) {\n        return d2xx::FT_IO_ERROR;'
-row main boardsim/board_d2xx.cpp '-L device_lock' 'if (!lock_) {' 'if (false) {'
+row main boardsim/board_d2xx.cpp '-R DeviceLock' 'if (!lock_) {' 'if (false) {'
 # libkaptor saves nothing after a failed read, for configure and save alike.
 row main host/session.cpp '-L api' \
     'if (person.messagesShown() != before) {' 'if (person.messagesShown() < before) {'

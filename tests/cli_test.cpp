@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "boardsim/board.h"
 #include "cli/sample_config.h"
 #include "tests/support/kaptor_fixture.h"
 
@@ -437,6 +438,30 @@ TEST_F(Kaptor, ProgressAndBeepOnlyOnATerminalAndNotQuiet) {
     const std::string quiet = onTerminal("-q");
     EXPECT_EQ(quiet.find("waiting"), std::string::npos) << quiet;
     EXPECT_EQ(quiet.find('\a'), std::string::npos);
+}
+
+// The simulated device with a lock file admits one handle at a time across processes: while a
+// board in this process holds it, kaptor in another process cannot open it.
+TEST_F(Kaptor, TheDeviceLockAdmitsOneHandleAtATimeInThisProcessAndAnother) {
+    boardsim::SimConfig config;
+    config.lockPath = (dir.path() / "device.lock").string();
+    const std::string lock = "KAPTOR_SIM_LOCK='" + config.lockPath + "'";
+    platform::VirtualClock clock;
+    boardsim::Board holder(config, clock, nullptr);
+    boardsim::Board other(config, clock, nullptr);
+    d2xx::FT_HANDLE held = nullptr;
+    d2xx::FT_HANDLE refused = nullptr;
+    ASSERT_EQ(holder.openByDescription("LUMENFRAME USB 1.0", &held), d2xx::FT_OK);
+    EXPECT_EQ(other.openByDescription("LUMENFRAME USB 1.0", &refused), d2xx::FT_DEVICE_NOT_OPENED);
+
+    const Outcome busy = kaptor("--sim capture", lock);
+    EXPECT_EQ(busy.status, 1);
+    EXPECT_EQ(busy.err, "KAPTORAX: ERROR AL ABRIR PUERTO USB. Reintente nuevamente\n");
+
+    EXPECT_EQ(holder.close(held), d2xx::FT_OK);
+    const Outcome freed = kaptor("--sim capture", lock);
+    EXPECT_EQ(freed.status, 0) << freed.err;
+    EXPECT_EQ(other.openByDescription("LUMENFRAME USB 1.0", &refused), d2xx::FT_OK);
 }
 
 }  // namespace
