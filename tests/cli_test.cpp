@@ -219,7 +219,7 @@ TEST_F(Kaptor, SimFindsItsBoardWithoutProc) {
         int status;
         const char* err;
     } cases[] = {
-        {"'" + bin + "/kaptor'", 0, ""},
+        // Through PATH; a path as given is HostProcess.TheProgramFromItsInvocation's.
         {"PATH='" + bin + "':$PATH kaptor", 0, ""},
         {"exec -a kaptor-elsewhere '" + bin + "/kaptor'", 2,
          "kaptor: --sim: the system does not tell where this kaptor lies (no /proc), and "
@@ -272,7 +272,6 @@ TEST_F(Kaptor, ParsesLikeAStandardTool) {
         {"invoke 'put:dirconfig=\xF0\x9F\x98\x80'", 2, "", "refused the call (0x80070057)"},
         {"capture -o '\xE4\xB8\xAD.bmp'", 2, "", "is not a path the control can hold"},
         {"config select '\xE4\xB8\xAD.TXT'", 2, "", "a character the control cannot keep"},
-        {"config delete '\xE4\xB8\xAD.TXT'", 2, "", "a character the control cannot keep"},
         {"--dialog 'type:1137=\xE4\xB8\xAD' set", 2, "", "a character the control cannot keep"},
         {"--sim=1 config show", 2, "", "kaptor: options: option '--sim' doesn't allow an argument"},
         {"config show --quiet=", 2, "", "kaptor: config: option '--quiet' doesn't allow an"},
