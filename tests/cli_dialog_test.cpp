@@ -23,9 +23,6 @@ class KaptorDialog : public Kaptor {
         return kaptor(args, "KAPTOR_SIM_TRACE='" + trace().string() + "'");
     }
     std::filesystem::path trace() { return dir.path() / "trace.txt"; }
-    std::string writes() {
-        return std::filesystem::exists(trace()) ? readFile(trace()) : std::string();
-    }
     std::string sample() { return readFile(drive("KAPTOR/CONFIG/EJEMPLO.TXT")); }
 };
 
@@ -37,7 +34,7 @@ TEST_F(KaptorDialog, SetTakesItsStepsToTheBoardAndTheFiles) {
             "--dialog click:APLICAR --dialog show --dialog click:APLICAR --dialog show "
             "--dialog click:ACEPTAR set --init");
     EXPECT_EQ(o.status, 0) << o.err;
-    const std::string w = writes();
+    const std::string w = readFile(trace());
     // Inicializa's four programmings, then three more and two test captures.
     EXPECT_EQ(count(w, "FT_Write "), 4 * 11 + 3 * 11 + 2u);
     EXPECT_EQ(count(w, "FT_Write 41\n"), 2u);
