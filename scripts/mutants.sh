@@ -166,6 +166,40 @@ row windows testapp/form1.cpp '-L kapshot' \
 # What the merged and dropped tests of the core (files, board, dialog logic, platform) covered.
 
 # What the merged and dropped tests of the hosts (kaptor, libkaptor, kaptorsrc, the driver) covered.
+# kaptor's Set scenarios: one end-to-end case; each way of leaving the dialog is the control's.
+row main control/kaptorax_ctrl.cpp '-L control|cli_dialog' \
+    'return outcome == Outcome::Aceptar || outcome == Outcome::Aplicar;' \
+    'return outcome != Outcome::Open;'
+row main cli/dialog_steps.cpp '-L cli_dialog' \
+    '{"CANCELAR", control::IDC_CANCELAR},' '{"CANCELAR", control::IDC_ACEPTAR},'
+# config set: one unreadable configuration, one refusal of each kind.
+row main cli/dialog_commands.cpp '-L cli_dialog' \
+    'if (host.watcher().failuresShown() != failuresBefore) {' \
+    'if (host.watcher().failuresShown() < failuresBefore) {'
+row main cli/config_assignments.cpp '-L cli_dialog' \
+    'return refuse(check.refusal, true);' 'return refuse(check.refusal);'
+row main host/field_setting.cpp '-L api|cli_dialog' \
+    'if (value != "0" && value != "1") {' 'if (value != "0" && value != "1" && value != "2") {'
+row main host/field_setting.cpp '-L api|cli_dialog' \
+    'return platform::cp1252ToUtf8(check.refusal);' 'return check.refusal;'
+# The driver functions a library lacks, and the option parser's refusals, told once.
+row main control/usb_link.cpp '-L board|cli' \
+    $'operator_.messageBox(std::string("Error: Can\'t Find ") + name);' \
+    $'operator_.messageBox(std::string("Error: Can\'t Find ") + "FT_Write");'
+row main cli/options.cpp '-L cli' \
+    "const std::string name = word[0] == '-' ? word : nameOf(defs, optopt);" \
+    'const std::string name = nameOf(defs, optopt);'
+# The driver library: a refused write and a chip that went away, in one case.
+row main d2xx/fifo_device.cpp '-R UsbDevice' \
+    $'if (n < 0) {\n        return d2xx::FT_IO_ERROR;' $'if (n < -1) {\n        return d2xx::FT_IO_ERROR;'
+row main boardsim/board_d2xx.cpp '-R DeviceLock' 'if (!lock_) {' 'if (false) {'
+# libkaptor saves nothing after a failed read, for configure and save alike.
+row main host/session.cpp '-L api' \
+    'if (person.messagesShown() != before) {' 'if (person.messagesShown() < before) {'
+# kaptorsrc's caps follow the frame size libkaptor tells; its rows are the API's.
+row main host/session.cpp '-L api|gst' \
+    'return FrameSize{s.pixelsPerLine, static_cast<std::int32_t>(control::frameLinesOf(s))};' \
+    'return FrameSize{s.pixelsPerLine, s.activeLines * 2};'
 
 # What the merged and dropped tests of the COM object under Wine covered.
 row windows control/com/control_persistence.cpp '-L com_persistence' \

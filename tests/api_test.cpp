@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 
 #include "cli/sample_config.h"
 #include "host/picture_formats.h"
@@ -65,9 +64,8 @@ TEST_F(Api, RefusedValuesRaiseTheDialogsMessageAndWriteNothing) {
     const struct {
         std::string name, value, message;
     } cases[] = {
+        // The dialog's own refusals are DialogExchange.EachEntryConvertsAndChecksItsText's.
         {"gain", "256", "Escriba un número entero entre 0 y 255."},
-        {"gain", "x", "Escriba un número entero."},
-        {"pixelsPerLine", "-1", "Escriba un número entero entre 0 y 2047."},
         {"dicom", "1", "dicom cannot be changed: its box in the dialog is disabled"},
         {"fieldInversion", "2", "fieldInversion takes 0 or 1"},
         {"colour", "1", "'colour' is not a field of the dialog"},
@@ -97,14 +95,10 @@ TEST_F(Api, NothingIsSavedAfterAFailedRead) {
     std::filesystem::create_directories(dir.path() / "KAPTOR/CONFIG/HUECO.TXT");
     Session session(options());
     const std::string before = configFile();
-    for (const auto& change : {std::function<void()>([&] {
-                                   session.configure({{"gain", "9"}});
-                               }),
-                               std::function<void()>([&] { session.save(); })}) {
-        EXPECT_THROW(change(), ControlError);
-        EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "KAPTOR/CONFIG/HUECO.TXT"));
-        EXPECT_EQ(configFile(), before);
-    }
+    EXPECT_THROW(session.configure({{"gain", "9"}}), ControlError);
+    EXPECT_THROW(session.save(), ControlError);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "KAPTOR/CONFIG/HUECO.TXT"));
+    EXPECT_EQ(configFile(), before);
 }
 
 TEST_F(Api, TheControlsEndingIsABoardErrorAndTheProgramGoesOn) {

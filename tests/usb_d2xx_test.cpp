@@ -192,25 +192,23 @@ TEST(UsbDevice, PurgeAndResetDropWhatWasReceived) {
     }
 }
 
-TEST(UsbDevice, WritesReachTheChipOrFailWithNothingWritten) {
+// A write reaches the chip; a refused one writes nothing; a chip that goes away fails every call
+// at once.
+TEST(UsbDevice, WritesAndAChipThatGoesAway) {
     Fixture f;
     DWORD written = 0;
     const std::uint8_t frame[] = {0x42, 0x02, 0x80};
     EXPECT_EQ(f.device.write(frame, 3, written), d2xx::FT_OK);
     EXPECT_EQ(written, 3u);
     EXPECT_EQ(f.state.written, std::vector<std::uint8_t>(frame, frame + 3));
+    f.offer(counting(100));
+    f.waitQueued(100);
     {
         const std::lock_guard lock(f.state.mutex);
         f.state.refuseWrites = true;
     }
     EXPECT_EQ(f.device.write(frame, 3, written), d2xx::FT_IO_ERROR);
     EXPECT_EQ(written, 0u);
-}
-
-TEST(UsbDevice, AChipThatGoesAwayFailsEveryCallAtOnce) {
-    Fixture f;
-    f.offer(counting(100));
-    f.waitQueued(100);
     {
         const std::lock_guard lock(f.state.mutex);
         f.state.gone = true;
@@ -228,7 +226,6 @@ TEST(UsbDevice, AChipThatGoesAwayFailsEveryCallAtOnce) {
     EXPECT_EQ(f.device.read(out.data(), 512, received), d2xx::FT_IO_ERROR);
     EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(5000));
     EXPECT_EQ(received, 100u);
-    DWORD written = 0;
     EXPECT_EQ(f.device.write(out.data(), 1, written), d2xx::FT_IO_ERROR);
 }
 

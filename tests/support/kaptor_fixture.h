@@ -20,9 +20,12 @@ struct Outcome {
     std::string err;
 };
 
+// Every case begins on a drive with kaptor's sample configuration.
 class Kaptor : public ::testing::Test {
   protected:
     TempDir dir;
+
+    void SetUp() override { ASSERT_EQ(kaptor("config init").status, 0); }
 
     // Runs kaptor with the drive and the given environment; the simulated board unless a
     // library is named. shell runs first in the same shell (limits, signal dispositions). A
