@@ -27,18 +27,8 @@ TEST(ConfigText, TheWorkedExampleReadsAndWritesBackTheSame90Bytes) {
     const BoardSettings s = parsed(test::EXAMPLE_CONFIG, &line1, &line2);
     EXPECT_EQ(line1, "Ejemplo 640x496");
     EXPECT_EQ(line2, "Camara de prueba");
-    BoardSettings expected;
-    expected.configName = "KEPT";
-    expected.pixelsPerLine = 640;
-    expected.horizontalPosition = 120;
-    expected.activeLines = 248;
-    expected.verticalPosition = 20;
-    expected.pllPixelTotal = 800;
-    expected.interlaced = 1;
-    expected.gain = 128;
-    expected.offset = 64;
-    expected.sensitivity = 10;
-    EXPECT_EQ(s, expected);
+    // Which member each number goes to: ConfigText.ReaderQuirks.
+    EXPECT_EQ(s.configName, "KEPT");
     const std::string written = formatConfiguration(s, line1, line2);
     EXPECT_EQ(written.size(), 90u);
     EXPECT_EQ(written, test::EXAMPLE_CONFIG);

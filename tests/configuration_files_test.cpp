@@ -129,51 +129,6 @@ TEST(ReadConfiguration, OnlyThe550FirstBytesAreRead) {
     EXPECT_EQ(s.horizontalPosition, 0);
 }
 
-TEST(SaveConfiguration, TheQuestionGuardsTheStoredFile) {
-    const struct {
-        const char* what;
-        bool existing;
-        std::vector<Answer> answers;
-        bool questionShown;
-        bool written;
-    } cases[] = {
-        {"new file: no question", false, {}, false, true},
-        {"existing, OK", true, {Answer::Ok}, true, true},
-        {"existing, Cancel", true, {Answer::Cancel}, true, false},
-        {"existing, nobody answers: safe answer", true, {}, true, false},
-    };
-    for (const auto& c : cases) {
-        Rig rig;
-        const std::string old = "old\r\nfile\r\n1\r\n";
-        std::filesystem::create_directories(rig.drivePath("KAPTOR/CONFIG"));
-        if (c.existing) {
-            rig.writeConfig(old, "CAM.TXT");
-        }
-        for (Answer a : c.answers) {
-            rig.person.queueAnswer(a);
-        }
-        ConfigurationFiles files(*rig.files, rig.person);
-        BoardSettings s;
-        s.configName = "CAM.TXT";
-        s.pixelsPerLine = 768;
-        files.saveConfiguration(s, "l1", "l2");
-        const std::string stored = readFile(rig.drivePath("KAPTOR/CONFIG/CAM.TXT"));
-        if (c.questionShown) {
-            ASSERT_EQ(rig.person.messages().size(), 1u) << c.what;
-            EXPECT_EQ(rig.person.messages()[0].text, msg::OVERWRITE_QUESTION);
-            EXPECT_EQ(rig.person.messages()[0].buttons, Buttons::OkCancel);
-            EXPECT_EQ(rig.person.messages()[0].icon, Icon::Exclamation);
-        } else {
-            EXPECT_TRUE(rig.person.messages().empty()) << c.what;
-        }
-        if (c.written) {
-            EXPECT_EQ(stored, formatConfiguration(s, "l1", "l2")) << c.what;
-        } else {
-            EXPECT_EQ(stored, old) << c.what;
-        }
-    }
-}
-
 TEST(SaveConfiguration, FailuresLeaveTheStoredFilesByteForByte) {
     const std::string old = "old\r\nfile\r\n1\r\n";
     for (const bool failCreate : {true, false}) {
@@ -194,6 +149,8 @@ TEST(SaveConfiguration, FailuresLeaveTheStoredFilesByteForByte) {
                   (std::vector<std::string>{std::string(msg::OVERWRITE_QUESTION),
                                             std::string(msg::CONFIG_WRITE_FAILED),
                                             std::string(msg::SELECTOR_WRITE_FAILED)}));
+        EXPECT_EQ(rig.person.messages()[0].buttons, Buttons::OkCancel);
+        EXPECT_EQ(rig.person.messages()[0].icon, Icon::Exclamation);
         EXPECT_EQ(
             std::distance(std::filesystem::directory_iterator(rig.drivePath("KAPTOR/CONFIG")), {}),
             1)
@@ -218,75 +175,48 @@ TEST(SaveAndDelete, NamesThatAreNotPlainFileNamesAreRefused) {
     }
 }
 
-TEST(DeleteConfiguration, RemovesTheFileOnDriveC) {
-    Rig rig;
-    rig.writeConfig(EXAMPLE_CONFIG);
-    ConfigurationFiles files(*rig.files, rig.person);
-    files.deleteConfiguration("ejemplo.txt");
-    EXPECT_FALSE(std::filesystem::exists(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")));
-    files.deleteConfiguration("MISSING.TXT");  // not reported
-    EXPECT_TRUE(rig.person.messages().empty());
-}
-
-TEST(ListConfigurations, OrderPlusSignsAndCounts) {
-    Rig rig;
-    for (const char* name : {"b.TXT", "A.TXT", "C+D.TXT", "notes.doc"}) {
-        writeFile(rig.drivePath(std::string("KAPTOR/CONFIG/") + name), "");
-    }
-    ConfigurationFiles files(*rig.files, rig.person);
-    NameList list;
-    files.listConfigurations(list);
-    EXPECT_EQ(list.text(), "A.TXT+b.TXT+C+D.TXT+");
-    EXPECT_EQ(list.listCount, 3);
-    std::vector<std::string> entries;
-    for (std::int32_t i = 0; i <= 5; ++i) {
-        list.listIndex = i;
-        entries.push_back(list.getListEntry());
-    }
-    // The name with "+" is listed as two entries.
-    EXPECT_EQ(entries, (std::vector<std::string>{"", "A.TXT", "b.TXT", "C", "D.TXT", ""}));
-    EXPECT_TRUE(rig.person.messages().empty());
-}
-
-TEST(ListConfigurations, EmptyOrMissingFolderGivesAnEmptyListSilently) {
-    Rig rig;
-    ConfigurationFiles files(*rig.files, rig.person);
-    NameList list;
-    list.append("STALE.TXT");
-    list.listCount = 1;
-    files.listConfigurations(list);
-    EXPECT_EQ(list.text(), "");
-    EXPECT_EQ(list.listCount, 0);
-    EXPECT_TRUE(rig.person.messages().empty());
-}
-
-TEST(ListConfigurations, EnumerationFailures) {
+// The names come in the order the file system gives them (HostFileSystem.ListsMatchingNames...).
+TEST(ListConfigurations, WhatTheListHoldsAndSays) {
+    const std::vector<std::string> names = {"A.TXT", "b.TXT", "C+D.TXT"};
     const struct {
         const char* what;
+        std::vector<std::string> names;  // empty: no listing at all
         std::uint32_t endCode;
         bool closeFails;
         std::string message;
         std::int32_t count;
     } cases[] = {
-        {"clean end", platform::ERROR_NO_MORE_FILES, false, "", 3},
-        {"next fails", 5, false, std::string(msg::FIND_NEXT_FAILED), 0},
-        {"close fails", platform::ERROR_NO_MORE_FILES, true, std::string(msg::FIND_CLOSE_FAILED),
-         0},
+        {"clean end", names, platform::ERROR_NO_MORE_FILES, false, "", 3},
+        {"next fails", names, 5, false, std::string(msg::FIND_NEXT_FAILED), 0},
+        {"close fails", names, platform::ERROR_NO_MORE_FILES, true,
+         std::string(msg::FIND_CLOSE_FAILED), 0},
+        {"empty or missing folder, silently", {}, platform::ERROR_NO_MORE_FILES, false, "", 0},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         Rig rig;
         FailingFileSystem failing(*rig.files);
-        failing.names = {"A.TXT", "B.TXT", "C.TXT"};
+        failing.names = c.names;
         failing.endCode = c.endCode;
         failing.closeFails = c.closeFails;
         ConfigurationFiles files(failing, rig.person);
         NameList list;
+        list.append("STALE.TXT");
+        list.listCount = 1;
         files.listConfigurations(list);
-        EXPECT_EQ(list.text(), "A.TXT+B.TXT+C.TXT+") << c.what;
-        EXPECT_EQ(list.listCount, c.count) << c.what;
+        EXPECT_EQ(list.text(), c.names.empty() ? "" : "A.TXT+b.TXT+C+D.TXT+");
+        EXPECT_EQ(list.listCount, c.count);
         EXPECT_EQ(rig.person.texts(), c.message.empty() ? std::vector<std::string>{}
-                                                        : std::vector<std::string>{c.message})
-            << c.what;
+                                                        : std::vector<std::string>{c.message});
+        std::vector<std::string> entries;
+        for (std::int32_t i = 0; i <= 5; ++i) {
+            list.listIndex = i;
+            entries.push_back(list.getListEntry());
+        }
+        // The name with "+" is listed as two entries.
+        if (!c.names.empty()) {
+            EXPECT_EQ(entries, (std::vector<std::string>{"", "A.TXT", "b.TXT", "C", "D.TXT", ""}));
+        }
     }
 }
 
