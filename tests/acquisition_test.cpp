@@ -202,15 +202,6 @@ TEST(Toma, QueueStatusFailureClosesTheLinkAndTheNextTriggerEndsTheProcess) {
     EXPECT_EQ(rig.person.texts().back(), msg::WRITE_FAILED_TRIGGER);
 }
 
-TEST(Toma, TriggerWrittenAsZeroBytesEndsTheProcessBeforeAnythingElse) {
-    RigOptions options;
-    options.sim.faults.writeZeroAt = 45;  // the 44 programming frames pass
-    const auto result = capture(options, config(8, 2, 1));
-    EXPECT_EQ(result.exit, 1);
-    EXPECT_EQ(result.messages, std::vector<std::string>{std::string(msg::WRITE_FAILED_TRIGGER)});
-    EXPECT_TRUE(result.file.empty());
-}
-
 TEST(Toma, BeforeInicializaItSaysFtWriteIsNotValidAndWritesTheZeroBuffer) {
     Rig rig;
     // interlaced 2: nothing is assembled, so nothing is said about it.
