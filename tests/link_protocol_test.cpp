@@ -88,6 +88,20 @@ TEST(ProgramRegisters, FramesCarryOnlyTheirMaskedBits) {
     }
 }
 
+TEST(ProgramRegisters, TheControlByteCarriesOverAndTwoByteFramesLeaveByteTwo) {
+    Rig rig;
+    rig.writeConfig(PROGRAMMING_EXAMPLE);
+    rig.ctrl->Inicializa();
+    auto& s = rig.ctrl->configDialog().settings;
+    s.pixelInterleave = 1;
+    rig.ctrl->programRegisters();
+    EXPECT_EQ(rig.ctrl->registers().regControl, 0xC0);
+    s.interlaced = 0;
+    s.pixelInterleave = 0;
+    rig.ctrl->programRegisters();
+    EXPECT_EQ(rig.ctrl->registers().regControl, 0x00);
+}
+
 TEST(OpenLink, FailureTablesMessagesInOrder) {
     const std::string openFailed(msg::OPEN_FAILED);
     const struct {
