@@ -211,6 +211,9 @@ row main control/bmp_file.cpp '-L control' \
 row main control/bmp_file.cpp '-L control' \
     'BmpWriteOutcome{BmpWrite::WriteFailed, file->error()}' \
     'BmpWriteOutcome{BmpWrite::WriteFailed, {}}'
+# The rows of the picture file, bottom first (what a standard reader's decoding showed).
+row main control/bmp_file.cpp '-L board' \
+    'file->write(image.subspan(row * w, w))' 'file->write(image.subspan((rows - 1 - row) * w, w))'
 
 # What the merged and dropped tests of the hosts (kaptor, libkaptor, kaptorsrc, the driver) covered.
 
