@@ -214,6 +214,12 @@ row main control/bmp_file.cpp '-L control' \
 # The rows of the picture file, bottom first (what a standard reader's decoding showed).
 row main control/bmp_file.cpp '-L board' \
     'file->write(image.subspan(row * w, w))' 'file->write(image.subspan((rows - 1 - row) * w, w))'
+# Every byte of a programming frame and no more (the frames' hex); the absent board.
+row main control/usb_link.cpp '-L board' \
+    'ftWrite(commandFrame_.data(), frame.length, written);' \
+    'ftWrite(commandFrame_.data(), frame.length + 1, written);'
+row main boardsim/board_d2xx.cpp '-L board' \
+    'if (config_.faults.noDevice) {' 'if (false) {'
 
 # What the merged and dropped tests of the hosts (kaptor, libkaptor, kaptorsrc, the driver) covered.
 
