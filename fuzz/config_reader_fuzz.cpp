@@ -8,6 +8,7 @@
 #include "control/config_text.h"
 #include "control/configuration_files.h"
 #include "control/messages.h"
+#include "fuzz/fuzz_input.h"
 #include "fuzz/memory_file_system.h"
 #include "platform/scripted_operator.h"
 
@@ -37,9 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string written = control::formatConfiguration(settings, "", "");
     control::BoardSettings again = settings;
     control::parseConfiguration(written, again, line1, line2);
-    if (again.pixelsPerLine != settings.pixelsPerLine ||
-        again.sensitivity != settings.sensitivity || again.gain != settings.gain) {
-        __builtin_trap();
-    }
+    fuzz::require(again.pixelsPerLine == settings.pixelsPerLine &&
+                  again.sensitivity == settings.sensitivity && again.gain == settings.gain);
     return 0;
 }

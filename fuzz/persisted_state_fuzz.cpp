@@ -7,6 +7,7 @@
 #include <span>
 
 #include "control/com/persisted_state.h"
+#include "fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kaptor::com;
@@ -15,20 +16,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PersistedState state;
     switch (decodeState(bytes, state)) {
         case LoadProblem::None:
-            if (bytes.size() != PERSISTED_SIZE || !isLoadableVersion(state.version) ||
-                !std::ranges::equal(encodeState(state), bytes)) {
-                __builtin_trap();
-            }
+            kaptor::fuzz::require(bytes.size() == PERSISTED_SIZE &&
+                                  isLoadableVersion(state.version) &&
+                                  std::ranges::equal(encodeState(state), bytes));
             break;
         case LoadProblem::NewerVersion:
-            if (bytes.size() < 4) {
-                __builtin_trap();
-            }
+            kaptor::fuzz::require(bytes.size() >= 4);
             break;
         case LoadProblem::Truncated:
-            if (bytes.size() >= PERSISTED_SIZE) {
-                __builtin_trap();
-            }
+            kaptor::fuzz::require(bytes.size() < PERSISTED_SIZE);
             break;
     }
     return 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "boardsim/picture_source.h"
+#include "fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kaptor::boardsim;
@@ -22,14 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::string error;
     const auto source = makeReplaySource(path, error);
-    if (!source) {
-        __builtin_trap();
-    }
+    kaptor::fuzz::require(source != nullptr);
     const BoardRegisters registers;
     const FrameBytes first = source->frame(registers, 0);
     const FrameBytes later = source->frame(registers, 7);
-    if (*first != std::vector<std::uint8_t>(data, data + size) || *later != *first) {
-        __builtin_trap();
-    }
+    kaptor::fuzz::require(*first == std::vector<std::uint8_t>(data, data + size) &&
+                          *later == *first);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "boardsim/picture_source.h"
+#include "fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kaptor::boardsim;
@@ -13,9 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     const auto scene = parseScene(bytes, "scene", error);
     if (!scene) {
-        if (error.empty()) {
-            __builtin_trap();
-        }
+        kaptor::fuzz::require(!error.empty());
         return 0;
     }
     // A narrow interlaced frame that reaches past every edge of the picture.
@@ -27,8 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     registers.verticalPosition = 10;
     registers.frontEnd[7] = 128;
     registers.frontEnd[10] = 64;
-    if (sampleFrame(*scene, registers, 0).size() != 40u * 540u) {
-        __builtin_trap();
-    }
+    kaptor::fuzz::require(sampleFrame(*scene, registers, 0).size() == 40u * 540u);
     return 0;
 }

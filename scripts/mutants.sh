@@ -164,6 +164,62 @@ row windows testapp/form1.cpp '-L kapshot' \
     'constexpr TwipsRect SET_PLACA_PLACE{1815, 0, 1095, 375};'
 
 # What the merged and dropped tests of the core (files, board, dialog logic, platform) covered.
+# The dialog's showing, its buttons and its list (ConfigDialog.*, Set.*).
+row main control/dialog_exchange.cpp '-L control' \
+    'if (view.selectFirstBeginningWith(settings.configName) == NO_SELECTION) {' \
+    'if (view.selectFirstBeginningWith(settings.configName) != NO_SELECTION) {'
+row main control/dialog_exchange.cpp '-L control' \
+    'view.setChecked(entry.controlId, settings.*entry.signedMember != 0);' \
+    'view.setChecked(entry.controlId, settings.*entry.signedMember == 0);'
+row main control/dialog_exchange.cpp '-L control' \
+    'if (text.size() > CONFIG_NAME_MAX_LENGTH) {' 'if (text.size() >= CONFIG_NAME_MAX_LENGTH) {'
+row main control/board_config_dlg.cpp '-L control' \
+    $'outcome_ = Outcome::Aplicar;\n    okStep();' \
+    $'outcome_ = Outcome::Aplicar;\n    writeSelector();\n    okStep();'
+row main control/board_config_dlg.cpp '-L control' \
+    'if (saveFields(true)) {' 'if (saveFields(false)) {'
+row main control/board_config_dlg.cpp '-L control' \
+    'view_->endDialog(END_CANCEL);' 'view_->endDialog(END_OK);'
+row main control/in_memory_dialog_view.cpp '-L control' \
+    'if (ended_ || !isEnabled(id) ||' 'if (ended_ ||'
+# Saving, deleting and listing configurations (SaveConfiguration.*, ListConfigurations.*).
+row main control/configuration_files.cpp '-L control' \
+    'Icon::Exclamation) == Answer::Cancel) {' 'Icon::None) == Answer::Cancel) {'
+row main control/configuration_files.cpp '-L control' \
+    'Icon::Exclamation) == Answer::Cancel) {' 'Icon::Exclamation) == Answer::No) {'
+row main control/configuration_files.cpp '-L control' \
+    'files_.remove(std::string(LIST_FOLDER) + std::string(configName));' \
+    'files_.remove(std::string(LIST_FOLDER));'
+row main control/configuration_files.cpp '-L control' \
+    'files_.findFirst(std::string(LIST_FOLDER) + std::string(LIST_PATTERN), name);' \
+    'files_.findFirst(std::string(LIST_FOLDER) + "*", name);'
+row main control/config_text.cpp '-L control' \
+    '{&s.inputConfig, &s.sensitivity, &s.dicom, &s.fieldInversion}' \
+    '{&s.sensitivity, &s.inputConfig, &s.dicom, &s.fieldInversion}'
+# The control byte, a link not open, the trigger, a picture that fails while written.
+row main control/board_commands.cpp '-L board' \
+    ': (r.regControl & ~CONTROL_PIXEL_INTERLEAVE);' ': r.regControl;'
+row main control/usb_link.cpp '-L control' \
+    'operator_.messageBox(std::string(name) + " is not valid!");' \
+    'operator_.messageBox(std::string(name) + " is invalid!");'
+row main control/kaptorax_ctrl.cpp '-L board' \
+    $'messageBox(msg::WRITE_FAILED_TRIGGER);\n        services_.processExit.exit(1);' \
+    $'messageBox(msg::WRITE_FAILED_TRIGGER);'
+row main control/bmp_file.cpp '-L control' \
+    'BmpWriteOutcome{BmpWrite::WriteFailed, file->error()}' \
+    'BmpWriteOutcome{BmpWrite::NotCreated, file->error()}'
+row main control/bmp_file.cpp '-L control' \
+    'BmpWriteOutcome{BmpWrite::WriteFailed, file->error()}' \
+    'BmpWriteOutcome{BmpWrite::WriteFailed, {}}'
+# The rows of the picture file, bottom first (what a standard reader's decoding showed).
+row main control/bmp_file.cpp '-L board' \
+    'file->write(image.subspan(row * w, w))' 'file->write(image.subspan((rows - 1 - row) * w, w))'
+# Every byte of a programming frame and no more (the frames' hex); the absent board.
+row main control/usb_link.cpp '-L board' \
+    'ftWrite(commandFrame_.data(), frame.length, written);' \
+    'ftWrite(commandFrame_.data(), frame.length + 1, written);'
+row main boardsim/board_d2xx.cpp '-L board' \
+    'if (config_.faults.noDevice) {' 'if (false) {'
 
 # What the merged and dropped tests of the hosts (kaptor, libkaptor, kaptorsrc, the driver) covered.
 # kaptor's Set scenarios: one end-to-end case; each way of leaving the dialog is the control's.

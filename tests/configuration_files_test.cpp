@@ -1,4 +1,5 @@
-// Reading, saving, listing and deleting configurations on a drive, as the operator sees it.
+// The reader's and writer's rules for the selector and configuration files, and reading, saving,
+// listing and deleting them on a drive, as the operator sees it.
 #include <gtest/gtest.h>
 
 #include "control/config_text.h"
@@ -18,10 +19,114 @@ using test::readFile;
 using test::Rig;
 using test::writeFile;
 
-// Wraps the host files and fails what a test asks it to.
-class FailingFileSystem : public platform::FileSystem {
+BoardSettings parsed(const std::string& text, std::string* line1 = nullptr,
+                     std::string* line2 = nullptr) {
+    BoardSettings s;
+    s.configName = "KEPT";
+    std::string l1;
+    std::string l2;
+    parseConfiguration(text, s, l1, l2);
+    if (line1 != nullptr) {
+        *line1 = l1;
+        *line2 = l2;
+    }
+    return s;
+}
+
+TEST(ConfigText, TheWorkedExampleReadsAndWritesBackTheSame90Bytes) {
+    std::string line1;
+    std::string line2;
+    const BoardSettings s = parsed(test::EXAMPLE_CONFIG, &line1, &line2);
+    EXPECT_EQ(line1, "Ejemplo 640x496");
+    EXPECT_EQ(line2, "Camara de prueba");
+    // Which member each number goes to: ConfigText.ReaderQuirks.
+    EXPECT_EQ(s.configName, "KEPT");
+    const std::string written = formatConfiguration(s, line1, line2);
+    EXPECT_EQ(written.size(), 90u);
+    EXPECT_EQ(written, test::EXAMPLE_CONFIG);
+}
+
+// Field values in file order: lines 3..16.
+using Fields = std::array<std::int64_t, 14>;
+Fields fieldsOf(const BoardSettings& s) {
+    return {s.pixelsPerLine,  s.horizontalPosition, s.activeLines, s.verticalPosition,
+            s.pllPixelTotal,  s.pixelInterleave,    s.interlaced,  s.gain,
+            s.offset,         s.inputConfig,        s.sensitivity, s.dicom,
+            s.fieldInversion, s.singleField};
+}
+
+TEST(ConfigText, ReaderQuirks) {
+    const struct {
+        const char* what;
+        std::string text;
+        Fields fields;
+    } cases[] = {
+        {"empty line among 3-8 reads 0",
+         "a\r\nb\r\n640\r\n\r\n248\r\n20\r\n800\r\n0\r\n1\r\n128\r\n64\r\n0\r\n10\r\n0\r\n0\r\n0\r"
+         "\n",
+         {640, 0, 248, 20, 800, 0, 1, 128, 64, 0, 10, 0, 0, 0}},
+        {"empty line among 9-16 takes the next line's value; nothing shifts",
+         "a\r\nb\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n\r\n128\r\n64\r\n0\r\n10\r\n0\r\n0\r\n0\r\n",
+         {1, 2, 3, 4, 5, 6, 128, 128, 64, 0, 10, 0, 0, 0}},
+        {"last line without CR LF still reads",
+         "a\r\nb\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n1\r\n1",
+         {1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 1, 1, 1}},
+        {"a file that stops after line 5 without CR LF: lines 3-8 need their CR",
+         "a\r\nb\r\n640\r\n120\r\n248",
+         {640, 120, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"text after digits is ignored; blanks and sign accepted",
+         "a\r\nb\r\n640 pixels\r\n -5\r\n+3\r\n4\r\n5\r\n6\r\n "
+         "1\r\n2\r\n3\r\n-4\r\n5\r\n2\r\n0\r\n1\r\n",
+         {640, -5, 3, 4, 5, 6, 1, 2, 3, -4, 5, 2, 0, 1}},
+        {"LF alone: text lines empty, 3-8 read 0, 9-16 from the wrong places",
+         "a\nb\n1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n1\n1\n1\n",
+         {0, 0, 0, 0, 0, 0, 3, 4, 4, 5, 5, 6, 6, 7}},
+        {"a zero byte ends the text",
+         std::string("a\r\nb\r\n640\r\n1\0"
+                     "20\r\n",
+                     17),
+         {640, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"empty file", "", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fieldsOf(parsed(c.text)), c.fields) << c.what;
+        EXPECT_EQ(parsed(c.text).configName, "KEPT") << c.what;
+    }
+}
+
+TEST(ConfigText, OnlyTheFirstCrEndsTheSelectorAndFlagsSaveAsZeroOrOne) {
+    EXPECT_EQ(parseSelector("EJEMPLO.TXT\r\n"), "EJEMPLO.TXT");
+    EXPECT_EQ(parseSelector("A.TXT\rjunk\r\n"), "A.TXT");
+    EXPECT_EQ(parseSelector("NOCR.TXT"), "");
+    EXPECT_EQ(parseSelector(""), "");
+    EXPECT_EQ(parseSelector(std::string("A\0B\r\n", 5)), "");
+
+    BoardSettings s;
+    s.dicom = 2;
+    s.fieldInversion = 1;
+    s.singleField = -1;
+    s.gain = 0xFFFFFFFFu;
+    s.sensitivity = -7;
+    const std::string text = formatConfiguration(s, "", "");
+    EXPECT_EQ(text,
+              "\r\n\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n-1\r\n0\r\n0\r\n-7\r\n0\r\n1\r\n0\r\n");
+    EXPECT_EQ(formatSelector("A.TXT"), "A.TXT\r\n");
+}
+
+TEST(ConfigText, PlainFileNames) {
+    for (const char* good : {"EJEMPLO.TXT", "a+b.txt", "x", "...", "with space.TXT"}) {
+        EXPECT_TRUE(isPlainFileName(good)) << good;
+    }
+    for (const char* bad : {"", ".", "..", "..\\CONFIG.TXT", "a/b", "C:x", "\\abs"}) {
+        EXPECT_FALSE(isPlainFileName(bad)) << bad;
+    }
+}
+
+// The host files, failing what a test asks them to.
+class FailingFileSystem : public platform::HostFileSystem {
   public:
-    explicit FailingFileSystem(platform::FileSystem& inner) : inner_(inner) {}
+    explicit FailingFileSystem(const Rig& rig)
+        : HostFileSystem(platform::DriveMap({{'C', rig.drive.path()}}, 'C')) {}
 
     bool failCreate = false;
     bool failWrite = false;
@@ -30,19 +135,11 @@ class FailingFileSystem : public platform::FileSystem {
     std::uint32_t endCode = platform::ERROR_NO_MORE_FILES;
     bool closeFails = false;
 
-    std::optional<std::string> readUpTo(std::string_view path, std::size_t n) override {
-        return inner_.readUpTo(path, n);
-    }
-    bool exists(std::string_view path) override { return inner_.exists(path); }
-    bool remove(std::string_view path) override { return inner_.remove(path); }
-    std::optional<std::filesystem::path> hostPath(std::string_view path) override {
-        return inner_.hostPath(path);
-    }
     std::unique_ptr<platform::ReplacementFile> createReplacement(std::string_view path) override {
         if (failCreate) {
             return nullptr;
         }
-        auto file = inner_.createReplacement(path);
+        auto file = HostFileSystem::createReplacement(path);
         if (!failWrite || !file) {
             return file;
         }
@@ -61,9 +158,6 @@ class FailingFileSystem : public platform::FileSystem {
     std::unique_ptr<platform::FileFind> findFirst(std::string_view, std::string& name) override {
         return test::scriptedFind(names, name, endCode, closeFails);
     }
-
-  private:
-    platform::FileSystem& inner_;
 };
 
 const ReaderMessages CONTROL{msg::SELECTOR_OPEN_CONTROL, msg::CONFIG_OPEN_CONTROL};
@@ -129,57 +223,12 @@ TEST(ReadConfiguration, OnlyThe550FirstBytesAreRead) {
     EXPECT_EQ(s.horizontalPosition, 0);
 }
 
-TEST(SaveConfiguration, TheQuestionGuardsTheStoredFile) {
-    const struct {
-        const char* what;
-        bool existing;
-        std::vector<Answer> answers;
-        bool questionShown;
-        bool written;
-    } cases[] = {
-        {"new file: no question", false, {}, false, true},
-        {"existing, OK", true, {Answer::Ok}, true, true},
-        {"existing, Cancel", true, {Answer::Cancel}, true, false},
-        {"existing, nobody answers: safe answer", true, {}, true, false},
-    };
-    for (const auto& c : cases) {
-        Rig rig;
-        const std::string old = "old\r\nfile\r\n1\r\n";
-        std::filesystem::create_directories(rig.drivePath("KAPTOR/CONFIG"));
-        if (c.existing) {
-            rig.writeConfig(old, "CAM.TXT");
-        }
-        for (Answer a : c.answers) {
-            rig.person.queueAnswer(a);
-        }
-        ConfigurationFiles files(*rig.files, rig.person);
-        BoardSettings s;
-        s.configName = "CAM.TXT";
-        s.pixelsPerLine = 768;
-        files.saveConfiguration(s, "l1", "l2");
-        const std::string stored = readFile(rig.drivePath("KAPTOR/CONFIG/CAM.TXT"));
-        if (c.questionShown) {
-            ASSERT_EQ(rig.person.messages().size(), 1u) << c.what;
-            EXPECT_EQ(rig.person.messages()[0].text, msg::OVERWRITE_QUESTION);
-            EXPECT_EQ(rig.person.messages()[0].buttons, Buttons::OkCancel);
-            EXPECT_EQ(rig.person.messages()[0].icon, Icon::Exclamation);
-        } else {
-            EXPECT_TRUE(rig.person.messages().empty()) << c.what;
-        }
-        if (c.written) {
-            EXPECT_EQ(stored, formatConfiguration(s, "l1", "l2")) << c.what;
-        } else {
-            EXPECT_EQ(stored, old) << c.what;
-        }
-    }
-}
-
 TEST(SaveConfiguration, FailuresLeaveTheStoredFilesByteForByte) {
     const std::string old = "old\r\nfile\r\n1\r\n";
     for (const bool failCreate : {true, false}) {
         Rig rig;
         rig.writeConfig(old, "CAM.TXT");
-        FailingFileSystem failing(*rig.files);
+        FailingFileSystem failing(rig);
         failing.failCreate = failCreate;
         failing.failWrite = !failCreate;
         ConfigurationFiles files(failing, rig.person);
@@ -194,6 +243,8 @@ TEST(SaveConfiguration, FailuresLeaveTheStoredFilesByteForByte) {
                   (std::vector<std::string>{std::string(msg::OVERWRITE_QUESTION),
                                             std::string(msg::CONFIG_WRITE_FAILED),
                                             std::string(msg::SELECTOR_WRITE_FAILED)}));
+        EXPECT_EQ(rig.person.messages()[0].buttons, Buttons::OkCancel);
+        EXPECT_EQ(rig.person.messages()[0].icon, Icon::Exclamation);
         EXPECT_EQ(
             std::distance(std::filesystem::directory_iterator(rig.drivePath("KAPTOR/CONFIG")), {}),
             1)
@@ -218,81 +269,54 @@ TEST(SaveAndDelete, NamesThatAreNotPlainFileNamesAreRefused) {
     }
 }
 
-TEST(DeleteConfiguration, RemovesTheFileOnDriveC) {
-    Rig rig;
-    rig.writeConfig(EXAMPLE_CONFIG);
-    ConfigurationFiles files(*rig.files, rig.person);
-    files.deleteConfiguration("ejemplo.txt");
-    EXPECT_FALSE(std::filesystem::exists(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")));
-    files.deleteConfiguration("MISSING.TXT");  // not reported
-    EXPECT_TRUE(rig.person.messages().empty());
-}
-
-TEST(ListConfigurations, OrderPlusSignsAndCounts) {
-    Rig rig;
-    for (const char* name : {"b.TXT", "A.TXT", "C+D.TXT", "notes.doc"}) {
-        writeFile(rig.drivePath(std::string("KAPTOR/CONFIG/") + name), "");
-    }
-    ConfigurationFiles files(*rig.files, rig.person);
-    NameList list;
-    files.listConfigurations(list);
-    EXPECT_EQ(list.text(), "A.TXT+b.TXT+C+D.TXT+");
-    EXPECT_EQ(list.listCount, 3);
-    std::vector<std::string> entries;
-    for (std::int32_t i = 0; i <= 5; ++i) {
-        list.listIndex = i;
-        entries.push_back(list.getListEntry());
-    }
-    // The name with "+" is listed as two entries.
-    EXPECT_EQ(entries, (std::vector<std::string>{"", "A.TXT", "b.TXT", "C", "D.TXT", ""}));
-    EXPECT_TRUE(rig.person.messages().empty());
-}
-
-TEST(ListConfigurations, EmptyOrMissingFolderGivesAnEmptyListSilently) {
-    Rig rig;
-    ConfigurationFiles files(*rig.files, rig.person);
-    NameList list;
-    list.append("STALE.TXT");
-    list.listCount = 1;
-    files.listConfigurations(list);
-    EXPECT_EQ(list.text(), "");
-    EXPECT_EQ(list.listCount, 0);
-    EXPECT_TRUE(rig.person.messages().empty());
-}
-
-TEST(ListConfigurations, EnumerationFailures) {
+// The names come in the order the file system gives them (HostFileSystem.ListsMatchingNames...).
+TEST(ListConfigurations, WhatTheListHoldsAndSays) {
+    const std::vector<std::string> names = {"A.TXT", "b.TXT", "C+D.TXT"};
     const struct {
         const char* what;
+        std::vector<std::string> names;  // empty: no listing at all
         std::uint32_t endCode;
         bool closeFails;
         std::string message;
         std::int32_t count;
     } cases[] = {
-        {"clean end", platform::ERROR_NO_MORE_FILES, false, "", 3},
-        {"next fails", 5, false, std::string(msg::FIND_NEXT_FAILED), 0},
-        {"close fails", platform::ERROR_NO_MORE_FILES, true, std::string(msg::FIND_CLOSE_FAILED),
-         0},
+        {"clean end", names, platform::ERROR_NO_MORE_FILES, false, "", 3},
+        {"next fails", names, 5, false, std::string(msg::FIND_NEXT_FAILED), 0},
+        {"close fails", names, platform::ERROR_NO_MORE_FILES, true,
+         std::string(msg::FIND_CLOSE_FAILED), 0},
+        {"empty or missing folder, silently", {}, platform::ERROR_NO_MORE_FILES, false, "", 0},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         Rig rig;
-        FailingFileSystem failing(*rig.files);
-        failing.names = {"A.TXT", "B.TXT", "C.TXT"};
+        FailingFileSystem failing(rig);
+        failing.names = c.names;
         failing.endCode = c.endCode;
         failing.closeFails = c.closeFails;
         ConfigurationFiles files(failing, rig.person);
         NameList list;
+        list.append("STALE.TXT");
+        list.listCount = 1;
         files.listConfigurations(list);
-        EXPECT_EQ(list.text(), "A.TXT+B.TXT+C.TXT+") << c.what;
-        EXPECT_EQ(list.listCount, c.count) << c.what;
+        EXPECT_EQ(list.text(), c.names.empty() ? "" : "A.TXT+b.TXT+C+D.TXT+");
+        EXPECT_EQ(list.listCount, c.count);
         EXPECT_EQ(rig.person.texts(), c.message.empty() ? std::vector<std::string>{}
-                                                        : std::vector<std::string>{c.message})
-            << c.what;
+                                                        : std::vector<std::string>{c.message});
+        std::vector<std::string> entries;
+        for (std::int32_t i = 0; i <= 5; ++i) {
+            list.listIndex = i;
+            entries.push_back(list.getListEntry());
+        }
+        // The name with "+" is listed as two entries.
+        if (!c.names.empty()) {
+            EXPECT_EQ(entries, (std::vector<std::string>{"", "A.TXT", "b.TXT", "C", "D.TXT", ""}));
+        }
     }
 }
 
 TEST(ListConfigurations, NeverWritesPastTheBufferAndCountsOnlyWhatFits) {
     Rig rig;
-    FailingFileSystem failing(*rig.files);
+    FailingFileSystem failing(rig);
     // 100 names of 40 characters and a "+": 41 bytes each, 73 fit in 2999 bytes; a short name
     // after them still fits in what is left.
     for (int i = 0; i < 100; ++i) {
