@@ -164,6 +164,13 @@ row windows testapp/form1.cpp '-L kapshot' \
     'constexpr TwipsRect SET_PLACA_PLACE{1815, 0, 1095, 375};'
 
 # What the merged and dropped tests of the core (files, board, dialog logic, platform) covered.
+# Second round. Where replayed rows land, single field and inversion in one table
+# (Toma.ReplayedRowsLandWhereTheyBelong).
+row main control/field_assembly.cpp '-L board' \
+    'const std::size_t p = static_cast<std::size_t>(fieldInversion & 1);' \
+    'const std::size_t p = static_cast<std::size_t>(fieldInversion == 1);'
+row main control/frame_acquisition.cpp '-L board' \
+    'if (s.singleField == 1 && lines > 1) {' 'if (s.singleField != 0 && lines > 1) {'
 # The dialog's showing, its buttons and its list (ConfigDialog.*, Set.*).
 row main control/dialog_exchange.cpp '-L control' \
     'if (view.selectFirstBeginningWith(settings.configName) == NO_SELECTION) {' \

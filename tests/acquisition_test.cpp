@@ -70,38 +70,10 @@ Capture capture(RigOptions options, const std::string& cfg, int captures = 1) {
     return result;
 }
 
-TEST(Toma, ReplayedStreamsLandWhereTheyBelong) {
-    // Rows of the picture, bottom first, as indices of received rows.
-    const struct {
-        const char* what;
-        int interlaced, fieldInversion;
-        std::vector<int> rows;
-    } cases[] = {
-        {"progressive: first received row on top", 0, 0, {5, 4, 3, 2, 1, 0}},
-        {"interlaced, fields in order", 1, 0, {5, 2, 4, 1, 3, 0}},
-        {"interlaced, fields inverted", 1, 1, {2, 5, 1, 4, 0, 3}},
-        {"inversion 2 acts as 0", 1, 2, {5, 2, 4, 1, 3, 0}},
-        {"inversion 3 acts as 1", 1, 3, {2, 5, 1, 4, 0, 3}},
-    };
-    const int width = 5;
-    for (const auto& c : cases) {
-        RigOptions options;
-        options.replay = stream(width, 6);
-        const auto result =
-            capture(options, config(width, c.interlaced ? 3 : 6, c.interlaced, c.fieldInversion));
-        ASSERT_EQ(result.file.size(), BMP_HEADER_SIZE + 8 * 6 + BMP_TRAILER_SIZE) << c.what;
-        const auto rows = fileRows(result.file, width, 6);
-        for (int i = 0; i < 6; ++i) {
-            EXPECT_EQ(rows[i][0], 16 * c.rows[i] + 1) << c.what << " row " << i;
-            EXPECT_EQ(rows[i][4], 16 * c.rows[i] + 5) << c.what << " row " << i;
-        }
-        EXPECT_TRUE(result.messages.empty()) << c.what;
-    }
-}
-
-TEST(Toma, SingleFieldInterpolationArithmetic) {
-    // Received rows R0..R5 of width 3; with inversion 0 the picture rows bottom-up are
-    // R5 R2 R4 R1 R3 R0, and rows 1, 3, 5 are replaced.
+// Where each received row lands, and the single field's interpolation, on a replayed frame.
+TEST(Toma, ReplayedRowsLandWhereTheyBelong) {
+    // Received rows R0..R5 of width 3; interlaced with inversion 0 the picture rows bottom-up are
+    // R5 R2 R4 R1 R3 R0, and a single field replaces rows 1, 3, 5.
     const std::vector<std::uint8_t> frame = {
         9,   9,   9,   // R0 (top, replaced by a copy of row 4 = R3)
         7,   7,   7,   // R1
@@ -110,22 +82,33 @@ TEST(Toma, SingleFieldInterpolationArithmetic) {
         0,   255, 2,   // R4: row 2
         255, 255, 1,   // R5: row 0
     };
+    const std::vector<std::vector<std::uint8_t>> inverted = {
+        {8, 8, 8}, {255, 255, 1}, {7, 7, 7}, {0, 255, 2}, {9, 9, 9}, {10, 20, 30}};
     const struct {
-        int singleField, interlaced;
+        const char* what;
+        int singleField, interlaced, fieldInversion;
         std::vector<std::vector<std::uint8_t>> rows;
     } cases[] = {
-        {1,
-         1,
+        // clang-format off
+        {"single field", 1, 1, 0,
          {{255, 255, 1}, {127, 255, 1}, {0, 255, 2}, {5, 137, 16}, {10, 20, 30}, {10, 20, 30}}},
-        {2, 1, {{255, 255, 1}, {8, 8, 8}, {0, 255, 2}, {7, 7, 7}, {10, 20, 30}, {9, 9, 9}}},
-        {1, 0, {{255, 255, 1}, {0, 255, 2}, {10, 20, 30}, {8, 8, 8}, {7, 7, 7}, {9, 9, 9}}},
+        {"single field 2 and inversion 2 act as 0", 2, 1, 2,
+         {{255, 255, 1}, {8, 8, 8}, {0, 255, 2}, {7, 7, 7}, {10, 20, 30}, {9, 9, 9}}},
+        {"progressive: first received row on top", 1, 0, 0,
+         {{255, 255, 1}, {0, 255, 2}, {10, 20, 30}, {8, 8, 8}, {7, 7, 7}, {9, 9, 9}}},
+        // clang-format on
+        {"fields inverted", 0, 1, 1, inverted},
+        {"inversion 3 acts as 1", 0, 1, 3, inverted},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         RigOptions options;
         options.replay = frame;
-        const auto result =
-            capture(options, config(3, c.interlaced ? 3 : 6, c.interlaced, 0, c.singleField));
-        EXPECT_EQ(fileRows(result.file, 3, 6), c.rows) << "singleField " << c.singleField;
+        const auto result = capture(options, config(3, c.interlaced ? 3 : 6, c.interlaced,
+                                                    c.fieldInversion, c.singleField));
+        ASSERT_EQ(result.file.size(), BMP_HEADER_SIZE + 4 * 6 + BMP_TRAILER_SIZE);
+        EXPECT_EQ(fileRows(result.file, 3, 6), c.rows);
+        EXPECT_TRUE(result.messages.empty());
     }
 }
 
