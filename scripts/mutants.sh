@@ -171,6 +171,13 @@ row main control/field_assembly.cpp '-L board' \
     'const std::size_t p = static_cast<std::size_t>(fieldInversion == 1);'
 row main control/frame_acquisition.cpp '-L board' \
     'if (s.singleField == 1 && lines > 1) {' 'if (s.singleField != 0 && lines > 1) {'
+# A plain file name (ConfigText.PlainFileNames, now rows of DialogExchange.EachEntry...) and the
+# 550 bytes read of a configuration (rows of ReadConfiguration.MessagesAndWhatSurvives).
+row main control/config_text.cpp '-L control' 'name != "." && ' ''
+row main control/config_text.h '-L control' \
+    'constexpr std::size_t CONFIG_READ_LIMIT = 550;' 'constexpr std::size_t CONFIG_READ_LIMIT = 551;'
+row main control/config_text.h '-L control' \
+    'constexpr std::size_t CONFIG_READ_LIMIT = 550;' 'constexpr std::size_t CONFIG_READ_LIMIT = 549;'
 # The dialog's showing, its buttons and its list (ConfigDialog.*, Set.*).
 row main control/dialog_exchange.cpp '-L control' \
     'if (view.selectFirstBeginningWith(settings.configName) == NO_SELECTION) {' \

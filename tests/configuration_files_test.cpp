@@ -113,15 +113,6 @@ TEST(ConfigText, OnlyTheFirstCrEndsTheSelectorAndFlagsSaveAsZeroOrOne) {
     EXPECT_EQ(formatSelector("A.TXT"), "A.TXT\r\n");
 }
 
-TEST(ConfigText, PlainFileNames) {
-    for (const char* good : {"EJEMPLO.TXT", "a+b.txt", "x", "...", "with space.TXT"}) {
-        EXPECT_TRUE(isPlainFileName(good)) << good;
-    }
-    for (const char* bad : {"", ".", "..", "..\\CONFIG.TXT", "a/b", "C:x", "\\abs"}) {
-        EXPECT_FALSE(isPlainFileName(bad)) << bad;
-    }
-}
-
 // The host files, failing what a test asks them to.
 class FailingFileSystem : public platform::HostFileSystem {
   public:
@@ -173,7 +164,8 @@ TEST(ReadConfiguration, MessagesAndWhatSurvives) {
         bool dialog;
         std::vector<std::string> messages;
         std::string configName;
-        std::int32_t pixels;  // 7 when the values stayed as they were
+        std::int32_t pixels;                // 7 when the values stayed as they were
+        std::string file = EXAMPLE_CONFIG;  // EJEMPLO.TXT
     } cases[] = {
         // clang-format off
         {"all present", "EJEMPLO.TXT\r\n", "", false, {}, "EJEMPLO.TXT", 640},
@@ -187,11 +179,16 @@ TEST(ReadConfiguration, MessagesAndWhatSurvives) {
          "..\\CONFIG.TXT", 7},
         {"selector names the folder itself", "\r\n", "", false, {e411}, "", 7},
         {"name matches case-insensitively", "ejemplo.txt\r\n", "", false, {}, "ejemplo.txt", 640},
+        // Lines 1 and 2 end at byte 542; line 3 runs to byte 550 and its CR is byte 550 or 551.
+        {"the CR at byte 550 is read", "EJEMPLO.TXT\r\n", "", false, {}, "EJEMPLO.TXT", 1234567,
+         std::string(538, 'x') + "\r\n\r\n1234567\r\n"},
+        {"the CR at byte 551 is not", "EJEMPLO.TXT\r\n", "", false, {}, "EJEMPLO.TXT", 0,
+         std::string(538, 'x') + "\r\n\r\n12345678\r\n"},
         // clang-format on
     };
     for (const auto& c : cases) {
         Rig rig;
-        writeFile(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT"), EXAMPLE_CONFIG);
+        writeFile(rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT"), c.file);
         if (c.selector != nullptr) {
             writeFile(rig.drivePath("KAPTOR/CONFIG.TXT"), c.selector);
         }
@@ -204,23 +201,10 @@ TEST(ReadConfiguration, MessagesAndWhatSurvives) {
         EXPECT_EQ(rig.person.texts(), c.messages) << c.what;
         EXPECT_EQ(s.configName, c.configName) << c.what;
         EXPECT_EQ(s.pixelsPerLine, c.pixels) << c.what;
-        EXPECT_EQ(line1, c.pixels == 640 ? "Ejemplo 640x496" : "old1") << c.what;
+        EXPECT_EQ(line1, c.pixels == 7 ? "old1" : c.file.substr(0, c.file.find('\r'))) << c.what;
+        const std::string rest = c.file.substr(c.file.find('\n') + 1);
+        EXPECT_EQ(line2, c.pixels == 7 ? "old2" : rest.substr(0, rest.find('\r'))) << c.what;
     }
-}
-
-TEST(ReadConfiguration, OnlyThe550FirstBytesAreRead) {
-    Rig rig;
-    // Lines 1 and 2 end at byte 542; line 3 runs to byte 550 and its CR lies beyond.
-    std::string text = std::string(538, 'x') + "\r\n" + "\r\n" + "12345678\r\n" + "99\r\n";
-    rig.writeConfig(text);
-    ConfigurationFiles files(*rig.files, rig.person);
-    BoardSettings s;
-    std::string line1, line2;
-    files.readConfiguration(s, CONTROL, &line1, &line2);
-    EXPECT_EQ(line1.size(), 538u);
-    EXPECT_EQ(line2, "");
-    EXPECT_EQ(s.pixelsPerLine, 0);
-    EXPECT_EQ(s.horizontalPosition, 0);
 }
 
 TEST(SaveConfiguration, FailuresLeaveTheStoredFilesByteForByte) {
