@@ -178,6 +178,19 @@ row main control/config_text.h '-L control' \
     'constexpr std::size_t CONFIG_READ_LIMIT = 550;' 'constexpr std::size_t CONFIG_READ_LIMIT = 551;'
 row main control/config_text.h '-L control' \
     'constexpr std::size_t CONFIG_READ_LIMIT = 550;' 'constexpr std::size_t CONFIG_READ_LIMIT = 549;'
+# A second Inicializa (OpenLink.ASecondInicializa..., now the end of
+# ProgramRegisters.TheExampleSequence...), the device a going control closes (without the trace).
+row main control/usb_link.cpp '-L board' \
+    $'    if (open_) {\n        closeDevice();\n    }\n    bindLibrary();' '    bindLibrary();'
+row main control/usb_link.cpp '-L control' \
+    $'    if (open_ && slots_.close != nullptr) {\n        slots_.close(deviceHandle_);' \
+    $'    if (open_ && slots_.close != nullptr) {\n        slots_.purge(deviceHandle_, 3);'
+# The reader without a selector, and a selector that names nothing (two rows fewer).
+row main control/configuration_files.cpp '-L control' \
+    '        operator_.messageBox(messages.selectorMissing);' ''
+row main control/configuration_files.cpp '-L control' \
+    '        settings.configName = parseSelector(*selector);' \
+    '        settings.configName = parseSelector(*selector + "\r");'
 # The dialog's showing, its buttons and its list (ConfigDialog.*, Set.*).
 row main control/dialog_exchange.cpp '-L control' \
     'if (view.selectFirstBeginningWith(settings.configName) == NO_SELECTION) {' \
