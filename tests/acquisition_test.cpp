@@ -14,7 +14,6 @@ namespace kaptor::control {
 namespace {
 
 using test::Rig;
-using test::RigOptions;
 
 std::string config(int width, int activeLines, int interlaced, int fieldInversion = 0,
                    int singleField = 0) {
@@ -54,16 +53,13 @@ struct Capture {
     std::optional<int> exit;
 };
 
-Capture capture(RigOptions options, const std::string& cfg, int captures = 1) {
-    Rig rig(options);
-    rig.writeConfig(cfg);
-    rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
+// Inicializa and one Toma on a board that replays these bytes.
+Capture capture(std::vector<std::uint8_t> replay, const std::string& cfg) {
+    Rig rig({.replay = std::move(replay)});
     Capture result;
     result.exit = rig.runUntilExit([&] {
-        rig.ctrl->Inicializa();
-        for (int i = 0; i < captures; ++i) {
-            rig.ctrl->Toma();
-        }
+        rig.initialise(cfg);
+        rig.ctrl->Toma();
     });
     result.file = rig.picture();
     result.messages = rig.person.texts();
@@ -102,10 +98,8 @@ TEST(Toma, ReplayedRowsLandWhereTheyBelong) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        RigOptions options;
-        options.replay = frame;
-        const auto result = capture(options, config(3, c.interlaced ? 3 : 6, c.interlaced,
-                                                    c.fieldInversion, c.singleField));
+        const auto result = capture(
+            frame, config(3, c.interlaced ? 3 : 6, c.interlaced, c.fieldInversion, c.singleField));
         ASSERT_EQ(result.file.size(), BMP_HEADER_SIZE + 4 * 6 + BMP_TRAILER_SIZE);
         EXPECT_EQ(fileRows(result.file, 3, 6), c.rows);
         EXPECT_TRUE(result.messages.empty());
@@ -137,11 +131,8 @@ TEST(Toma, ReadLoopCasesOnTheWire) {
         // clang-format on
     };
     for (const auto& c : cases) {
-        RigOptions options;
-        options.sim.driverBuffer = c.driverBuffer;
-        options.sim.faults = c.faults;
-        options.replay = stream(width, lines, c.extra);
-        Rig rig(options);
+        Rig rig({.sim = {.driverBuffer = c.driverBuffer, .faults = c.faults},
+                 .replay = stream(width, lines, c.extra)});
         rig.initialise(config(width, lines, 0));
         const std::uint64_t readsBefore = rig.board->reads();
         const std::int64_t start = rig.clock.clock();
@@ -167,9 +158,7 @@ TEST(Toma, ReadLoopCasesOnTheWire) {
 }
 
 TEST(Toma, QueueStatusFailureClosesTheLinkAndTheNextTriggerEndsTheProcess) {
-    RigOptions options;
-    options.replay = stream(8, 4);
-    Rig rig(options);
+    Rig rig({.replay = stream(8, 4)});
     rig.initialise(config(8, 2, 1));
     rig.ctrl->Toma();
     const auto first = rig.picture();
@@ -224,9 +213,7 @@ TEST(Toma, GeometriesTheBufferCannotHoldOrTheAssemblyCannotCover) {
         // clang-format on
     };
     for (const auto& c : cases) {
-        RigOptions options;
-        options.replay = stream(4, 6);
-        const auto result = capture(options, c.cfg);
+        const auto result = capture(stream(4, 6), c.cfg);
         EXPECT_EQ(result.exit, std::nullopt) << c.what;
         EXPECT_EQ(result.messages, c.messages) << c.what;
         ASSERT_EQ(result.file.size(), c.fileSize) << c.what;
@@ -237,16 +224,12 @@ TEST(Toma, GeometriesTheBufferCannotHoldOrTheAssemblyCannotCover) {
                 << c.what;
         }
     }
-    RigOptions options;
-    options.replay = stream(4, 6);
-    const auto result = capture(options, config(4, 2, 2));
+    const auto result = capture(stream(4, 6), config(4, 2, 2));
     EXPECT_EQ(fileRows(result.file, 4, 6)[5][0], 1);  // received row 0 on top
 }
 
 TEST(Toma, NothingOfALargerEarlierFrameReachesALaterPicture) {
-    RigOptions options;
-    options.replay = stream(4, 8);
-    Rig rig(options);
+    Rig rig({.replay = stream(4, 8)});
     rig.initialise(config(4, 4, 1));
     rig.ctrl->Toma();
     rig.writeConfig(config(4, 2, 1, 0, 1));
@@ -272,9 +255,7 @@ TEST(Toma, AFreshControlShowsNothingOfAControlBeforeIt) {
     // Controls that captured and went away leave their memory to the allocator; a new control
     // must read all zero before its first capture, wherever its memory comes from.
     for (int round = 0; round < 3; ++round) {
-        RigOptions options;
-        options.replay = std::vector<std::uint8_t>(1024 * 1534, 0xAB);
-        Rig rig(options);
+        Rig rig({.replay = std::vector<std::uint8_t>(1024 * 1534, 0xAB)});
         rig.initialise(config(1024, 767, 1));
         rig.ctrl->Toma();
         ASSERT_EQ(rig.ctrl->imageBuffer()[0], 0xAB);
