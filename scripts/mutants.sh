@@ -191,6 +191,10 @@ row main control/configuration_files.cpp '-L control' \
 row main control/configuration_files.cpp '-L control' \
     '        settings.configName = parseSelector(*selector);' \
     '        settings.configName = parseSelector(*selector + "\r");'
+# A replacement whose write or commit fails (the failing file system without a half-written file).
+row main platform/file_system_shared.cpp '-L control' \
+    'return file && file->write({bytes, contents.size()}) && file->commit();' \
+    'return file && (file->write({bytes, contents.size()}) || true);'
 # The dialog's showing, its buttons and its list (ConfigDialog.*, Set.*).
 row main control/dialog_exchange.cpp '-L control' \
     'if (view.selectFirstBeginningWith(settings.configName) == NO_SELECTION) {' \

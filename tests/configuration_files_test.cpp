@@ -122,25 +122,17 @@ class FailingFileSystem : public platform::HostFileSystem {
     std::uint32_t endCode = platform::ERROR_NO_MORE_FILES;
     bool closeFails = false;
 
+    // What an abandoned replacement leaves behind is the host's (HostFileSystem.AReplacement...).
     std::unique_ptr<platform::ReplacementFile> createReplacement(std::string_view path) override {
+        struct BrokenWrite : platform::ReplacementFile {
+            bool write(std::span<const std::uint8_t>) override { return false; }
+            bool commit() override { return false; }
+        };
         if (failCreate) {
             return nullptr;
         }
-        auto file = HostFileSystem::createReplacement(path);
-        if (!failWrite || !file) {
-            return file;
-        }
-        struct BrokenWrite : platform::ReplacementFile {
-            std::unique_ptr<platform::ReplacementFile> inner;
-            bool write(std::span<const std::uint8_t> bytes) override {
-                inner->write(bytes.first(bytes.size() / 2));
-                return false;
-            }
-            bool commit() override { return false; }
-        };
-        auto broken = std::make_unique<BrokenWrite>();
-        broken->inner = std::move(file);
-        return broken;
+        return failWrite ? std::make_unique<BrokenWrite>()
+                         : HostFileSystem::createReplacement(path);
     }
     std::unique_ptr<platform::FileFind> findFirst(std::string_view, std::string& name) override {
         return test::scriptedFind(names, name, endCode, closeFails);
