@@ -195,6 +195,10 @@ row main control/configuration_files.cpp '-L control' \
 row main platform/file_system_shared.cpp '-L control' \
     'return file && file->write({bytes, contents.size()}) && file->commit();' \
     'return file && (file->write({bytes, contents.size()}) || true);'
+# A frame's lines counted in 32 bits (one overflowing row of Toma.Geometries... for both field counts).
+row main control/board_settings.h '-L board' \
+    'return (std::int64_t{s.interlaced} + 1) * s.activeLines;' \
+    'return (s.interlaced + 1) * s.activeLines;'
 # The dialog's showing, its buttons and its list (ConfigDialog.*, Set.*).
 row main control/dialog_exchange.cpp '-L control' \
     'if (view.selectFirstBeginningWith(settings.configName) == NO_SELECTION) {' \
