@@ -164,6 +164,41 @@ row windows testapp/form1.cpp '-L kapshot' \
     'constexpr TwipsRect SET_PLACA_PLACE{1815, 0, 1095, 375};'
 
 # What the merged and dropped tests of the core (files, board, dialog logic, platform) covered.
+# Second round. Where replayed rows land, single field and inversion in one table
+# (Toma.ReplayedRowsLandWhereTheyBelong).
+row main control/field_assembly.cpp '-L board' \
+    'const std::size_t p = static_cast<std::size_t>(fieldInversion & 1);' \
+    'const std::size_t p = static_cast<std::size_t>(fieldInversion == 1);'
+row main control/frame_acquisition.cpp '-L board' \
+    'if (s.singleField == 1 && lines > 1) {' 'if (s.singleField != 0 && lines > 1) {'
+# A plain file name (ConfigText.PlainFileNames, now rows of DialogExchange.EachEntry...) and the
+# 550 bytes read of a configuration (rows of ReadConfiguration.MessagesAndWhatSurvives).
+row main control/config_text.cpp '-L control' 'name != "." && ' ''
+row main control/config_text.h '-L control' \
+    'constexpr std::size_t CONFIG_READ_LIMIT = 550;' 'constexpr std::size_t CONFIG_READ_LIMIT = 551;'
+row main control/config_text.h '-L control' \
+    'constexpr std::size_t CONFIG_READ_LIMIT = 550;' 'constexpr std::size_t CONFIG_READ_LIMIT = 549;'
+# A second Inicializa (OpenLink.ASecondInicializa..., now the end of
+# ProgramRegisters.TheExampleSequence...), the device a going control closes (without the trace).
+row main control/usb_link.cpp '-L board' \
+    $'    if (open_) {\n        closeDevice();\n    }\n    bindLibrary();' '    bindLibrary();'
+row main control/usb_link.cpp '-L control' \
+    $'    if (open_ && slots_.close != nullptr) {\n        slots_.close(deviceHandle_);' \
+    $'    if (open_ && slots_.close != nullptr) {\n        slots_.purge(deviceHandle_, 3);'
+# The reader without a selector, and a selector that names nothing (two rows fewer).
+row main control/configuration_files.cpp '-L control' \
+    '        operator_.messageBox(messages.selectorMissing);' ''
+row main control/configuration_files.cpp '-L control' \
+    '        settings.configName = parseSelector(*selector);' \
+    '        settings.configName = parseSelector(*selector + "\r");'
+# A replacement whose write or commit fails (the failing file system without a half-written file).
+row main platform/file_system_shared.cpp '-L control' \
+    'return file && file->write({bytes, contents.size()}) && file->commit();' \
+    'return file && (file->write({bytes, contents.size()}) || true);'
+# A frame's lines counted in 32 bits (one overflowing row of Toma.Geometries... for both field counts).
+row main control/board_settings.h '-L board' \
+    'return (std::int64_t{s.interlaced} + 1) * s.activeLines;' \
+    'return (s.interlaced + 1) * s.activeLines;'
 # The dialog's showing, its buttons and its list (ConfigDialog.*, Set.*).
 row main control/dialog_exchange.cpp '-L control' \
     'if (view.selectFirstBeginningWith(settings.configName) == NO_SELECTION) {' \

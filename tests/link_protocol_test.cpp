@@ -13,7 +13,6 @@ namespace {
 using test::EXAMPLE_CONFIG;
 using test::hex;
 using test::Rig;
-using test::RigOptions;
 
 // Settings of the first programming example.
 const char* const PROGRAMMING_EXAMPLE =
@@ -39,7 +38,7 @@ std::string writtenBytes(const std::filesystem::path& trace) {
 TEST(ProgramRegisters, TheExampleSequenceGoesOutFrameByFrame) {
     const test::TempDir traces;
     const auto trace = traces.path() / "trace.txt";
-    Rig rig(RigOptions{.sim = {.tracePath = trace.string()}});
+    Rig rig({.sim = {.tracePath = trace.string()}});
     rig.writeConfig(PROGRAMMING_EXAMPLE);
     rig.ctrl->Inicializa();
     EXPECT_TRUE(rig.person.messages().empty());
@@ -50,6 +49,13 @@ TEST(ProgramRegisters, TheExampleSequenceGoesOutFrameByFrame) {
     EXPECT_EQ(rig.ctrl->frameLines(), 480);
     EXPECT_EQ(rig.board->registers().activeLines, 480u);
     EXPECT_EQ(rig.ctrl->link().isOpen(), true);
+
+    // A second Inicializa gives up the handle it holds first: the driver refuses a second open
+    // of the same device.
+    EXPECT_EQ(rig.runUntilExit([&] { rig.ctrl->Inicializa(); }), std::nullopt);
+    EXPECT_TRUE(rig.person.messages().empty());
+    EXPECT_EQ(rig.board->writes(), 88u);
+    EXPECT_TRUE(rig.board->isOpen());
 }
 
 TEST(ProgramRegisters, FramesCarryOnlyTheirMaskedBits) {
@@ -75,8 +81,7 @@ TEST(ProgramRegisters, FramesCarryOnlyTheirMaskedBits) {
         {"PLL 2048 wraps", &BoardSettings::pllPixelTotal, 2048, 1, 4, "46 00 00", 480},
     };
     for (const auto& c : cases) {
-        RigOptions options;
-        Rig rig(options);
+        Rig rig;
         rig.writeConfig(PROGRAMMING_EXAMPLE);
         rig.ctrl->Inicializa();
         const std::size_t before = rig.board->frames().size();
@@ -137,11 +142,9 @@ TEST(OpenLink, FailureTablesMessagesInOrder) {
         // clang-format on
     };
     for (const auto& c : cases) {
-        RigOptions options;
-        options.withBoardLibrary = c.library;
-        options.hiddenFunctions = c.hidden;
-        options.sim.faults = c.faults;
-        Rig rig(options);
+        Rig rig({.sim = {.faults = c.faults},
+                 .withBoardLibrary = c.library,
+                 .hiddenFunctions = c.hidden});
         rig.writeConfig(EXAMPLE_CONFIG);
         const auto exit = rig.runUntilExit([&] { rig.ctrl->Inicializa(); });
         EXPECT_EQ(rig.person.texts(), c.messages) << c.what;
@@ -163,10 +166,7 @@ TEST(OpenLink, AnnounceByteMeansOneReadSilenceMeansTwo) {
         {false, {}, 1, 0, 0}, {true, {}, 2, 6000, 0}, {false, {"FT_ListDevices"}, 2, 2000, 5}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.silent ? "silent" : c.hidden.empty() ? "announced" : "no FT_ListDevices");
-        RigOptions options;
-        options.sim.faults.silent = c.silent;
-        options.hiddenFunctions = c.hidden;
-        Rig rig(options);
+        Rig rig({.sim = {.faults = {.silent = c.silent}}, .hiddenFunctions = c.hidden});
         rig.writeConfig(EXAMPLE_CONFIG);
         const std::int64_t before = rig.clock.clock();
         rig.ctrl->Inicializa();
@@ -176,17 +176,6 @@ TEST(OpenLink, AnnounceByteMeansOneReadSilenceMeansTwo) {
         EXPECT_EQ(rig.clock.clock() - before, c.millis);
         EXPECT_EQ(rig.board->writes(), 44u);
     }
-}
-
-TEST(OpenLink, ASecondInicializaClosesTheHandleItHoldsFirst) {
-    Rig rig;
-    rig.writeConfig(EXAMPLE_CONFIG);
-    rig.ctrl->Inicializa();
-    const auto exit = rig.runUntilExit([&] { rig.ctrl->Inicializa(); });
-    EXPECT_EQ(exit, std::nullopt);
-    EXPECT_TRUE(rig.person.messages().empty());
-    EXPECT_EQ(rig.board->writes(), 88u);
-    EXPECT_TRUE(rig.board->isOpen());
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "tests/support/rig.h"
 
-#include <cstdio>
-
 namespace kaptor::test {
 
 const char* const EXAMPLE_CONFIG =
@@ -74,16 +72,12 @@ std::optional<int> Rig::runUntilExit(const std::function<void()>& f) {
 }
 
 std::string hex(const std::vector<std::uint8_t>& bytes) {
+    static constexpr char DIGITS[] = "0123456789ABCDEF";
     std::string out;
-    char buffer[4];
-    for (std::uint8_t b : bytes) {
-        std::snprintf(buffer, sizeof buffer, "%02X", b);
-        if (!out.empty()) {
-            out += ' ';
-        }
-        out += buffer;
+    for (const std::uint8_t b : bytes) {
+        out += {' ', DIGITS[b >> 4], DIGITS[b & 0xF]};
     }
-    return out;
+    return out.empty() ? out : out.substr(1);
 }
 
 }  // namespace kaptor::test

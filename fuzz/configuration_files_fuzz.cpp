@@ -1,6 +1,7 @@
-// Arbitrary selector and configuration bytes through the control's reader. The first byte
-// splits the input: that many bytes (up to 120) are the selector, the rest the file it names
-// whatever name the selector gives, so the reader always gets that far.
+// Arbitrary bytes through the control's configuration files. The first byte splits the input:
+// that many bytes (up to 120) are the selector, the rest the file it names (whatever name the
+// selector gives, so the reader always gets that far) and, cut at each newline, the folder's
+// listing.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,6 +11,7 @@
 #include "control/messages.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/memory_file_system.h"
+#include "platform/file_system.h"
 #include "platform/scripted_operator.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -25,13 +27,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     files.files[fuzz::MemoryFileSystem::key(control::SELECTOR_PATH)] = selector;
     const std::string name = control::parseSelector(selector);
     files.files[fuzz::MemoryFileSystem::key(std::string(control::CONFIG_FOLDER) + name)] = config;
+    files.listing = fuzz::lines(config);
+    for (std::string& listed : files.listing) {
+        std::erase(listed, '\0');  // no file name holds one
+    }
     platform::ScriptedOperator person;
-    control::ConfigurationFiles reader(files, person);
+    control::ConfigurationFiles store(files, person);
 
     control::BoardSettings settings;
     std::string line1;
     std::string line2;
-    reader.readConfiguration(
+    store.readConfiguration(
         settings, {control::msg::SELECTOR_OPEN_CONTROL, control::msg::CONFIG_OPEN_CONTROL}, &line1,
         &line2);
     // What was read can always be written out again, and reads back to the same numbers.
@@ -40,5 +46,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     control::parseConfiguration(written, again, line1, line2);
     fuzz::require(again.pixelsPerLine == settings.pixelsPerLine &&
                   again.sensitivity == settings.sensitivity && again.gain == settings.gain);
+
+    // The listing never overruns the name list, and every entry picked from it is one name.
+    control::NameList list;
+    store.listConfigurations(list);
+    fuzz::require(list.text().size() < control::LIST_BUFFER_SIZE && list.listBuffer.back() == '\0');
+    for (std::int32_t i = -1; i <= list.listCount + 1; ++i) {
+        list.listIndex = i;
+        fuzz::require(list.getListEntry().find('+') == std::string::npos);
+    }
+    for (const std::string& n : files.listing) {
+        platform::matchesWildcard(n, "*.TXT");
+        platform::matchesWildcard("A.TXT", n);
+    }
     return 0;
 }
