@@ -222,6 +222,23 @@ row main boardsim/board_d2xx.cpp '-L board' \
     'if (config_.faults.noDevice) {' 'if (false) {'
 
 # What the merged and dropped tests of the hosts (kaptor, libkaptor, kaptorsrc, the driver) covered.
+# Second round. A failure shown makes exit status 3 for every command (the time-out's capture
+# went the same way as the unconfigured one); a replacement leaves no temporary behind.
+row main cli/host.cpp '-L cli' \
+    'watcher_.failuresShown() > 0 ?' 'watcher_.failuresShown() > 1 ?'
+row main platform/file_system.cpp '-L platform|cli' \
+    '::rename(temporary_.c_str(), target_.c_str()) == 0' \
+    '::link(temporary_.c_str(), target_.c_str()) == 0'
+# One row for each kind of option and escape; one refused text and one unwritable output.
+row main cli/options.cpp '-L cli' "                letters += ':';" ''
+row main cli/text_output.cpp '-L cli' '                out += "\\\\";' '                out += "\\";'
+row main cli/text_output.cpp '-L cli' "if (c == '\"' || c == '\\\\') {" "if (c == '\"') {"
+row main control/kaptorax_ctrl.cpp '-L cli' \
+    'const auto held = platform::utf16ToControlText(v);' \
+    'const auto held = std::optional<std::string>(platform::utf16ToCp1252(v));'
+row main cli/main.cpp '-L cli' \
+    'if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) {' \
+    'if (std::ferror(stdout) == 0) {'
 # kaptor's Set scenarios: one end-to-end case; each way of leaving the dialog is the control's.
 row main control/kaptorax_ctrl.cpp '-L control|cli_dialog' \
     'return outcome == Outcome::Aceptar || outcome == Outcome::Aplicar;' \

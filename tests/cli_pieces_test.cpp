@@ -23,13 +23,12 @@ TEST(OptionParser, GnuRules) {
         std::vector<std::string> values;
         std::vector<std::string> operands;
     } cases[] = {
+        // One row for each kind of option; "--output=" is
+        // Kaptor.PicturesInThreeFormatsToFilesOrStandardOutput's.
         {{"-o", "a.bmp", "x"}, true, {1}, {"a.bmp"}, {"x"}},
-        {{"--output=a.bmp"}, true, {1}, {"a.bmp"}, {}},
-        {{"-oa.bmp"}, true, {1}, {"a.bmp"}, {}},
         {{"--out", "a.bmp"}, true, {1}, {"a.bmp"}, {}},  // a unique prefix
         {{"x", "--json", "y"}, true, {2}, {""}, {"x", "y"}},
         {{"--", "--help", "-o"}, true, {}, {}, {"--help", "-o"}},
-        {{"delete", "--", "-h"}, true, {}, {}, {"delete", "-h"}},
         // What each refusal says: Kaptor.ParsesLikeAStandardTool.
         {{"-z"}, false},
     };
@@ -110,8 +109,7 @@ TEST(TextOutput, OneValueOneLineAndJsonKeepEveryByte) {
         std::string line;
         std::string json;
     } cases[] = {
-        {"Camara", "Camara", "\"Camara\""},
-        {"a\\b", "a\\\\b", "\"a\\\\b\""},
+        // A backslash: Kaptor.MachinesReadJsonAndPeopleOneValuePerLine.
         {"a\nb\rc", "a\\nb\\rc", "\"a\\nb\\rc\""},
         {"\xE1\x80", "\xC3\xA1\xE2\x82\xAC", "\"\xC3\xA1\xE2\x82\xAC\""},  // á and the euro sign
         {"\x81", "\xC2\x81", "\"\xC2\x81\""},  // an unassigned byte keeps its value
