@@ -231,6 +231,21 @@ row main platform/file_system.cpp '-L platform|cli' \
     '::link(temporary_.c_str(), target_.c_str()) == 0'
 # One row for each kind of option and escape; one refused text and one unwritable output.
 row main cli/options.cpp '-L cli' "                letters += ':';" ''
+# The option parser through kaptor's own command lines alone: stopping at the command, the
+# long-only options told apart, values, operands, a parser that runs twice in one process.
+row main cli/options.cpp '-L cli' \
+    'std::string letters = stopAtFirstOperand ? "+:" : ":";' \
+    'std::string letters = stopAtFirstOperand || true ? "+:" : ":";'
+row main cli/options.cpp '-L cli' \
+    'std::string letters = stopAtFirstOperand ? "+:" : ":";' \
+    'std::string letters = stopAtFirstOperand && false ? "+:" : ":";'
+row main cli/options.cpp '-L cli' \
+    ': FIRST_LONG_ONLY + static_cast<int>(index);' \
+    ': FIRST_LONG_ONLY + static_cast<int>(index * 0);'
+row main cli/options.cpp '-L cli' 'optarg != nullptr ? optarg : ""' '""'
+row main cli/options.cpp '-L cli' \
+    'for (int i = optind; i < argc; ++i) {' 'for (int i = optind + 1; i < argc; ++i) {'
+row main cli/options.cpp '-L cli' 'optind = 0;  // start afresh' 'optind = 1;  // start afresh'
 row main cli/text_output.cpp '-L cli' '                out += "\\\\";' '                out += "\\";'
 row main cli/text_output.cpp '-L cli' "if (c == '\"' || c == '\\\\') {" "if (c == '\"') {"
 row main control/kaptorax_ctrl.cpp '-L cli' \

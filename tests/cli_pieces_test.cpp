@@ -1,10 +1,9 @@
-// kaptor's pieces that need no process: the option parser, output paths, text escaping, and the
-// picture conversions.
+// kaptor's pieces that need no process: output paths, text escaping and the picture conversions
+// (the option parser is Kaptor.ParsesLikeAStandardTool's and every other kaptor case's).
 #include <gtest/gtest.h>
 
 #include <ctime>
 
-#include "cli/options.h"
 #include "cli/output_pattern.h"
 #include "cli/text_output.h"
 #include "control/bmp_file.h"
@@ -12,47 +11,6 @@
 
 namespace kaptor::cli {
 namespace {
-
-TEST(OptionParser, GnuRules) {
-    const std::vector<OptionDef> defs = {
-        {"output", 'o', true, 1}, {"json", 0, false, 2}, {"help", 'h', false, 3}};
-    const struct {
-        std::vector<std::string> args;
-        bool ok;
-        std::vector<int> ids;
-        std::vector<std::string> values;
-        std::vector<std::string> operands;
-    } cases[] = {
-        // One row for each kind of option; "--output=" is
-        // Kaptor.PicturesInThreeFormatsToFilesOrStandardOutput's.
-        {{"-o", "a.bmp", "x"}, true, {1}, {"a.bmp"}, {"x"}},
-        {{"--out", "a.bmp"}, true, {1}, {"a.bmp"}, {}},  // a unique prefix
-        {{"x", "--json", "y"}, true, {2}, {""}, {"x", "y"}},
-        {{"--", "--help", "-o"}, true, {}, {}, {"--help", "-o"}},
-        // What each refusal says: Kaptor.ParsesLikeAStandardTool.
-        {{"-z"}, false},
-    };
-    for (const auto& c : cases) {
-        const auto parsed = parseArguments("test", c.args, defs);
-        ASSERT_EQ(parsed.has_value(), c.ok) << c.args.front();
-        if (!parsed) {
-            continue;
-        }
-        std::vector<int> ids;
-        std::vector<std::string> values;
-        for (const auto& option : parsed->options) {
-            ids.push_back(option.id);
-            values.push_back(option.value);
-        }
-        EXPECT_EQ(ids, c.ids) << c.args.front();
-        EXPECT_EQ(values, c.values) << c.args.front();
-        EXPECT_EQ(parsed->operands, c.operands) << c.args.front();
-    }
-    // Stopping at the first operand leaves the command's own options to the command.
-    const auto global = parseArguments("test", {"--json", "capture", "-o", "x"}, defs, true);
-    ASSERT_TRUE(global);
-    EXPECT_EQ(global->operands, (std::vector<std::string>{"capture", "-o", "x"}));
-}
 
 TEST(OutputPattern, TimeFieldsAndCaptureNumber) {
     std::tm when{};
