@@ -246,6 +246,27 @@ row main cli/options.cpp '-L cli' 'optarg != nullptr ? optarg : ""' '""'
 row main cli/options.cpp '-L cli' \
     'for (int i = optind; i < argc; ++i) {' 'for (int i = optind + 1; i < argc; ++i) {'
 row main cli/options.cpp '-L cli' 'optind = 0;  // start afresh' 'optind = 1;  // start afresh'
+# Escaping after the conversion to UTF-8, for one value a line and for JSON.
+row main cli/text_output.cpp '-L cli' \
+    $'std::string out;\n    for (const char c : platform::cp1252ToUtf8(cp1252)) {' \
+    $'std::string out;\n    for (const char c : std::string(cp1252)) {'
+row main cli/text_output.cpp '-L cli' \
+    $'std::string out = "\\"";\n    for (const char c : platform::cp1252ToUtf8(cp1252)) {' \
+    $'std::string out = "\\"";\n    for (const char c : std::string(cp1252)) {'
+row main cli/text_output.cpp '-L cli' \
+    '} else if (byte < 0x20 || byte == 0x7F) {' '} else if (byte < 0x20 || byte >= 0x7F) {'
+# Picture formats by name and by ending, through kaptor's capture.
+row main host/picture_formats.cpp '-L cli' \
+    '"P5\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";' \
+    '"P5\n" + std::to_string(picture.height) + " " + std::to_string(picture.width) + "\n255\n";'
+row main host/picture_formats.cpp '-L cli' \
+    'if (platform::equalsIgnoreCase1252(name, n.name)) {' 'if (name == n.name) {'
+row main host/picture_formats.cpp '-L cli' \
+    '{"bmp", PictureFormat::Bmp}, {"png", PictureFormat::Png}, {"pgm", PictureFormat::Pgm}};' \
+    '{"bmp", PictureFormat::Bmp}, {"png", PictureFormat::Png}, {"pgm", PictureFormat::Png}};'
+row main host/picture_formats.cpp '-L cli' \
+    $'    return std::nullopt;\n}\n\nstd::optional<PictureFormat> formatOfPath' \
+    $'    return PictureFormat::Bmp;\n}\n\nstd::optional<PictureFormat> formatOfPath'
 row main cli/text_output.cpp '-L cli' '                out += "\\\\";' '                out += "\\";'
 row main cli/text_output.cpp '-L cli' "if (c == '\"' || c == '\\\\') {" "if (c == '\"') {"
 row main control/kaptorax_ctrl.cpp '-L cli' \
