@@ -246,6 +246,9 @@ row main cli/options.cpp '-L cli' 'optarg != nullptr ? optarg : ""' '""'
 row main cli/options.cpp '-L cli' \
     'for (int i = optind; i < argc; ++i) {' 'for (int i = optind + 1; i < argc; ++i) {'
 row main cli/options.cpp '-L cli' 'optind = 0;  // start afresh' 'optind = 1;  // start afresh'
+# Output patterns: one row for each kind of field; an unknown letter is refused.
+row main cli/output_pattern.cpp '-L cli' \
+    $'        default:\n            return std::nullopt;' $'        default:\n            return "";'
 # Escaping after the conversion to UTF-8, for one value a line and for JSON.
 row main cli/text_output.cpp '-L cli' \
     $'std::string out;\n    for (const char c : platform::cp1252ToUtf8(cp1252)) {' \

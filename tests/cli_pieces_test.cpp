@@ -32,16 +32,13 @@ TEST(OutputPattern, TimeFieldsAndCaptureNumber) {
         const char* refusal;
     } cases[] = {
         {"img-%Y%m%d-%H%M%S-%n.png", 12, "img-20261206-070809-12.png", ""},
-        {"plain.bmp", 3, "plain.bmp", ""},
         {"100%%-%n", 1, "100%-1", ""},
-        {"c:\\KAPTOR\\%n.BMP", 2, "c:\\KAPTOR\\2.BMP", ""},
         {"end%", 1, "end%", ""},
         {"", 1, "", ""},
         {"%F_%T %e|%u|%C|%D|%R|%h|%b|%y", 1,
          "2026-12-06_07:08:09  6|7|20|12/06/26|07:08|Dec|Dec|26", ""},
         // The same refusals on every system, whatever its strftime would do with them.
         {"100%.bmp", 1, nullptr, "'%.' is not a field kaptor fills in (use %% for a '%'"},
-        {"%Q", 1, nullptr, "'%Q' is not a field"},
         {"%Ey", 1, nullptr, "'%E' is not a field"},
         {"%Od", 1, nullptr, "'%O' is not a field"},
         {"%1000000000Y", 1, nullptr, "'%1' is not a field"},
