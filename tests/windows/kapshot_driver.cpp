@@ -26,7 +26,7 @@ void press(HWND button) {
 
 std::string captureWithKapshot(const std::filesystem::path& program,
                                const std::filesystem::path& picture) {
-    KapshotProcess kapshot(program);
+    Program kapshot = startKapshot(program);
     if (!kapshot.started()) {
         return "cannot start " + program.string();
     }
@@ -54,37 +54,21 @@ std::string captureWithKapshot(const std::filesystem::path& program,
 }
 
 ShownPixels::ShownPixels(DWORD threadId)
-    : probe_(::LoadLibraryW(besideTestProgram(L"kapshot_probe.dll").c_str())) {
+    : probe_(::LoadLibraryW(besideTestProgram(L"kapshot_probe.dll").c_str()), ::FreeLibrary),
+      hook_(nullptr, ::UnhookWindowsHookEx) {
     const auto hook = reinterpret_cast<HOOKPROC>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(probe_, probe::HOOK_EXPORT)));
+        reinterpret_cast<void (*)()>(::GetProcAddress(probe_.get(), probe::HOOK_EXPORT)));
     if (hook != nullptr) {
-        hook_ = ::SetWindowsHookExW(WH_GETMESSAGE, hook, probe_, threadId);
-    }
-}
-
-ShownPixels::~ShownPixels() {
-    if (hook_ != nullptr) {
-        ::UnhookWindowsHookEx(hook_);
-    }
-    if (probe_ != nullptr) {
-        ::FreeLibrary(probe_);
+        hook_.reset(::SetWindowsHookExW(WH_CALLWNDPROC, hook, probe_.get(), threadId));
     }
 }
 
 std::vector<COLORREF> ShownPixels::row(HWND window, int y, int width) {
     static const UINT readRow = ::RegisterWindowMessageW(probe::READ_ROW_MESSAGE);
-    const auto request = static_cast<WORD>(++requests_);
-    if (!ready() || !::PostMessageW(window, readRow, static_cast<WPARAM>(y),
-                                    MAKELPARAM(static_cast<WORD>(width), request))) {
+    DWORD_PTR ignored = 0;
+    if (!hook_ || !::SendMessageTimeoutW(window, readRow, static_cast<WPARAM>(y),
+                                         static_cast<LPARAM>(width), SMTO_BLOCK, 10000, &ignored)) {
         return {};
-    }
-    for (int waited = 0; ::GetPropW(window, probe::answeredProperty()) !=
-                         reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(request));
-         waited += 10) {
-        if (waited >= 10000) {
-            return {};
-        }
-        ::Sleep(10);
     }
     std::vector<COLORREF> colours;
     for (int x = 0; x < width; ++x) {
