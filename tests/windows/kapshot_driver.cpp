@@ -27,30 +27,20 @@ void press(HWND button) {
 std::string captureWithKapshot(const std::filesystem::path& program,
                                const std::filesystem::path& picture) {
     Program kapshot = startKapshot(program);
-    if (!kapshot.started()) {
-        return "cannot start " + program.string();
+    const Form1Windows form1 = waitForForm1(kapshot.threadId());
+    if (form1.adquiere != nullptr) {
+        // The click handled to its end: the picture written and shown, or a message about it.
+        press(form1.adquiere);
     }
     // A message box of KAPSHOT's says why it went no further.
-    const auto failure = [&kapshot](const std::string& otherwise) {
-        const HWND box = findDialog(kapshot.threadId(), "");
-        return box ? "KAPSHOT showed a message: " + windowText(box) + ": " + boxText(box)
-                   : otherwise;
-    };
-    const Form1Windows form1 = waitForForm1(kapshot.threadId());
-    if (form1.adquiere == nullptr) {
-        return failure("no Form1 window with an \"Adquiere\" button appeared");
+    if (const HWND box = findDialog(kapshot.threadId(), "")) {
+        return "KAPSHOT showed a message: " + windowText(box) + ": " + boxText(box);
     }
-    // The click handled to its end: the picture written and shown, or a message about it.
-    press(form1.adquiere);
-    if (!std::filesystem::exists(picture) || findDialog(kapshot.threadId(), "") != nullptr) {
-        return failure("no picture " + picture.string());
+    if (form1.adquiere == nullptr || !std::filesystem::exists(picture)) {
+        return "no Form1 with an \"Adquiere\" button, or no picture " + picture.string();
     }
     ::PostMessageW(form1.form, WM_CLOSE, 0, 0);
-    const std::optional<DWORD> status = kapshot.waitForExit(15000);
-    if (!status) {
-        return "KAPSHOT did not end after WM_CLOSE";
-    }
-    return *status == 0 ? "" : "KAPSHOT ended with status " + std::to_string(*status);
+    return kapshot.waitForExit(15000) == 0 ? "" : "KAPSHOT did not end with status 0 on WM_CLOSE";
 }
 
 ShownPixels::ShownPixels(DWORD threadId)

@@ -5,13 +5,8 @@
 
 #include "tests/windows/com_support.h"
 
-#include <windows.h>
-
-#include <filesystem>
 #include <memory>
-#include <string>
 #include <type_traits>
-#include <vector>
 
 namespace kaptor::test {
 
