@@ -388,6 +388,9 @@ row windows control/com/control_object.cpp '-L com_hosting' \
     $'        InPlaceDeactivate();\n        delete this;' '        delete this;'
 
 # What the merged and dropped tests of the Win32 windows and KAPSHOT covered.
+# The message box's OK pressed: in the E: 402 row, no longer also in an OK/Cancel row.
+row windows platform/win32/message_box_operator.cpp '-L win32_platform' \
+    $'case IDOK:\n            return Answer::Ok;' $'case IDOK:\n            return Answer::Cancel;'
 # The loader's table without the rows that a kept row already decides: a fixed library instead
 # of the name asked for, a function looked up in another library than the one handed over.
 row windows platform/win32/library_loader.cpp '-L win32_platform' \

@@ -1,13 +1,10 @@
 // Dialog 201 on real controls: the same scenarios run through the in-memory window and through
 // the Win32 dialog, driven by a second thread as a person would use it, and must leave the same
 // record, messages, files, board frames and control states behind.
-#include "control/board_config_dlg.h"
-#include "control/dialog_view.h"
 #include "tests/support/dialog_scenario.h"
 #include "tests/support/rig.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <future>
 #include <map>

@@ -4,8 +4,6 @@
 // device, control not registered).
 #include "tests/windows/kapshot_driver.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <sstream>
 #include <utility>
