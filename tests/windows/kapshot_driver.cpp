@@ -7,15 +7,12 @@
 namespace kaptor::test {
 
 Form1Windows waitForForm1(DWORD threadId) {
-    Form1Windows windows;
-    windows.form = waitForWindow(threadId, "Form1", "");
-    if (windows.form != nullptr) {
-        windows.control = childWith(windows.form, "", "AtlAxWin");
-        windows.adquiere = childWith(windows.form, "Adquiere");
-        windows.setPlaca = childWith(windows.form, "Set Placa");
-        windows.image = childWith(windows.form, "", "KapshotImageBox");
+    const HWND form = waitForWindow(threadId, "Form1", "");
+    if (form == nullptr) {
+        return {};
     }
-    return windows;
+    return {form, childWith(form, "", "AtlAxWin"), childWith(form, "Adquiere"),
+            childWith(form, "Set Placa"), childWith(form, "", "KapshotImageBox")};
 }
 
 void press(HWND button) {

@@ -5,7 +5,7 @@
 #include "tests/windows/kapshot_driver.h"
 
 #include <array>
-#include <sstream>
+#include <ranges>
 #include <utility>
 
 #include "host/picture_formats.h"
@@ -57,10 +57,9 @@ class KapshotTest : public ::testing::Test {
 
 // The capture commands (the single byte 'A') in the simulated board's trace.
 int captureCommands(const std::string& trace) {
-    std::istringstream lines(trace);
     int count = 0;
-    for (std::string line; std::getline(lines, line);) {
-        count += line == "FT_Write 41\r" ? 1 : 0;
+    for (const auto line : std::views::split(trace, '\n')) {
+        count += std::string_view(line.begin(), line.end()) == "FT_Write 41\r" ? 1 : 0;
     }
     return count;
 }
@@ -202,7 +201,6 @@ TEST_F(KapshotTest, EndsBeforeItsWindowShowsWithoutDeviceOrControl) {
             ASSERT_EQ(callModuleExport(modulePath(), "DllUnregisterServer"), S_OK);
         }
         Program kapshot = startKapshot();
-        ASSERT_TRUE(kapshot.started());
         const HWND box = waitForDialog(kapshot.threadId(), "");
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(boxText(box), k.message);
