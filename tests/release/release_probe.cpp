@@ -9,11 +9,8 @@
 //                                               is the rest of it, unquoted); its status
 #include "tests/windows/kapshot_driver.h"
 
-#include <windows.h>
-
 #include <climits>
 #include <cstdio>
-#include <string>
 #include <vector>
 
 #include "platform/win32/wide_text.h"
@@ -22,19 +19,18 @@ namespace {
 
 int printVersion(const char* file) {
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(file, &ignored);
-    std::vector<char> block(size);
+    std::vector<char> block(GetFileVersionInfoSizeA(file, &ignored));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
-    if (size == 0 || !GetFileVersionInfoA(file, 0, size, block.data()) ||
+    if (block.empty() ||
+        !GetFileVersionInfoA(file, 0, static_cast<DWORD>(block.size()), block.data()) ||
         !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) ||
         length < sizeof *fixed) {
         std::fprintf(stderr, "release_probe: %s has no version resource\n", file);
         return 1;
     }
-    const unsigned parts[] = {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-                              HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
-    std::printf("%u.%u.%u.%u\n", parts[0], parts[1], parts[2], parts[3]);
+    std::printf("%u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
     return 0;
 }
 
@@ -70,9 +66,8 @@ int main(int argc, char** argv) {
         const std::string failure = kaptor::test::captureWithKapshot(argv[2], argv[3]);
         if (!failure.empty()) {
             std::fprintf(stderr, "release_probe: %s\n", failure.c_str());
-            return 1;
         }
-        return 0;
+        return failure.empty() ? 0 : 1;
     }
     if (command == "version" && argc == 3) {
         return printVersion(argv[2]);

@@ -1,16 +1,14 @@
 // Dialog 201 on real controls: the same scenarios run through the in-memory window and through
 // the Win32 dialog, driven by a second thread as a person would use it, and must leave the same
 // record, messages, files, board frames and control states behind.
-#include "control/board_config_dlg.h"
-#include "control/dialog_view.h"
 #include "tests/support/dialog_scenario.h"
 #include "tests/support/rig.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <future>
 #include <map>
+#include <tuple>
 
 #include "control/win32/config_dialog_window.h"
 #include "control/win32/win32_dialog_view.h"
@@ -53,14 +51,12 @@ class Win32ScenarioRunner : public control::DialogRunner {
 
     std::vector<DialogSnapshot> snapshots;
     int runs = 0;
-    bool dialogMissing = false;
 
   private:
     void drive(DWORD thread, const std::vector<PersonAction>& actions) {
         const HWND dialog = waitForDialog(thread, DIALOG_TITLE);
         if (dialog == nullptr) {
-            dialogMissing = true;
-            return;
+            return;  // no snapshots: the comparison shows it
         }
         const HWND combo = ::GetDlgItem(dialog, IDC_CONFIG_NAME);
         bool dropped = false;
@@ -132,19 +128,10 @@ class Win32ScenarioRunner : public control::DialogRunner {
     static inline bool screenshotTaken_ = false;
 };
 
-// What a run of Set leaves behind.
-struct Outcome {
-    std::vector<std::string> messages;
-    control::BoardSettings settings;
-    std::map<std::string, std::string> files;
-    std::vector<std::vector<std::uint8_t>> frames;
-    std::vector<std::string> snapshots;  // described
-    int openings = 0;
-    int beeps = 0;
-};
-
+// What a run of Set leaves behind: how often the dialog opened, the messages, the record, the
+// files under \KAPTOR\, the board's frames, the beeps and the snapshots (described).
 template <typename Runner>
-Outcome runSet(const DialogScenario& scenario, Runner& runner) {
+auto runSet(const DialogScenario& scenario, Runner& runner) {
     Rig rig(RigOptions{.replay = replayFrame(), .dialogRunner = &runner});
     rig.writeConfig(OTRA_CONFIG, "OTRA.TXT");
     rig.writeConfig(OTRA_CONFIG, LONG_NAME);
@@ -153,23 +140,20 @@ Outcome runSet(const DialogScenario& scenario, Runner& runner) {
         rig.person.queueAnswer(answer);
     }
     rig.ctrl->Set();
-    Outcome outcome;
-    outcome.messages = rig.person.texts();
-    outcome.settings = rig.ctrl->settings();
+    std::map<std::string, std::string> files;
     for (const auto& entry :
          std::filesystem::recursive_directory_iterator(rig.drivePath("KAPTOR"))) {
         if (entry.is_regular_file()) {
-            outcome.files[entry.path().lexically_relative(rig.drive.path()).generic_string()] =
+            files[entry.path().lexically_relative(rig.drive.path()).generic_string()] =
                 readFile(entry.path());
         }
     }
-    outcome.frames = rig.board->frames();
+    std::vector<std::string> snapshots;
     for (const DialogSnapshot& snapshot : runner.snapshots) {
-        outcome.snapshots.push_back(describe(snapshot));
+        snapshots.push_back(describe(snapshot));
     }
-    outcome.openings = runner.runs;
-    outcome.beeps = rig.person.beeps();
-    return outcome;
+    return std::tuple(runner.runs, rig.person.texts(), rig.ctrl->settings(), files,
+                      rig.board->frames(), rig.person.beeps(), snapshots);
 }
 
 TEST(ConfigDialogWindow, RealControlsBehaveAsTheInMemoryWindow) {
@@ -200,17 +184,10 @@ TEST(ConfigDialogWindow, RealControlsBehaveAsTheInMemoryWindow) {
         for (const auto& opening : scenario.openings) {
             inMemory.queue(opening);
         }
-        const Outcome expected = runSet(scenario, inMemory);
+        const auto expected = runSet(scenario, inMemory);
         Win32ScenarioRunner real(scenario);
-        const Outcome seen = runSet(scenario, real);
-        ASSERT_FALSE(real.dialogMissing);
-        EXPECT_EQ(seen.openings, expected.openings);
-        EXPECT_EQ(seen.messages, expected.messages);
-        EXPECT_EQ(seen.settings, expected.settings);
-        EXPECT_EQ(seen.files, expected.files);
-        EXPECT_EQ(seen.frames, expected.frames);
-        EXPECT_EQ(seen.beeps, expected.beeps);
-        EXPECT_EQ(seen.snapshots, expected.snapshots);
+        const auto seen = runSet(scenario, real);
+        EXPECT_EQ(seen, expected);
     }
 }
 

@@ -7,15 +7,12 @@
 namespace kaptor::test {
 
 Form1Windows waitForForm1(DWORD threadId) {
-    Form1Windows windows;
-    windows.form = waitForWindow(threadId, "Form1", "");
-    if (windows.form != nullptr) {
-        windows.control = childWith(windows.form, "", "AtlAxWin");
-        windows.adquiere = childWith(windows.form, "Adquiere");
-        windows.setPlaca = childWith(windows.form, "Set Placa");
-        windows.image = childWith(windows.form, "", "KapshotImageBox");
+    const HWND form = waitForWindow(threadId, "Form1", "");
+    if (form == nullptr) {
+        return {};
     }
-    return windows;
+    return {form, childWith(form, "", "AtlAxWin"), childWith(form, "Adquiere"),
+            childWith(form, "Set Placa"), childWith(form, "", "KapshotImageBox")};
 }
 
 void press(HWND button) {
@@ -26,65 +23,39 @@ void press(HWND button) {
 
 std::string captureWithKapshot(const std::filesystem::path& program,
                                const std::filesystem::path& picture) {
-    KapshotProcess kapshot(program);
-    if (!kapshot.started()) {
-        return "cannot start " + program.string();
+    Program kapshot = startKapshot(program);
+    const Form1Windows form1 = waitForForm1(kapshot.threadId());
+    if (form1.adquiere != nullptr) {
+        // The click handled to its end: the picture written and shown, or a message about it.
+        press(form1.adquiere);
     }
     // A message box of KAPSHOT's says why it went no further.
-    const auto failure = [&kapshot](const std::string& otherwise) {
-        const HWND box = findDialog(kapshot.threadId(), "");
-        return box ? "KAPSHOT showed a message: " + windowText(box) + ": " + boxText(box)
-                   : otherwise;
-    };
-    const Form1Windows form1 = waitForForm1(kapshot.threadId());
-    if (form1.adquiere == nullptr) {
-        return failure("no Form1 window with an \"Adquiere\" button appeared");
+    if (const HWND box = findDialog(kapshot.threadId(), "")) {
+        return "KAPSHOT showed a message: " + windowText(box) + ": " + boxText(box);
     }
-    // The click handled to its end: the picture written and shown, or a message about it.
-    press(form1.adquiere);
-    if (!std::filesystem::exists(picture) || findDialog(kapshot.threadId(), "") != nullptr) {
-        return failure("no picture " + picture.string());
+    if (form1.adquiere == nullptr || !std::filesystem::exists(picture)) {
+        return "no Form1 with an \"Adquiere\" button, or no picture " + picture.string();
     }
     ::PostMessageW(form1.form, WM_CLOSE, 0, 0);
-    const std::optional<DWORD> status = kapshot.waitForExit(15000);
-    if (!status) {
-        return "KAPSHOT did not end after WM_CLOSE";
-    }
-    return *status == 0 ? "" : "KAPSHOT ended with status " + std::to_string(*status);
+    return kapshot.waitForExit(15000) == 0 ? "" : "KAPSHOT did not end with status 0 on WM_CLOSE";
 }
 
 ShownPixels::ShownPixels(DWORD threadId)
-    : probe_(::LoadLibraryW(besideTestProgram(L"kapshot_probe.dll").c_str())) {
+    : probe_(::LoadLibraryW(besideTestProgram(L"kapshot_probe.dll").c_str()), ::FreeLibrary),
+      hook_(nullptr, ::UnhookWindowsHookEx) {
     const auto hook = reinterpret_cast<HOOKPROC>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(probe_, probe::HOOK_EXPORT)));
+        reinterpret_cast<void (*)()>(::GetProcAddress(probe_.get(), probe::HOOK_EXPORT)));
     if (hook != nullptr) {
-        hook_ = ::SetWindowsHookExW(WH_GETMESSAGE, hook, probe_, threadId);
-    }
-}
-
-ShownPixels::~ShownPixels() {
-    if (hook_ != nullptr) {
-        ::UnhookWindowsHookEx(hook_);
-    }
-    if (probe_ != nullptr) {
-        ::FreeLibrary(probe_);
+        hook_.reset(::SetWindowsHookExW(WH_CALLWNDPROC, hook, probe_.get(), threadId));
     }
 }
 
 std::vector<COLORREF> ShownPixels::row(HWND window, int y, int width) {
     static const UINT readRow = ::RegisterWindowMessageW(probe::READ_ROW_MESSAGE);
-    const auto request = static_cast<WORD>(++requests_);
-    if (!ready() || !::PostMessageW(window, readRow, static_cast<WPARAM>(y),
-                                    MAKELPARAM(static_cast<WORD>(width), request))) {
+    DWORD_PTR ignored = 0;
+    if (!hook_ || !::SendMessageTimeoutW(window, readRow, static_cast<WPARAM>(y),
+                                         static_cast<LPARAM>(width), SMTO_BLOCK, 10000, &ignored)) {
         return {};
-    }
-    for (int waited = 0; ::GetPropW(window, probe::answeredProperty()) !=
-                         reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(request));
-         waited += 10) {
-        if (waited >= 10000) {
-            return {};
-        }
-        ::Sleep(10);
     }
     std::vector<COLORREF> colours;
     for (int x = 0; x < width; ++x) {

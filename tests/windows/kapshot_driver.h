@@ -5,21 +5,16 @@
 
 #include "tests/windows/com_support.h"
 
-#include <windows.h>
-
-#include <filesystem>
-#include <string>
-#include <vector>
+#include <memory>
+#include <type_traits>
 
 namespace kaptor::test {
 
 // KAPSHOT.exe (by default the one beside the test program), started in its own folder.
-class KapshotProcess : public Program {
-  public:
-    explicit KapshotProcess(
-        const std::filesystem::path& program = besideTestProgram(L"KAPSHOT.exe"))
-        : Program(L"\"" + program.wstring() + L"\"", program.parent_path()) {}
-};
+inline Program startKapshot(
+    const std::filesystem::path& program = besideTestProgram(L"KAPSHOT.exe")) {
+    return Program(L"\"" + program.wstring() + L"\"", program.parent_path());
+}
 
 // Form1 and its elements: the buttons found by their text, the control's container window and
 // Image1 by their classes.
@@ -48,19 +43,14 @@ std::string captureWithKapshot(const std::filesystem::path& program,
 class ShownPixels {
   public:
     explicit ShownPixels(DWORD threadId);
-    ~ShownPixels();
-    ShownPixels(const ShownPixels&) = delete;
-    ShownPixels& operator=(const ShownPixels&) = delete;
-
-    bool ready() const { return hook_ != nullptr; }
-    // The colours along one row of window, from its left edge; empty when the probe did not
-    // answer.
+    // The colours along one row of window, from its left edge; empty when the probe is not in
+    // place or did not answer.
     std::vector<COLORREF> row(HWND window, int y, int width);
 
   private:
-    HMODULE probe_ = nullptr;
-    HHOOK hook_ = nullptr;
-    int requests_ = 0;
+    // The hook goes before the library that holds it.
+    std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&::FreeLibrary)> probe_;
+    std::unique_ptr<std::remove_pointer_t<HHOOK>, decltype(&::UnhookWindowsHookEx)> hook_;
 };
 
 }  // namespace kaptor::test

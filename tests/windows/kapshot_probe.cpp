@@ -1,6 +1,6 @@
-// The probe library: a WH_GETMESSAGE hook that runs on KAPSHOT's window thread. On
-// READ_ROW_MESSAGE it reads that row of the window the message was posted to and hands the
-// colours over as the window's properties.
+// The probe library: a WH_CALLWNDPROC hook that runs on KAPSHOT's window thread. When
+// READ_ROW_MESSAGE is sent to a window, it reads that row of the window and hands the colours
+// over as the window's properties before the sender goes on.
 #include "tests/windows/kapshot_probe.h"
 
 #include <cstdint>
@@ -8,23 +8,20 @@
 namespace probe = kaptor::test::probe;
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK
-    kapshotProbeHook(int code, WPARAM removed, LPARAM parameter) {
+    kapshotProbeHook(int code, WPARAM fromThisThread, LPARAM parameter) {
     static const UINT readRowMessage = ::RegisterWindowMessageW(probe::READ_ROW_MESSAGE);
-    auto* message = reinterpret_cast<MSG*>(parameter);
-    if (code == HC_ACTION && removed == PM_REMOVE && message->message == readRowMessage) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(parameter);
+    if (code == HC_ACTION && call->message == readRowMessage) {
         // Painted afresh first: Wine's null driver may have dropped the window's pixels while
         // another window was in front.
-        ::RedrawWindow(message->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        const HDC dc = ::GetDC(message->hwnd);
-        for (int x = 0; x < LOWORD(message->lParam); ++x) {
-            const COLORREF colour = ::GetPixel(dc, x, static_cast<int>(message->wParam));
-            ::SetPropW(message->hwnd, probe::pixelProperty(x),
+        ::RedrawWindow(call->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const HDC dc = ::GetDC(call->hwnd);
+        for (int x = 0; x < static_cast<int>(call->lParam); ++x) {
+            const COLORREF colour = ::GetPixel(dc, x, static_cast<int>(call->wParam));
+            ::SetPropW(call->hwnd, probe::pixelProperty(x),
                        reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(colour)));
         }
-        ::ReleaseDC(message->hwnd, dc);
-        ::SetPropW(message->hwnd, probe::answeredProperty(),
-                   reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(HIWORD(message->lParam))));
-        message->message = WM_NULL;  // the program itself never sees it
+        ::ReleaseDC(call->hwnd, dc);
     }
-    return ::CallNextHookEx(nullptr, code, removed, parameter);
+    return ::CallNextHookEx(nullptr, code, fromThisThread, parameter);
 }

@@ -4,33 +4,18 @@
 // device, control not registered).
 #include "tests/windows/kapshot_driver.h"
 
-#include <gtest/gtest.h>
-
-#include <sstream>
+#include <array>
+#include <ranges>
+#include <utility>
 
 #include "host/picture_formats.h"
 
 namespace kaptor::test {
 namespace {
 
-// A 64 x 64 interlaced frame: two fields of 32 lines.
-constexpr int WIDTH = 64;
-constexpr int FIELD_LINES = 32;
-
-// Every received row starts at its own level, so a row out of place shows.
-std::uint8_t streamLevel(int row, int x) {
-    return static_cast<std::uint8_t>((row * 4 + x * 3) & 0xFF);
-}
-
-std::string frameStream() {
-    std::string bytes;
-    for (int row = 0; row < 2 * FIELD_LINES; ++row) {
-        for (int x = 0; x < WIDTH; ++x) {
-            bytes.push_back(static_cast<char>(streamLevel(row, x)));
-        }
-    }
-    return bytes;
-}
+// The 640 x 496 frame of replayFrame(), interlaced: two fields of 248 lines.
+constexpr int WIDTH = 640;
+constexpr int FIELD_LINES = 248;
 
 std::string configuration(int fieldInversion) {
     return "Prueba\r\nKAPSHOT\r\n" + std::to_string(WIDTH) + "\r\n120\r\n" +
@@ -44,62 +29,60 @@ std::string configuration(int fieldInversion) {
 class KapshotTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::filesystem::create_directories(pictures());
-        std::filesystem::create_directories(configFolder() / "CONFIG");
-        writeFile(configFolder() / "CONFIG.TXT", "PRUEBA.TXT\r\n");
+        std::filesystem::create_directories(pictures);
+        std::filesystem::create_directories(configFolder / "CONFIG");
+        writeFile(configFolder / "CONFIG.TXT", "PRUEBA.TXT\r\n");
         setFieldInversion(0);
-        writeFile(root_.path() / "stream.bin", frameStream());
-        setEnvironment("KAPTOR_DRIVE_C", (root_.path() / "c").string());
-        setEnvironment("KAPTOR_DRIVE_D", (root_.path() / "d").string());
+        writeFile(root.path() / "stream.bin", std::string(frame.begin(), frame.end()));
+        setEnvironment("KAPTOR_DRIVE_C", (root.path() / "c").string());
+        setEnvironment("KAPTOR_DRIVE_D", (root.path() / "d").string());
         setEnvironment("KAPTOR_CURRENT_DRIVE", "D");
-        setEnvironment("KAPTOR_SIM_REPLAY", (root_.path() / "stream.bin").string());
-        setEnvironment("KAPTOR_SIM_TRACE", trace().string());
+        setEnvironment("KAPTOR_SIM_REPLAY", (root.path() / "stream.bin").string());
+        setEnvironment("KAPTOR_SIM_TRACE", trace.string());
         setEnvironment("KAPTOR_SIM_FAULTS", "");
         ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
     }
 
-    std::filesystem::path pictures() const { return root_.path() / "c" / "KAPTOR"; }
-    std::filesystem::path picture() const { return pictures() / "Imagen1.BMP"; }
-    std::filesystem::path configFolder() const { return root_.path() / "d" / "KAPTOR"; }
-    std::filesystem::path trace() const { return root_.path() / "trace.txt"; }
     void setFieldInversion(int value) {
-        writeFile(configFolder() / "CONFIG" / "PRUEBA.TXT", configuration(value));
+        writeFile(configFolder / "CONFIG" / "PRUEBA.TXT", configuration(value));
     }
 
-  private:
-    TempDir root_;
+    TempDir root;
+    const std::vector<std::uint8_t> frame = replayFrame();
+    const std::filesystem::path pictures = root.path() / "c" / "KAPTOR";
+    const std::filesystem::path picture = pictures / "Imagen1.BMP";
+    const std::filesystem::path configFolder = root.path() / "d" / "KAPTOR";
+    const std::filesystem::path trace = root.path() / "trace.txt";
 };
 
 // The capture commands (the single byte 'A') in the simulated board's trace.
 int captureCommands(const std::string& trace) {
-    std::istringstream lines(trace);
     int count = 0;
-    for (std::string line; std::getline(lines, line);) {
-        count += line == "FT_Write 41\r" ? 1 : 0;
+    for (const auto line : std::views::split(trace, '\n')) {
+        count += std::string_view(line.begin(), line.end()) == "FT_Write 41\r" ? 1 : 0;
     }
     return count;
 }
 
-// A child's place in its parent's client area.
-RECT placeInParent(HWND child) {
+// A child's place in its parent's client area: left, top, width, height.
+std::array<int, 4> placeInParent(HWND child) {
     RECT place;
     ::GetWindowRect(child, &place);
     ::MapWindowPoints(HWND_DESKTOP, ::GetParent(child), reinterpret_cast<POINT*>(&place), 2);
-    return place;
+    return {place.left, place.top, place.right - place.left, place.bottom - place.top};
 }
 
 // Image1 shows the picture at its natural size from its top left: a few rows compared with the
 // file's, through its palette, and the box's own background just right of the picture.
 void expectShown(ShownPixels& pixels, HWND image, const host::GrayPicture& picture) {
     for (const int row : {0, 1, FIELD_LINES - 1, FIELD_LINES, 2 * FIELD_LINES - 1}) {
-        const std::vector<COLORREF> shown = pixels.row(image, row, picture.width + 1);
-        ASSERT_EQ(shown.size(), static_cast<std::size_t>(picture.width + 1)) << "row " << row;
+        std::vector<COLORREF> expected;
         for (int x = 0; x < picture.width; ++x) {
             const std::uint8_t level = picture.pixels[std::size_t(row * picture.width + x)];
-            ASSERT_EQ(shown[std::size_t(x)], RGB(level, level, level))
-                << "row " << row << ", x " << x;
+            expected.push_back(RGB(level, level, level));
         }
-        EXPECT_EQ(shown.back(), ::GetSysColor(COLOR_BTNFACE)) << "row " << row;
+        expected.push_back(::GetSysColor(COLOR_BTNFACE));
+        EXPECT_EQ(pixels.row(image, row, picture.width + 1), expected) << "row " << row;
     }
 }
 
@@ -107,7 +90,7 @@ void expectShown(ShownPixels& pixels, HWND image, const host::GrayPicture& pictu
 // configuration dialog, and neither CANCELAR nor closing the form sends anything to the board but
 // the closing of the device. The program ends with status 0.
 TEST_F(KapshotTest, FormIsLaidOutInTwipsAndCancelAndCloseSendNothing) {
-    KapshotProcess kapshot;
+    Program kapshot = startKapshot();
     const Form1Windows form1 = waitForForm1(kapshot.threadId());
     ASSERT_TRUE(form1.complete());
     const HDC screen = ::GetDC(nullptr);
@@ -131,19 +114,16 @@ TEST_F(KapshotTest, FormIsLaidOutInTwipsAndCancelAndCloseSendNothing) {
         {"Set Placa", form1.setPlaca, 1800, 0, 1095, 375},
         {"Image1", form1.image, 720, 360, 18495, 14775},
     };
-    for (const Element& e : elements) {
-        const RECT place = placeInParent(e.window);
-        EXPECT_EQ(place.left, px(e.left, dpiX)) << e.what;
-        EXPECT_EQ(place.top, px(e.top, dpiY)) << e.what;
-        EXPECT_EQ(place.right - place.left, px(e.width, dpiX)) << e.what;
-        EXPECT_EQ(place.bottom - place.top, px(e.height, dpiY)) << e.what;
-    }
     // Image1 reaches beyond the client area, which cuts it off.
-    EXPECT_GT(placeInParent(form1.image).right, client.right);
+    for (const Element& e : elements) {
+        EXPECT_EQ(placeInParent(e.window), (std::array{px(e.left, dpiX), px(e.top, dpiY),
+                                                       px(e.width, dpiX), px(e.height, dpiY)}))
+            << e.what;
+    }
     // Tab order: "Adquiere" (tab index 0), then "Set Placa".
     EXPECT_EQ(::GetNextDlgTabItem(form1.form, form1.adquiere, FALSE), form1.setPlaca);
 
-    const std::string traceBeforeSet = readFile(trace());
+    const std::string traceBeforeSet = readFile(trace);
     ::SendNotifyMessageW(form1.setPlaca, BM_CLICK, 0, 0);
     const HWND dialog = waitForDialog(kapshot.threadId(), "Configuracion de placa de captura");
     ASSERT_NE(dialog, nullptr);
@@ -154,19 +134,18 @@ TEST_F(KapshotTest, FormIsLaidOutInTwipsAndCancelAndCloseSendNothing) {
     EXPECT_FALSE(::IsWindow(dialog));
     ::PostMessageW(form1.form, WM_CLOSE, 0, 0);
     EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(0));
-    EXPECT_EQ(readFile(trace()), traceBeforeSet + "FT_Close\r\n");
-    EXPECT_FALSE(std::filesystem::exists(picture()));
+    EXPECT_EQ(readFile(trace), traceBeforeSet + "FT_Close\r\n");
+    EXPECT_FALSE(std::filesystem::exists(picture));
 }
 
 // Each press of "Adquiere" sends one capture command and shows the picture written. The control
 // reads its configuration again before every capture: the second capture puts the second field
 // on top. A picture file that cannot be created ends the program before Image1 changes.
 TEST_F(KapshotTest, CapturesAreShownUntilThePictureFileCannotBeCreated) {
-    KapshotProcess kapshot;
+    Program kapshot = startKapshot();
     const Form1Windows form1 = waitForForm1(kapshot.threadId());
     ASSERT_TRUE(form1.complete());
     ShownPixels pixels(kapshot.threadId());
-    ASSERT_TRUE(pixels.ready());
     EXPECT_EQ(pixels.row(form1.image, 0, 1), std::vector<COLORREF>{::GetSysColor(COLOR_BTNFACE)});
 
     const struct {
@@ -179,18 +158,18 @@ TEST_F(KapshotTest, CapturesAreShownUntilThePictureFileCannotBeCreated) {
         SCOPED_TRACE("field inversion " + std::to_string(capture.fieldInversion));
         setFieldInversion(capture.fieldInversion);
         press(form1.adquiere);
-        EXPECT_EQ(captureCommands(readFile(trace())), ++pressed);
-        written = host::decodeControlBmp(readFile(picture()));
+        EXPECT_EQ(captureCommands(readFile(trace)), ++pressed);
+        written = host::decodeControlBmp(readFile(picture));
         ASSERT_TRUE(written.has_value());
-        ASSERT_EQ(written->width, WIDTH);
-        ASSERT_EQ(written->height, 2 * FIELD_LINES);
+        ASSERT_EQ(std::pair(written->width, written->height), std::pair(WIDTH, 2 * FIELD_LINES));
         for (int x = 0; x < WIDTH; ++x) {
-            ASSERT_EQ(written->pixels[std::size_t(x)], streamLevel(capture.topReceivedRow, x));
+            ASSERT_EQ(written->pixels[std::size_t(x)],
+                      frame[std::size_t(capture.topReceivedRow * WIDTH + x)]);
         }
         expectShown(pixels, form1.image, *written);
     }
 
-    std::filesystem::remove_all(pictures());
+    std::filesystem::remove_all(pictures);
     ::SendNotifyMessageW(form1.adquiere, BM_CLICK, 0, 0);
     const HWND box = waitForDialog(kapshot.threadId(), "");
     ASSERT_NE(box, nullptr);
@@ -221,8 +200,7 @@ TEST_F(KapshotTest, EndsBeforeItsWindowShowsWithoutDeviceOrControl) {
         if (!k.registered) {
             ASSERT_EQ(callModuleExport(modulePath(), "DllUnregisterServer"), S_OK);
         }
-        KapshotProcess kapshot;
-        ASSERT_TRUE(kapshot.started());
+        Program kapshot = startKapshot();
         const HWND box = waitForDialog(kapshot.threadId(), "");
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(boxText(box), k.message);

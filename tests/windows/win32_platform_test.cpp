@@ -5,14 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <iterator>
 #include <set>
 #include <thread>
+#include <tuple>
 
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/library_loader.h"
-#include "platform/text.h"
 #include "platform/win32/message_box_operator.h"
 #include "platform/win32/win32_path.h"
 #include "tests/support/temp_dir.h"
@@ -23,13 +23,9 @@ namespace {
 
 using test::TempDir;
 
-std::vector<std::string> entries(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(utf16ToCp1252(entry.path().filename().u16string()));
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+// How many entries a folder holds.
+std::ptrdiff_t entries(const std::filesystem::path& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder), {});
 }
 
 class Win32Files : public ::testing::Test {
@@ -42,9 +38,8 @@ TEST_F(Win32Files, AFailedReplacementLeavesTheStoredFileAsItWas) {
     // A file another program holds open without sharing deletion cannot be replaced: the commit
     // fails and nothing else changes.
     test::writeFile(c.path() / "locked.txt", "kept");
-    const std::string locked = ansiPath(c.path() / "locked.txt");
-    HANDLE holder = ::CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE holder = ::CreateFileW((c.path() / "locked.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     auto file = files.createReplacement("\\locked.txt");
     ASSERT_TRUE(file);
@@ -54,28 +49,30 @@ TEST_F(Win32Files, AFailedReplacementLeavesTheStoredFileAsItWas) {
     file.reset();
     ::CloseHandle(holder);
     EXPECT_EQ(test::readFile(c.path() / "locked.txt"), "kept");
-    EXPECT_EQ(entries(c.path()), std::vector<std::string>{"locked.txt"});
+    EXPECT_EQ(entries(c.path()), 1);
 }
 
 TEST_F(Win32Files, AFolderInPlaceOfAFileIsNoFile) {
     std::filesystem::create_directories(c.path() / "KAPTOR" / "Imagen1.BMP");
-    const struct {
-        const char* path;
-    } cases[] = {{"\\KAPTOR\\Imagen1.BMP"}, {"c:\\kaptor\\imagen1.bmp"}, {"\\KAPTOR\\"}};
-    for (const auto& k : cases) {
-        EXPECT_TRUE(files.exists(k.path)) << k.path;
-        EXPECT_FALSE(files.readUpTo(k.path, 10).has_value()) << k.path;
-        EXPECT_FALSE(files.createReplacement(k.path)) << k.path;
-        EXPECT_FALSE(files.remove(k.path)) << k.path;
+    for (const char* path : {"\\KAPTOR\\Imagen1.BMP", "c:\\kaptor\\imagen1.bmp", "\\KAPTOR\\"}) {
+        EXPECT_TRUE(files.exists(path)) << path;
+        EXPECT_FALSE(files.readUpTo(path, 10).has_value()) << path;
+        EXPECT_FALSE(files.createReplacement(path)) << path;
+        EXPECT_FALSE(files.remove(path)) << path;
     }
     EXPECT_TRUE(std::filesystem::is_directory(c.path() / "KAPTOR" / "Imagen1.BMP"));
-    EXPECT_EQ(entries(c.path() / "KAPTOR"), std::vector<std::string>{"Imagen1.BMP"});
+    EXPECT_EQ(entries(c.path() / "KAPTOR"), 1);
 }
 
+// Every match in the system's own order. A Windows-1252 name ("C\xE1mara \x80.TXT") among them
+// is the system's own: written, listed, read back in other letter case and removed by it.
 TEST_F(Win32Files, ListingGivesEveryMatchAndEndsWithCode18) {
+    ASSERT_EQ(::GetACP(), 1252u) << "the ANSI code page must be Windows-1252";
     for (const char* name : {"b.TXT", "A.txt", "c.bmp", "C.TXT", "d.txt.bak"}) {
         test::writeFile(c.path() / "K" / name, "");
     }
+    ASSERT_TRUE(replaceWholeFile(files, "\\K\\C\xE1mara \x80.TXT", "y\r\n"));
+    EXPECT_TRUE(std::filesystem::exists(c.path() / "K" / L"C\u00E1mara \u20AC.TXT"));
     std::filesystem::create_directories(c.path() / "K" / "D.TXT");  // folders count too
     std::string name;
     auto find = files.findFirst("C:\\K\\*.TXT", name);
@@ -86,26 +83,14 @@ TEST_F(Win32Files, ListingGivesEveryMatchAndEndsWithCode18) {
         names.insert(name);
     }
     EXPECT_EQ(code, 18u);  // ERROR_NO_MORE_FILES
-    EXPECT_EQ(names, (std::multiset<std::string>{"A.txt", "b.TXT", "C.TXT", "D.TXT"}));
+    EXPECT_EQ(names, (std::multiset<std::string>{"A.txt", "b.TXT", "C.TXT", "D.TXT",
+                                                 "C\xE1mara \x80.TXT"}));
     EXPECT_TRUE(find->close());
     EXPECT_FALSE(files.findFirst("C:\\K\\*.XYZ", name));
     EXPECT_FALSE(files.findFirst("C:\\missing\\*.TXT", name));
-}
-
-TEST_F(Win32Files, Windows1252NamesAreTheSystemsOwn) {
-    // "Cámara €.TXT" in Windows-1252: the system stores the same letters in Unicode.
-    const std::string name = "C\xE1mara \x80.TXT";
-    ASSERT_EQ(::GetACP(), 1252u) << "the ANSI code page must be Windows-1252";
-    std::filesystem::create_directories(c.path() / "KAPTOR");
-    ASSERT_TRUE(replaceWholeFile(files, "\\KAPTOR\\" + name, "y\r\n"));
-    EXPECT_TRUE(std::filesystem::exists(c.path() / "KAPTOR" / L"C\u00E1mara \u20AC.TXT"));
-    std::string found;
-    auto find = files.findFirst("\\KAPTOR\\*.TXT", found);
-    ASSERT_TRUE(find);
-    EXPECT_EQ(found, name);
-    EXPECT_EQ(files.readUpTo("\\kaptor\\c\xC1MARA \x80.txt", 10), "y\r\n");
-    EXPECT_TRUE(files.remove("\\KAPTOR\\" + name));
-    EXPECT_FALSE(files.exists("\\KAPTOR\\" + name));
+    EXPECT_EQ(files.readUpTo("\\k\\c\xC1MARA \x80.txt", 10), "y\r\n");
+    EXPECT_TRUE(files.remove("\\K\\C\xE1mara \x80.TXT"));
+    EXPECT_FALSE(files.exists("\\K\\C\xE1mara \x80.TXT"));
 }
 
 TEST(Win32Path, OnlyDrivesWithARootAreRedirected) {
@@ -145,12 +130,9 @@ TEST(SystemLibraryLoader, LoadsByNameAndLooksUpFunctions) {
         bool found;
     } cases[] = {
         {nullptr, "Ftd2xx.dll", "FT_Write", true},
-        {nullptr, "FTD2XX.DLL", "FT_GetQueueStatus", true},
         {nullptr, "Ftd2xx.dll", "FT_Nothing", false},
         {nullptr, "kaptorsim_no_FT_Write.dll", "FT_Write", false},
-        {nullptr, "kaptorsim_no_FT_Write.dll", "FT_Read", true},
         {"kaptorsim_no_FT_Read.dll", "Ftd2xx.dll", "FT_Read", false},
-        {"kaptorsim_no_FT_Read.dll", "Ftd2xx.dll", "FT_Write", true},
     };
     for (const auto& k : cases) {
         SystemLibraryLoader loader([&k](const char* name) {
@@ -178,7 +160,6 @@ TEST(MessageBoxOperator, ShowsTheTextAndReturnsThePressedButton) {
         // clang-format off
         {"\xBFSobreescribir configuraci\xF3n?", Buttons::OkCancel, Icon::None, MB_OKCANCEL,
          IDCANCEL, Answer::Cancel},
-        {"\xBF" "Borrar?", Buttons::OkCancel, Icon::None, MB_OKCANCEL, IDOK, Answer::Ok},
         {"\xBFSeguro?", Buttons::YesNo, Icon::Question, MB_YESNO | MB_ICONQUESTION, IDYES,
          Answer::Yes},
         {"\xBFSeguro?", Buttons::YesNo, Icon::None, MB_YESNO, IDNO, Answer::No},
@@ -199,9 +180,8 @@ TEST(MessageBoxOperator, ShowsTheTextAndReturnsThePressedButton) {
         });
         const Answer answer = person.messageBox(k.text, k.buttons, k.icon);
         presser.join();
-        EXPECT_EQ(answer, k.answer) << k.text;
-        EXPECT_EQ(seen.caption, "KAPTORAX");
-        EXPECT_EQ(seen.text, k.text);
+        EXPECT_EQ(std::tuple(answer, seen.caption, seen.text),
+                  std::tuple(k.answer, "KAPTORAX", k.text));
     }
 }
 
