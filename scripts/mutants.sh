@@ -164,6 +164,13 @@ row windows testapp/form1.cpp '-L kapshot' \
     'constexpr TwipsRect SET_PLACA_PLACE{1815, 0, 1095, 375};'
 
 # What the merged and dropped tests of the core (files, board, dialog logic, platform) covered.
+# Third round. The worked example's round trip (the saved files of Set.WhatEachWayOfLeaving...);
+# the control byte carried from one programming to the next (ProgramRegisters.FramesCarry...).
+row main control/config_text.cpp '-L control' \
+    $'number(s.verticalPosition);\n    number(s.pllPixelTotal);' \
+    $'number(s.pllPixelTotal);\n    number(s.verticalPosition);'
+row main control/board_commands.cpp '-L board' \
+    ': (r.regControl & ~CONTROL_INTERLACED);' ': r.regControl;'
 # Second round. Where replayed rows land, single field and inversion in one table
 # (Toma.ReplayedRowsLandWhereTheyBelong).
 row main control/field_assembly.cpp '-L board' \

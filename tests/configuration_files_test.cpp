@@ -27,19 +27,6 @@ BoardSettings parsed(const std::string& text, std::string& line1, std::string& l
     return s;
 }
 
-TEST(ConfigText, TheWorkedExampleReadsAndWritesBackTheSame90Bytes) {
-    std::string line1;
-    std::string line2;
-    const BoardSettings s = parsed(test::EXAMPLE_CONFIG, line1, line2);
-    EXPECT_EQ(line1, "Ejemplo 640x496");
-    EXPECT_EQ(line2, "Camara de prueba");
-    // Which member each number goes to: ConfigText.ReaderQuirks.
-    EXPECT_EQ(s.configName, "KEPT");
-    const std::string written = formatConfiguration(s, line1, line2);
-    EXPECT_EQ(written.size(), 90u);
-    EXPECT_EQ(written, test::EXAMPLE_CONFIG);
-}
-
 // Field values in file order: lines 3..16.
 using Fields = std::array<std::int64_t, 14>;
 Fields fieldsOf(const BoardSettings& s) {

@@ -190,29 +190,6 @@ TEST(Set, WhatEachWayOfLeavingSendsSavesAndSays) {
 }
 
 #ifndef _WIN32
-// Limits the size of files this process writes while it lives; a write past the limit fails
-// with EFBIG instead of ending the process.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    rlimit previous_{};
-    void (*previousHandler_)(int);
-};
-
 // A picture file that was created but could not be written whole keeps the previous picture
 // and is Toma's error for its caller: no message, no beep, no end of the process.
 TEST(Toma, AWriteErrorIsTheCallersError) {
@@ -221,10 +198,19 @@ TEST(Toma, AWriteErrorIsTheCallersError) {
     test::writeFile(rig.drivePath("KAPTOR/Imagen1.BMP"), "previous");
     automation::ExceptionInfo failure;
     std::optional<automation::HResult> hr;
+    // Files this process writes are limited to 100000 bytes for the call; a write past the
+    // limit fails with EFBIG instead of ending the process.
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limit = previous;
+    limit.rlim_cur = 100000;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
     const auto exit = rig.runUntilExit([&] {
-        const FileSizeLimit limit(100000);
         hr = rig.ctrl->dispatch().invoke(DISPID_TOMA, InvokeKind::Method, {}, nullptr, &failure);
     });
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, handler);
     EXPECT_FALSE(exit);
     EXPECT_EQ(hr, automation::RESULT_EXCEPTION);
     EXPECT_EQ(failure.source, u"Toma");
