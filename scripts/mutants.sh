@@ -171,6 +171,14 @@ row main control/config_text.cpp '-L control' \
     $'number(s.pllPixelTotal);\n    number(s.verticalPosition);'
 row main control/board_commands.cpp '-L board' \
     ': (r.regControl & ~CONTROL_INTERLACED);' ': r.regControl;'
+# The mean of every pair of bytes (FieldAssembly.TruncatedMean..., dropped): a sum that leaves
+# 8 bits (Toma.ReplayedRows...), the vector blocks' rows (FieldAssembly.SingleFieldEquals...).
+row main control/field_assembly.cpp '-L board' \
+    'return static_cast<std::uint8_t>((a & b) + ((a ^ b) >> 1));' \
+    'return static_cast<std::uint8_t>(static_cast<std::uint8_t>(a + b) >> 1);'
+row main control/field_assembly.cpp '-L board' \
+    'row[j + k] = truncatedMean(below[j + k], above[j + k]);' \
+    'row[j + k] = truncatedMean(below[j + k], below[j + k]);'
 # Second round. Where replayed rows land, single field and inversion in one table
 # (Toma.ReplayedRowsLandWhereTheyBelong).
 row main control/field_assembly.cpp '-L board' \
