@@ -179,6 +179,10 @@ row main control/field_assembly.cpp '-L board' \
 row main control/field_assembly.cpp '-L board' \
     'row[j + k] = truncatedMean(below[j + k], above[j + k]);' \
     'row[j + k] = truncatedMean(below[j + k], below[j + k]);'
+# The picked file's record read again (Set.WhatEachWayOfLeaving..., its pick row).
+row main control/board_config_dlg.cpp '-L control' \
+    $'    writeSelector();\n    reloadConfiguration();\n    showFields();' \
+    $'    writeSelector();\n    showFields();'
 # Second round. Where replayed rows land, single field and inversion in one table
 # (Toma.ReplayedRowsLandWhereTheyBelong).
 row main control/field_assembly.cpp '-L board' \
