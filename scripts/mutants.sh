@@ -171,8 +171,8 @@ row main control/config_text.cpp '-L control' \
     $'number(s.pllPixelTotal);\n    number(s.verticalPosition);'
 row main control/board_commands.cpp '-L board' \
     ': (r.regControl & ~CONTROL_INTERLACED);' ': r.regControl;'
-# The mean of every pair of bytes (FieldAssembly.TruncatedMean..., dropped): a sum that leaves
-# 8 bits (Toma.ReplayedRows...), the vector blocks' rows (FieldAssembly.SingleFieldEquals...).
+# The mean of two bytes also outside FieldAssembly.TruncatedMean...: a sum that leaves 8 bits
+# (Toma.ReplayedRows...), the vector blocks' rows (FieldAssembly.SingleFieldEquals...).
 row main control/field_assembly.cpp '-L board' \
     'return static_cast<std::uint8_t>((a & b) + ((a ^ b) >> 1));' \
     'return static_cast<std::uint8_t>(static_cast<std::uint8_t>(a + b) >> 1);'

@@ -289,5 +289,19 @@ TEST(FieldAssembly, SingleFieldEqualsBothFieldsThenInterpolation) {
     }
 }
 
+TEST(FieldAssembly, TruncatedMeanOfEveryPairOfBytes) {
+    // Two rows of 65536 pairs, in a frame of three rows; the middle row takes their mean.
+    constexpr std::size_t width = 65536;
+    std::vector<std::uint8_t> image(3 * width);
+    for (std::size_t i = 0; i < width; ++i) {
+        image[i] = static_cast<std::uint8_t>(i);
+        image[2 * width + i] = static_cast<std::uint8_t>(i >> 8);
+    }
+    interpolateSingleField(image.data(), width, 3);
+    for (std::size_t i = 0; i < width; ++i) {
+        ASSERT_EQ(image[width + i], ((i & 0xFF) + (i >> 8)) / 2) << i;
+    }
+}
+
 }  // namespace
 }  // namespace kaptor::control
