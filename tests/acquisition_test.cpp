@@ -167,10 +167,10 @@ TEST(Toma, QueueStatusFailureClosesTheLinkAndTheNextTriggerEndsTheProcess) {
     EXPECT_EQ(rig.ctrl->link().isOpen(), false);
     EXPECT_FALSE(rig.board->isOpen());
     EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::TIME_OUT)});
-    const auto second = rig.picture();
-    EXPECT_EQ(second.size(), first.size());
-    EXPECT_EQ(std::count(second.begin() + BMP_HEADER_SIZE, second.end(), 0),
-              static_cast<long>(second.size() - BMP_HEADER_SIZE));
+    // The same header over nothing but zeros.
+    std::vector<std::uint8_t> zeroed(first.begin(), first.begin() + BMP_HEADER_SIZE);
+    zeroed.resize(first.size());
+    EXPECT_EQ(rig.picture(), zeroed);
     // The closed handle takes no write: the driver reports 0 bytes.
     EXPECT_EQ(rig.runUntilExit([&] { rig.ctrl->Toma(); }), 1);
     EXPECT_EQ(rig.person.texts().back(), msg::WRITE_FAILED_TRIGGER);
