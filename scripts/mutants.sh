@@ -198,10 +198,11 @@ row main control/config_text.h '-L control' \
 row main control/config_text.h '-L control' \
     'constexpr std::size_t CONFIG_READ_LIMIT = 550;' 'constexpr std::size_t CONFIG_READ_LIMIT = 549;'
 # A second Inicializa (OpenLink.ASecondInicializa..., now the end of
-# ProgramRegisters.TheExampleSequence...), the device a going control closes (without the trace).
+# ProgramRegisters.TheExampleSequence...), the device a going control closes (without the trace;
+# Inicializa.ASecondControl..., now the end of ProgramRegisters.TheExampleSequence... too).
 row main control/usb_link.cpp '-L board' \
     $'    if (open_) {\n        closeDevice();\n    }\n    bindLibrary();' '    bindLibrary();'
-row main control/usb_link.cpp '-L control' \
+row main control/usb_link.cpp '-L board' \
     $'    if (open_ && slots_.close != nullptr) {\n        slots_.close(deviceHandle_);' \
     $'    if (open_ && slots_.close != nullptr) {\n        slots_.purge(deviceHandle_, 3);'
 # The reader without a selector, and a selector that names nothing (two rows fewer).

@@ -88,23 +88,6 @@ TEST(Control, PropertiesByDispatchIdAndName) {
     EXPECT_EQ(rig.ctrl->settings().pixelsPerLine, 640);
 }
 
-// A control that goes away closes its device (the library stays loaded), so a second control
-// of the same process opens it instead of ending the process.
-TEST(Inicializa, ASecondControlOpensTheDeviceTheFirstClosed) {
-    Rig rig;
-    rig.initialise(EXAMPLE_CONFIG);
-    ASSERT_TRUE(rig.board->isOpen());
-    rig.ctrl = std::make_unique<CKAPTORAXCtrl>(ControlServices{
-        *rig.files, rig.person, rig.clock, rig.processExit, rig.libraries, rig.dialogs});
-    EXPECT_FALSE(rig.board->isOpen());
-    rig.ctrl->setDestinoimagen("c:\\KAPTOR\\Imagen1.BMP");
-    EXPECT_FALSE(rig.runUntilExit([&] { rig.ctrl->Inicializa(); }));
-    EXPECT_TRUE(rig.board->isOpen());
-    EXPECT_TRUE(rig.person.messages().empty());
-    EXPECT_FALSE(rig.runUntilExit([&] { rig.ctrl->Toma(); }));
-    EXPECT_EQ(rig.picture().size(), 323518u);
-}
-
 // Each way of leaving the dialog: what reaches the board, the files and the person. The list
 // holds EJEMPLO.TXT (in use) and OTRA.TXT (320 x 240, not interlaced).
 TEST(Set, WhatEachWayOfLeavingSendsSavesAndSays) {

@@ -56,6 +56,12 @@ TEST(ProgramRegisters, TheExampleSequenceGoesOutFrameByFrame) {
     EXPECT_TRUE(rig.person.messages().empty());
     EXPECT_EQ(rig.board->writes(), 88u);
     EXPECT_TRUE(rig.board->isOpen());
+
+    // A control that goes away closes its device (the library stays loaded), so that a second
+    // control of the same process can open it.
+    rig.ctrl = std::make_unique<CKAPTORAXCtrl>(ControlServices{
+        *rig.files, rig.person, rig.clock, rig.processExit, rig.libraries, rig.dialogs});
+    EXPECT_FALSE(rig.board->isOpen());
 }
 
 // One control programmed again for each row, with what earlier rows set still in force: the
