@@ -183,6 +183,10 @@ row main control/field_assembly.cpp '-L board' \
 row main control/board_config_dlg.cpp '-L control' \
     $'    writeSelector();\n    reloadConfiguration();\n    showFields();' \
     $'    writeSelector();\n    showFields();'
+# A header patched twice with the template's own size (BmpHeader.Dimensions..., its last check):
+# bytes merged instead of set.
+row main control/bmp_file.cpp '-L board' \
+    '    h[at] = static_cast<std::uint8_t>(value);' '    h[at] |= static_cast<std::uint8_t>(value);'
 # Second round. Where replayed rows land, single field and inversion in one table
 # (Toma.ReplayedRowsLandWhereTheyBelong).
 row main control/field_assembly.cpp '-L board' \
