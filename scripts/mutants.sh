@@ -164,6 +164,29 @@ row windows testapp/form1.cpp '-L kapshot' \
     'constexpr TwipsRect SET_PLACA_PLACE{1815, 0, 1095, 375};'
 
 # What the merged and dropped tests of the core (files, board, dialog logic, platform) covered.
+# Third round. The worked example's round trip (the saved files of Set.WhatEachWayOfLeaving...);
+# the control byte carried from one programming to the next (ProgramRegisters.FramesCarry...).
+row main control/config_text.cpp '-L control' \
+    $'number(s.verticalPosition);\n    number(s.pllPixelTotal);' \
+    $'number(s.pllPixelTotal);\n    number(s.verticalPosition);'
+row main control/board_commands.cpp '-L board' \
+    ': (r.regControl & ~CONTROL_INTERLACED);' ': r.regControl;'
+# The mean of two bytes also outside FieldAssembly.TruncatedMean...: a sum that leaves 8 bits
+# (Toma.ReplayedRows...), the vector blocks' rows (FieldAssembly.SingleFieldEquals...).
+row main control/field_assembly.cpp '-L board' \
+    'return static_cast<std::uint8_t>((a & b) + ((a ^ b) >> 1));' \
+    'return static_cast<std::uint8_t>(static_cast<std::uint8_t>(a + b) >> 1);'
+row main control/field_assembly.cpp '-L board' \
+    'row[j + k] = truncatedMean(below[j + k], above[j + k]);' \
+    'row[j + k] = truncatedMean(below[j + k], below[j + k]);'
+# The picked file's record read again (Set.WhatEachWayOfLeaving..., its pick row).
+row main control/board_config_dlg.cpp '-L control' \
+    $'    writeSelector();\n    reloadConfiguration();\n    showFields();' \
+    $'    writeSelector();\n    showFields();'
+# A header patched twice with the template's own size (BmpHeader.Dimensions..., its last check):
+# bytes merged instead of set.
+row main control/bmp_file.cpp '-L board' \
+    '    h[at] = static_cast<std::uint8_t>(value);' '    h[at] |= static_cast<std::uint8_t>(value);'
 # Second round. Where replayed rows land, single field and inversion in one table
 # (Toma.ReplayedRowsLandWhereTheyBelong).
 row main control/field_assembly.cpp '-L board' \
@@ -179,10 +202,11 @@ row main control/config_text.h '-L control' \
 row main control/config_text.h '-L control' \
     'constexpr std::size_t CONFIG_READ_LIMIT = 550;' 'constexpr std::size_t CONFIG_READ_LIMIT = 549;'
 # A second Inicializa (OpenLink.ASecondInicializa..., now the end of
-# ProgramRegisters.TheExampleSequence...), the device a going control closes (without the trace).
+# ProgramRegisters.TheExampleSequence...), the device a going control closes (without the trace;
+# Inicializa.ASecondControl..., now the end of ProgramRegisters.TheExampleSequence... too).
 row main control/usb_link.cpp '-L board' \
     $'    if (open_) {\n        closeDevice();\n    }\n    bindLibrary();' '    bindLibrary();'
-row main control/usb_link.cpp '-L control' \
+row main control/usb_link.cpp '-L board' \
     $'    if (open_ && slots_.close != nullptr) {\n        slots_.close(deviceHandle_);' \
     $'    if (open_ && slots_.close != nullptr) {\n        slots_.purge(deviceHandle_, 3);'
 # The reader without a selector, and a selector that names nothing (two rows fewer).

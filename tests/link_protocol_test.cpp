@@ -56,8 +56,16 @@ TEST(ProgramRegisters, TheExampleSequenceGoesOutFrameByFrame) {
     EXPECT_TRUE(rig.person.messages().empty());
     EXPECT_EQ(rig.board->writes(), 88u);
     EXPECT_TRUE(rig.board->isOpen());
+
+    // A control that goes away closes its device (the library stays loaded), so that a second
+    // control of the same process can open it.
+    rig.ctrl = std::make_unique<CKAPTORAXCtrl>(ControlServices{
+        *rig.files, rig.person, rig.clock, rig.processExit, rig.libraries, rig.dialogs});
+    EXPECT_FALSE(rig.board->isOpen());
 }
 
+// One control programmed again for each row, with what earlier rows set still in force: the
+// control byte's interleave bit, set by the first row, is cleared by the second.
 TEST(ProgramRegisters, FramesCarryOnlyTheirMaskedBits) {
     struct Case {
         const char* what;
@@ -80,10 +88,10 @@ TEST(ProgramRegisters, FramesCarryOnlyTheirMaskedBits) {
         {"PLL 2047", &BoardSettings::pllPixelTotal, 2047, 1, 4, "46 07 FF", 480},
         {"PLL 2048 wraps", &BoardSettings::pllPixelTotal, 2048, 1, 4, "46 00 00", 480},
     };
+    Rig rig;
+    rig.writeConfig(PROGRAMMING_EXAMPLE);
+    rig.ctrl->Inicializa();
     for (const auto& c : cases) {
-        Rig rig;
-        rig.writeConfig(PROGRAMMING_EXAMPLE);
-        rig.ctrl->Inicializa();
         const std::size_t before = rig.board->frames().size();
         auto& s = rig.ctrl->configDialog().settings;
         s.*c.field = c.value;
@@ -95,21 +103,11 @@ TEST(ProgramRegisters, FramesCarryOnlyTheirMaskedBits) {
     }
 }
 
-TEST(ProgramRegisters, TheControlByteCarriesOverAndTwoByteFramesLeaveByteTwo) {
-    Rig rig;
-    rig.writeConfig(PROGRAMMING_EXAMPLE);
-    rig.ctrl->Inicializa();
-    auto& s = rig.ctrl->configDialog().settings;
-    s.pixelInterleave = 1;
-    rig.ctrl->programRegisters();
-    EXPECT_EQ(rig.ctrl->registers().regControl, 0xC0);
-    s.interlaced = 0;
-    s.pixelInterleave = 0;
-    rig.ctrl->programRegisters();
-    EXPECT_EQ(rig.ctrl->registers().regControl, 0x00);
-}
-
-TEST(OpenLink, FailureTablesMessagesInOrder) {
+// What each way of opening says, and what it costs: without an announce byte both reads wait out
+// their time-out, from a silent board (3000 ms each) or without a purge when FT_ListDevices is
+// missing (the slots after it stay empty, so the driver's default second; FT_Read and FT_Write
+// were bound before it).
+TEST(OpenLink, MessagesReadsAndWaitOfEachWayOfOpening) {
     const std::string openFailed(msg::OPEN_FAILED);
     const struct {
         const char* what;
@@ -118,63 +116,46 @@ TEST(OpenLink, FailureTablesMessagesInOrder) {
         boardsim::FaultPlan faults;
         std::vector<std::string> messages;
         std::optional<int> exit;
+        std::uint64_t reads;
+        std::int64_t millis;
+        std::uint64_t writes;
     } cases[] = {
         // clang-format off
+        {"announced", true, {}, {}, {}, std::nullopt, 1, 0, 44},
+        {"silent", true, {}, {.silent = true}, {}, std::nullopt, 2, 6000, 44},
         {"library missing", false, {}, {},
-         {"Error: Can't Load ft8u245.dll", "FT_OpenEx is not valid!", openFailed}, 1},
+         {"Error: Can't Load ft8u245.dll", "FT_OpenEx is not valid!", openFailed}, 1, 0, 0, 0},
         {"FT_Write missing", true, {"FT_Write"}, {},
-         {"Error: Can't Find FT_Write", "FT_OpenEx is not valid!", openFailed}, 1},
+         {"Error: Can't Find FT_Write", "FT_OpenEx is not valid!", openFailed}, 1, 0, 0, 0},
         {"FT_Read missing", true, {"FT_Read"}, {},
-         {"Error: Can't Find FT_Read", "FT_OpenEx is not valid!", openFailed}, 1},
+         {"Error: Can't Find FT_Read", "FT_OpenEx is not valid!", openFailed}, 1, 0, 0, 0},
         {"FT_Open missing", true, {"FT_Open"}, {},
-         {"Error: Can't Find FT_Open", "FT_OpenEx is not valid!", openFailed}, 1},
+         {"Error: Can't Find FT_Open", "FT_OpenEx is not valid!", openFailed}, 1, 0, 0, 0},
         {"FT_OpenEx missing", true, {"FT_OpenEx"}, {},
-         {"Error: Can't Find FT_OpenEx", "FT_OpenEx is not valid!", openFailed}, 1},
+         {"Error: Can't Find FT_OpenEx", "FT_OpenEx is not valid!", openFailed}, 1, 0, 0, 0},
         {"FT_ListDevices missing: the open goes on", true, {"FT_ListDevices"}, {},
          {"Error: Can't Find FT_ListDevices", "FT_ResetDevice is not valid!",
           "FT_SetTimeouts is not valid!", "FT_Purge is not valid!", "FT_SetTimeouts is not valid!"},
-         std::nullopt},
+         std::nullopt, 2, 2000, 44},
         {"FT_GetQueueStatus missing", true, {"FT_GetQueueStatus"}, {},
-         {"Error: Can't Find FT_GetQueueStatus"}, std::nullopt},
-        {"device absent", true, {}, {.noDevice = true}, {openFailed}, 1},
+         {"Error: Can't Find FT_GetQueueStatus"}, std::nullopt, 1, 0, 44},
+        {"device absent", true, {}, {.noDevice = true}, {openFailed}, 1, 0, 0, 0},
         {"a programming write of 0 bytes", true, {}, {.writeZeroAt = 7},
-         {std::string(msg::WRITE_FAILED_PROGRAMMING)}, 1},
+         {std::string(msg::WRITE_FAILED_PROGRAMMING)}, 1, 1, 0, 7},
         // clang-format on
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         Rig rig({.sim = {.faults = c.faults},
                  .withBoardLibrary = c.library,
                  .hiddenFunctions = c.hidden});
         rig.writeConfig(EXAMPLE_CONFIG);
-        const auto exit = rig.runUntilExit([&] { rig.ctrl->Inicializa(); });
-        EXPECT_EQ(rig.person.texts(), c.messages) << c.what;
-        EXPECT_EQ(exit, c.exit) << c.what;
-    }
-}
-
-// Without an announce byte both reads wait out their time-out: from a silent board (3000 ms
-// each), or without a purge when FT_ListDevices is missing (the slots after it stay empty, so
-// the driver's default second; FT_Read and FT_Write were bound before it).
-TEST(OpenLink, AnnounceByteMeansOneReadSilenceMeansTwo) {
-    const struct {
-        bool silent;
-        std::vector<std::string> hidden;
-        std::uint64_t reads;
-        std::int64_t millis;
-        std::size_t messages;
-    } cases[] = {
-        {false, {}, 1, 0, 0}, {true, {}, 2, 6000, 0}, {false, {"FT_ListDevices"}, 2, 2000, 5}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.silent ? "silent" : c.hidden.empty() ? "announced" : "no FT_ListDevices");
-        Rig rig({.sim = {.faults = {.silent = c.silent}}, .hiddenFunctions = c.hidden});
-        rig.writeConfig(EXAMPLE_CONFIG);
         const std::int64_t before = rig.clock.clock();
-        rig.ctrl->Inicializa();
+        EXPECT_EQ(rig.runUntilExit([&] { rig.ctrl->Inicializa(); }), c.exit);
+        EXPECT_EQ(rig.person.texts(), c.messages);
         EXPECT_EQ(rig.board->reads(), c.reads);
-        EXPECT_EQ(rig.ctrl->link().isOpen(), true);
-        EXPECT_EQ(rig.person.messages().size(), c.messages);
         EXPECT_EQ(rig.clock.clock() - before, c.millis);
-        EXPECT_EQ(rig.board->writes(), 44u);
+        EXPECT_EQ(rig.board->writes(), c.writes);
     }
 }
 

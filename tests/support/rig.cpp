@@ -10,8 +10,8 @@ void ScriptedDialogRunner::runConfigDialog(control::CBoardConfigDlg& dialog) {
     const std::size_t index = static_cast<std::size_t>(runs++);
     control::InMemoryDialogView view(dialog);
     view.open();
-    if (index < actions_.size()) {
-        actions_[index](view);
+    if (index < openings_.size()) {
+        perform(view, openings_[index], snapshots);
     }
     if (!view.ended()) {
         view.click(control::IDC_CANCELAR);

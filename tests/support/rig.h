@@ -25,18 +25,11 @@ namespace kaptor::test {
 // The worked example: 640 x 496, interlaced.
 extern const char* const EXAMPLE_CONFIG;
 
-// Dialog runs answered by the test: each run opens the in-memory window and takes the next
-// action from the queue (a function of the window, or what a person does); a window the action
-// leaves open is closed with CANCELAR.
+// Dialog runs answered by the test: each run opens the in-memory window and does the next
+// opening's actions from the queue; a window they leave open is closed with CANCELAR.
 class ScriptedDialogRunner : public control::DialogRunner {
   public:
-    using Action = std::function<void(control::InMemoryDialogView&)>;
-    void queue(Action action) { actions_.push_back(std::move(action)); }
-    void queue(std::vector<PersonAction> actions) {
-        queue([this, actions](control::InMemoryDialogView& view) {
-            perform(view, actions, snapshots);
-        });
-    }
+    void queue(std::vector<PersonAction> actions) { openings_.push_back(std::move(actions)); }
     void runConfigDialog(control::CBoardConfigDlg& dialog) override;
     void runAboutBox() override { ++aboutBoxes; }
     int runs = 0;
@@ -44,7 +37,7 @@ class ScriptedDialogRunner : public control::DialogRunner {
     std::vector<DialogSnapshot> snapshots;
 
   private:
-    std::vector<Action> actions_;
+    std::vector<std::vector<PersonAction>> openings_;
 };
 
 struct RigOptions {

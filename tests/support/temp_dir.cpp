@@ -1,6 +1,5 @@
 #include "tests/support/temp_dir.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -8,7 +7,7 @@
 
 namespace kaptor::test {
 
-#ifdef _WIN32
+// create_directory fails on a folder that exists, so the folder is this test's alone.
 TempDir::TempDir() {
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
@@ -21,15 +20,6 @@ TempDir::TempDir() {
     }
     throw std::runtime_error("no fresh temporary folder");
 }
-#else
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kaptor-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    path_ = pattern;
-}
-#endif
 
 TempDir::~TempDir() {
     std::error_code ec;
