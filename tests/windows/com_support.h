@@ -59,12 +59,9 @@ class Program {
 void setEnvironment(const char* name, const std::string& value);
 
 // A single-threaded apartment for the test's thread.
-class Apartment {
-  public:
+struct Apartment {
     Apartment() { ::OleInitialize(nullptr); }
     ~Apartment() { ::OleUninitialize(); }
-    Apartment(const Apartment&) = delete;
-    Apartment& operator=(const Apartment&) = delete;
 };
 
 // The module registered, an apartment, and a control created by class id.
@@ -101,8 +98,6 @@ class MessageBoxWatcher {
     explicit MessageBoxWatcher(DWORD threadId = ::GetCurrentThreadId(),
                                std::function<void()> onFirstBox = {});
     ~MessageBoxWatcher();
-    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
-    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
     std::vector<SeenBox> seen();
 
   private:
