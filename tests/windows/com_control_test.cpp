@@ -143,8 +143,8 @@ TEST_F(ComControl, NamesAndTypeInformationComeFromTheTypeLibrary) {
     ASSERT_EQ(control.As(&pages), S_OK);
     CAUUID list{};
     ASSERT_EQ(pages->GetPages(&list), S_OK);
-    ASSERT_EQ(list.cElems, 1u);
-    EXPECT_TRUE(IsEqualGUID(list.pElems[0], com::CLSID_KAPTORAXPropPage));
+    EXPECT_EQ(std::vector(list.pElems, list.pElems + list.cElems),
+              std::vector{com::CLSID_KAPTORAXPropPage});
     ::CoTaskMemFree(list.pElems);
     ComPtr<IConnectionPointContainer> points;
     ASSERT_EQ(control.As(&points), S_OK);
