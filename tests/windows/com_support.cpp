@@ -201,20 +201,17 @@ void clickButton(HWND dialog, int id) {
 }
 
 MessageBoxWatcher::MessageBoxWatcher(DWORD threadId, std::function<void()> onFirstBox)
-    : threadId_(threadId), onFirstBox_(std::move(onFirstBox)), thread_([this] { watch(); }) {}
-
-MessageBoxWatcher::~MessageBoxWatcher() {
-    stop_ = true;
-    thread_.join();
-}
+    : threadId_(threadId),
+      onFirstBox_(std::move(onFirstBox)),
+      thread_([this](const std::stop_token& stop) { watch(stop); }) {}
 
 std::vector<SeenBox> MessageBoxWatcher::seen() {
     std::lock_guard lock(mutex_);
     return seen_;
 }
 
-void MessageBoxWatcher::watch() {
-    while (!stop_) {
+void MessageBoxWatcher::watch(const std::stop_token& stop) {
+    while (!stop.stop_requested()) {
         if (HWND box = findDialog(threadId_, "")) {
             {
                 std::lock_guard lock(mutex_);

@@ -13,11 +13,11 @@
 #include <windows.h>
 #include <wrl/client.h>
 
-#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -92,23 +92,21 @@ struct SeenBox {
 
 // Closes every message box that appears on the given thread with its first button, and notes
 // what it said; calls onFirstBox (on its own thread) before it closes the first. Runs until
-// destroyed.
+// destroyed (its thread, the last member, is stopped and joined first).
 class MessageBoxWatcher {
   public:
     explicit MessageBoxWatcher(DWORD threadId = ::GetCurrentThreadId(),
                                std::function<void()> onFirstBox = {});
-    ~MessageBoxWatcher();
     std::vector<SeenBox> seen();
 
   private:
-    void watch();
+    void watch(const std::stop_token& stop);
 
     DWORD threadId_;
     std::function<void()> onFirstBox_;
-    std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<SeenBox> seen_;
-    std::thread thread_;
+    std::jthread thread_;
 };
 
 // Windows as a person finds them: texts, the visible top-level window of a thread with this
