@@ -389,6 +389,17 @@ row main host/session.cpp '-L api|gst' \
     'return FrameSize{s.pixelsPerLine, s.activeLines * 2};'
 
 # What the merged and dropped tests of the COM object under Wine covered.
+# A failed Toma's EXCEPINFO (its source, its words, a system error's code), read by scripts:
+# ComControl's Toma case now reads the words through GetErrorInfo only.
+row windows control/com/error_info.cpp '-L com_script' \
+    'exception->bstrSource = ::SysAllocString(wide(source));' \
+    'exception->bstrSource = ::SysAllocString(L"KAPTORAX");'
+row windows control/com/error_info.cpp '-L com_script' \
+    'exception->bstrDescription = ::SysAllocString(wide(failure.description));' \
+    'exception->bstrDescription = ::SysAllocString(wide(failure.description.substr(1)));'
+# The property page's line, no longer looked for inside the system's property frame.
+row windows control/res/kaptorax.rc '-L com_dialogs' \
+    'LTEXT "TODO: Place controls to manipulate' 'LTEXT "TODO: Place controls to change'
 row windows control/com/control_persistence.cpp '-L com_persistence' \
     '    ctrl_->setDestinoimagen(control::DEFAULT_DESTINOIMAGEN);' ''
 row windows control/com/control_persistence.cpp '-L com_persistence' \
@@ -402,7 +413,7 @@ row windows control/com/registration.cpp '-L com_registration' \
     'const bool page = true;'
 row windows control/com/registration.cpp '-L com_registration' \
     'if (modulePath.empty() || !registerTypeLibrary(modulePath)) {' 'if (modulePath.empty()) {'
-row windows control/com/error_info.cpp '-L com_control' \
+row windows control/com/error_info.cpp '-L com_control|com_script' \
     'return HRESULT_FROM_WIN32(static_cast<DWORD>(error.value()));' 'return E_FAIL;'
 row windows control/com/error_info.cpp '-L com_control' '::SetErrorInfo(0, info.Get());' ''
 row windows control/com/module.cpp '-L com_control' '    ++serverLocks;' ''

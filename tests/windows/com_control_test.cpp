@@ -28,11 +28,9 @@ class ComControl : public ComTest {
     TempDir drive;
 };
 
+// Asked of the module already loaded: the load and free around the call only count.
 HRESULT moduleCanUnload() {
-    using Export = HRESULT(STDAPICALLTYPE*)();
-    const auto canUnload = reinterpret_cast<Export>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleW(L"KAPTORAX.ocx"), "DllCanUnloadNow")));
-    return canUnload != nullptr ? canUnload() : E_FAIL;
+    return callModuleExport(modulePath(), "DllCanUnloadNow");
 }
 
 TEST_F(ComControl, NewControlAnswersItsDefaultsAndKeepsWhatIsPut) {
@@ -52,25 +50,19 @@ TEST_F(ComControl, NewControlAnswersItsDefaultsAndKeepsWhatIsPut) {
 // Each call comes back as its code. Callers that break the calling rules get an error code,
 // never a crash; the result is made empty without freeing what it held.
 TEST_F(ComControl, InvokeAnswersEachCallWithItsCode) {
-    VARIANT number;
-    ::VariantInit(&number);
+    // Zeroed variants are empty ones (as VariantInit leaves them).
+    VARIANT number{};
     V_VT(&number) = VT_I4;
     V_I4(&number) = 7;
-    VARIANT object;
-    ::VariantInit(&object);
+    VARIANT object{};
     V_VT(&object) = VT_UNKNOWN;
     V_UNKNOWN(&object) = control.Get();  // has no text form
-    VARIANT reference;
-    ::VariantInit(&reference);
-    V_VT(&reference) = VT_BYREF | VT_BSTR;
-    V_BSTRREF(&reference) = nullptr;
-    VARIANT badType;
-    ::VariantInit(&badType);
+    VARIANT reference{};
+    V_VT(&reference) = VT_BYREF | VT_BSTR;  // to no text at all
+    VARIANT badType{};
     V_VT(&badType) = 0xFFFF;
-    VARIANT empty;
-    ::VariantInit(&empty);
-    V_VT(&empty) = VT_BSTR;
-    V_BSTR(&empty) = nullptr;  // an empty text
+    VARIANT empty{};
+    V_VT(&empty) = VT_BSTR;  // an empty text: a null BSTR
     DISPID named = DISPID_PROPERTYPUT;
     constexpr WORD GET = DISPATCH_PROPERTYGET;
     constexpr WORD PUT = DISPATCH_PROPERTYPUT;
@@ -151,8 +143,8 @@ TEST_F(ComControl, NamesAndTypeInformationComeFromTheTypeLibrary) {
     ASSERT_EQ(control.As(&pages), S_OK);
     CAUUID list{};
     ASSERT_EQ(pages->GetPages(&list), S_OK);
-    ASSERT_EQ(list.cElems, 1u);
-    EXPECT_TRUE(IsEqualGUID(list.pElems[0], com::CLSID_KAPTORAXPropPage));
+    EXPECT_EQ(std::vector(list.pElems, list.pElems + list.cElems),
+              std::vector{com::CLSID_KAPTORAXPropPage});
     ::CoTaskMemFree(list.pElems);
     ComPtr<IConnectionPointContainer> points;
     ASSERT_EQ(control.As(&points), S_OK);
@@ -163,9 +155,8 @@ TEST_F(ComControl, NamesAndTypeInformationComeFromTheTypeLibrary) {
 }
 
 // Toma writes the picture the portable control writes from the same stream. A Toma that cannot
-// write its picture tells its caller why, in EXCEPINFO and through GetErrorInfo alike: the
-// control's text widened from Windows-1252, the system's error as code. No message box either
-// time.
+// write its picture tells its caller why through GetErrorInfo: the control's text widened from
+// Windows-1252. No message box either time.
 TEST_F(ComControl, TomaWritesThePortablePictureOrTellsItsCallerWhy) {
     const std::vector<std::uint8_t> frame = replayFrame();
     Rig expected(RigOptions{.replay = frame});
@@ -192,23 +183,9 @@ TEST_F(ComControl, TomaWritesThePortablePictureOrTellsItsCallerWhy) {
                                 FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"c:\\KAPTOR\\" + name), S_OK);
-    DISPPARAMS none{};
-    EXCEPINFO exception{};
-    EXPECT_EQ(
-        control->Invoke(TOMA, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, &exception, nullptr),
-        DISP_E_EXCEPTION);
+    EXPECT_EQ(callMethod(*control.Get(), TOMA), DISP_E_EXCEPTION);
     ::CloseHandle(held);
-    ASSERT_NE(exception.bstrDescription, nullptr);
-    const std::wstring description = exception.bstrDescription;
-    EXPECT_EQ(
-        description.rfind(L"Error al escribir archivo de imagen: c:\\KAPTOR\\" + name + L" (", 0),
-        0u)
-        << description.c_str();
-    EXPECT_STREQ(exception.bstrSource, L"KAPTORAX.Toma");
-    EXPECT_EQ(HRESULT_FACILITY(exception.scode), FACILITY_WIN32) << std::hex << exception.scode;
-    ::SysFreeString(exception.bstrSource);
-    ::SysFreeString(exception.bstrDescription);
-
+    // Its EXCEPINFO (source, words, a system error's code) as scripts read it: com_script_handled.
     ComPtr<ISupportErrorInfo> supports;
     ASSERT_EQ(control.As(&supports), S_OK);
     EXPECT_EQ(supports->InterfaceSupportsErrorInfo(IID_IDispatch), S_OK);
@@ -216,8 +193,11 @@ TEST_F(ComControl, TomaWritesThePortablePictureOrTellsItsCallerWhy) {
     ASSERT_EQ(::GetErrorInfo(0, info.GetAddressOf()), S_OK);
     BSTR text = nullptr;
     ASSERT_EQ(info->GetDescription(&text), S_OK);
-    EXPECT_EQ(description, text);
+    const std::wstring description = text;
     ::SysFreeString(text);
+    EXPECT_TRUE(description.starts_with(L"Error al escribir archivo de imagen: c:\\KAPTOR\\" +
+                                        name + L" ("))
+        << description.c_str();
     EXPECT_TRUE(watcher.seen().empty()) << watcher.seen().front().text;
 }
 

@@ -64,8 +64,7 @@ TEST_F(ComHosting, AtlContainerHostsAndShowsTheControl) {
     }
     RECT client;
     ::GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 200);
-    EXPECT_EQ(client.bottom, 60);
+    EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(200L, 60L));
     saveScreenshot(frame, "hosted_control");
 
     HDC dc = ::GetDC(window);
@@ -124,14 +123,9 @@ class CountingSite final : public IOleClientSite, public IOleInPlaceSite {
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE SaveObject() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
-        *moniker = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** container) override {
-        *container = nullptr;
-        return E_NOINTERFACE;
-    }
+    // What the control never asks of its site.
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }

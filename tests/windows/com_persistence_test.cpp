@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <tuple>
 
 namespace kaptor::test {
 namespace {
@@ -46,12 +47,9 @@ std::vector<std::uint8_t> contents(IStream& stream) {
 class MemoryBag final : public IPropertyBag {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyBag)) {
-            *object = this;
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        *object =
+            IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyBag) ? this : nullptr;
+        return *object != nullptr ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
@@ -81,10 +79,12 @@ class ComPersistence : public ComTest {
         ASSERT_EQ(control.As(&stream), S_OK);
         ASSERT_EQ(control.As(&object), S_OK);
     }
-    SIZEL extent() {
+    // The extent, both texts and the modified flag.
+    std::tuple<LONG, LONG, std::wstring, std::wstring, HRESULT> state() {
         SIZEL size{};
         object->GetExtent(DVASPECT_CONTENT, &size);
-        return size;
+        return {size.cx, size.cy, getText(*control.Get(), DIRCONFIG),
+                getText(*control.Get(), DESTINOIMAGEN), stream->IsDirty()};
     }
     void setExtent(LONG cx, LONG cy) {
         SIZEL size{cx, cy};
@@ -128,11 +128,7 @@ TEST_F(ComPersistence, StreamAndPropertyBagHoldVersionAndExtentAndNoText) {
         ASSERT_EQ(putText(*control.Get(), DIRCONFIG, L"x"), S_OK);
         ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"x"), S_OK);
         ASSERT_EQ(load(), S_OK);
-        EXPECT_EQ(extent().cx, 5000);
-        EXPECT_EQ(extent().cy, 2500);
-        EXPECT_EQ(getText(*control.Get(), DIRCONFIG), L"\\KAPTOR\\");
-        EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), L"\\AAAA\\");
-        EXPECT_EQ(stream->IsDirty(), S_FALSE);
+        EXPECT_EQ(state(), std::tuple(5000, 2500, L"\\KAPTOR\\", L"\\AAAA\\", S_FALSE));
     }
 }
 
@@ -151,22 +147,20 @@ TEST_F(ComPersistence, RefusedStreamsChangeNothing) {
         {"empty", {}, STG_E_READFAULT},
     };
     ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"kept"), S_OK);
-    const SIZEL before = extent();
+    const auto before = state();
     for (const auto& c : cases) {
         EXPECT_EQ(stream->Load(streamOf(c.bytes).Get()), c.expected) << c.what;
-        EXPECT_EQ(extent().cx, before.cx) << c.what;
-        EXPECT_EQ(extent().cy, before.cy) << c.what;
-        EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), L"kept") << c.what;
-        EXPECT_EQ(stream->IsDirty(), S_OK) << c.what;
+        EXPECT_EQ(state(), before) << c.what;
     }
     EXPECT_EQ(stream->Load(streamOf(le32({0x0, 300, 200, 0})).Get()), S_OK);
-    EXPECT_EQ(extent().cx, 300);
+    const auto loaded = std::tuple(300, 200, L"\\KAPTOR\\", L"\\AAAA\\", S_FALSE);
+    EXPECT_EQ(state(), loaded);
     MemoryBag newer;
     newer.values = {{L"_Version", 0x20000}, {L"_ExtentX", 1}, {L"_ExtentY", 1}};
     ComPtr<IPersistPropertyBag> bagged;
     ASSERT_EQ(control.As(&bagged), S_OK);
     EXPECT_EQ(bagged->Load(&newer, nullptr), STG_E_OLDDLL);
-    EXPECT_EQ(extent().cx, 300);
+    EXPECT_EQ(state(), loaded);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "control/com/identifiers.h"
 
 namespace kaptor::test {
@@ -65,22 +67,75 @@ TEST(ComRegistration, RegisterWritesWhatHostsRead) {
         {PAGE_KEY, nullptr, L"KAPTORAX Property Page"},
         {PAGE_KEY + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
         {LIBRARY_KEY + L"\\1.0", nullptr, L"KAPTORAX ActiveX Control module"},
+        // The servers are this module.
+        {CONTROL_KEY + L"\\InprocServer32", nullptr, path},
+        {PAGE_KEY + L"\\InprocServer32", nullptr, path},
+        {LIBRARY_KEY + L"\\1.0\\409\\win64", nullptr, path},
     };
     for (const Case& c : cases) {
-        const auto value = classesValue(c.key, c.name);
-        ASSERT_TRUE(value.has_value()) << std::string(c.key.begin(), c.key.end());
-        EXPECT_EQ(*value, c.value) << std::string(c.key.begin(), c.key.end());
-    }
-    // The servers are this module, whichever way its path is spelt.
-    for (const std::wstring& key :
-         {CONTROL_KEY + L"\\InprocServer32", PAGE_KEY + L"\\InprocServer32",
-          LIBRARY_KEY + L"\\1.0\\409\\win64"}) {
-        const auto value = classesValue(key);
-        ASSERT_TRUE(value.has_value());
-        EXPECT_NE(value->find(L"KAPTORAX.ocx"), std::wstring::npos);
+        EXPECT_EQ(classesValue(c.key, c.name), c.value) << std::string(c.key.begin(), c.key.end());
     }
     EXPECT_FALSE(classesKeyExists(PAGE_KEY + L"\\ProgID"));
     EXPECT_FALSE(classesKeyExists(CONTROL_KEY + L"\\Insertable"));
+
+    // The registered type library, as an object browser reads it. Its members' names and ids:
+    // ComControl.NamesAndTypeInformationComeFromTheTypeLibrary.
+    ComPtr<ITypeLib> library;
+    ASSERT_EQ(::LoadRegTypeLib(com::LIBID_KAPTORAXLib, 1, 0, 0x409, library.GetAddressOf()), S_OK);
+    TLIBATTR* attributes = nullptr;
+    ASSERT_EQ(library->GetLibAttr(&attributes), S_OK);
+    EXPECT_EQ(std::tuple(attributes->lcid, attributes->wMajorVerNum, attributes->wMinorVerNum,
+                         attributes->wLibFlags & LIBFLAG_FCONTROL),
+              std::tuple(LCID{0x409}, WORD{1}, WORD{0}, int{LIBFLAG_FCONTROL}));
+    library->ReleaseTLibAttr(attributes);
+    BSTR help = nullptr;
+    BSTR helpFile = nullptr;
+    ASSERT_EQ(library->GetDocumentation(-1, nullptr, &help, nullptr, &helpFile), S_OK);
+    EXPECT_STREQ(help, L"KAPTORAX ActiveX Control module");
+    ASSERT_NE(helpFile, nullptr);
+    EXPECT_NE(std::wstring(helpFile).find(L"KAPTORAX.hlp"), std::wstring::npos);
+    ::SysFreeString(help);
+    ::SysFreeString(helpFile);
+    // Each type: its kind, the flags that must be set and those that must not, its own functions
+    // and variables (not those of IDispatch), its help text.
+    const struct {
+        GUID guid;
+        TYPEKIND kind;
+        WORD flags;
+        WORD absent;
+        WORD functions;
+        WORD variables;
+        std::wstring help;
+    } types[] = {
+        {com::DIID_DKAPTORAX, TKIND_DISPATCH, TYPEFLAG_FHIDDEN | TYPEFLAG_FDISPATCHABLE, 0, 4, 2,
+         L"Dispatch interface for KAPTORAX Control"},
+        {com::DIID_DKAPTORAXEvents, TKIND_DISPATCH, TYPEFLAG_FDISPATCHABLE, TYPEFLAG_FHIDDEN, 0, 0,
+         L"Event interface for KAPTORAX Control"},
+        {com::CLSID_KAPTORAX, TKIND_COCLASS, TYPEFLAG_FCANCREATE | TYPEFLAG_FCONTROL, 0, 0, 0,
+         L"KAPTORAX Control"},
+    };
+    for (const auto& c : types) {
+        ComPtr<ITypeInfo> info;
+        ASSERT_EQ(library->GetTypeInfoOfGuid(c.guid, info.GetAddressOf()), S_OK);
+        TYPEATTR* type = nullptr;
+        ASSERT_EQ(info->GetTypeAttr(&type), S_OK);
+        info->GetDocumentation(MEMBERID_NIL, nullptr, &help, nullptr, nullptr);
+        EXPECT_EQ(
+            std::tuple(type->typekind, static_cast<WORD>(type->wTypeFlags & (c.flags | c.absent)),
+                       type->cFuncs, type->cVars, std::wstring(help)),
+            std::tuple(c.kind, c.flags, c.functions, c.variables, c.help));
+        ::SysFreeString(help);
+        info->ReleaseTypeAttr(type);
+    }
+    // The coclass: the dispatch interface as default, the events as default source.
+    ComPtr<ITypeInfo> coclass;
+    ASSERT_EQ(library->GetTypeInfoOfGuid(com::CLSID_KAPTORAX, coclass.GetAddressOf()), S_OK);
+    INT first = 0;
+    INT second = 0;
+    ASSERT_EQ(coclass->GetImplTypeFlags(0, &first), S_OK);
+    ASSERT_EQ(coclass->GetImplTypeFlags(1, &second), S_OK);
+    EXPECT_EQ(std::pair(first, second),
+              std::pair(IMPLTYPEFLAG_FDEFAULT, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE));
 }
 
 DWORD runProgram(const std::wstring& commandLine) {
@@ -110,74 +165,6 @@ TEST(ComRegistration, Regsvr32RegistersAndUnregistersEveryKey) {
     const auto copy = besideTestProgram(L"KAPTORAX_without_typelib.ocx");
     EXPECT_EQ(callModuleExport(copy, "DllRegisterServer"), SELFREG_E_TYPELIB);
     expectNoKeyLeft();
-}
-
-using ComTypeLibrary = ComTest;
-
-TEST_F(ComTypeLibrary, RegisteredLibraryDescribesTheControl) {
-    ComPtr<ITypeLib> library;
-    ASSERT_EQ(::LoadRegTypeLib(com::LIBID_KAPTORAXLib, 1, 0, 0x409, library.GetAddressOf()), S_OK);
-    TLIBATTR* attributes = nullptr;
-    ASSERT_EQ(library->GetLibAttr(&attributes), S_OK);
-    EXPECT_EQ(attributes->lcid, 0x409u);
-    EXPECT_EQ(attributes->wMajorVerNum, 1);
-    EXPECT_EQ(attributes->wMinorVerNum, 0);
-    EXPECT_EQ(attributes->wLibFlags & LIBFLAG_FCONTROL, LIBFLAG_FCONTROL);
-    library->ReleaseTLibAttr(attributes);
-    BSTR help = nullptr;
-    BSTR helpFile = nullptr;
-    ASSERT_EQ(library->GetDocumentation(-1, nullptr, &help, nullptr, &helpFile), S_OK);
-    EXPECT_STREQ(help, L"KAPTORAX ActiveX Control module");
-    ASSERT_NE(helpFile, nullptr);
-    EXPECT_NE(std::wstring(helpFile).find(L"KAPTORAX.hlp"), std::wstring::npos);
-    ::SysFreeString(help);
-    ::SysFreeString(helpFile);
-
-    struct TypeCase {
-        GUID guid;
-        TYPEKIND kind;
-        WORD flags;   // flags that must be set
-        WORD absent;  // flags that must not be set
-        UINT functions;
-        UINT variables;
-        const wchar_t* help;
-    } types[] = {
-        {com::DIID_DKAPTORAX, TKIND_DISPATCH, TYPEFLAG_FHIDDEN | TYPEFLAG_FDISPATCHABLE, 0, 4, 2,
-         L"Dispatch interface for KAPTORAX Control"},
-        {com::DIID_DKAPTORAXEvents, TKIND_DISPATCH, TYPEFLAG_FDISPATCHABLE, TYPEFLAG_FHIDDEN, 0, 0,
-         L"Event interface for KAPTORAX Control"},
-        {com::CLSID_KAPTORAX, TKIND_COCLASS, TYPEFLAG_FCANCREATE | TYPEFLAG_FCONTROL, 0, 0, 0,
-         L"KAPTORAX Control"},
-    };
-    for (const TypeCase& c : types) {
-        ComPtr<ITypeInfo> info;
-        ASSERT_EQ(library->GetTypeInfoOfGuid(c.guid, info.GetAddressOf()), S_OK);
-        TYPEATTR* type = nullptr;
-        ASSERT_EQ(info->GetTypeAttr(&type), S_OK);
-        EXPECT_EQ(type->typekind, c.kind);
-        EXPECT_EQ(type->wTypeFlags & c.flags, c.flags);
-        EXPECT_EQ(type->wTypeFlags & c.absent, 0);
-        if (c.kind == TKIND_DISPATCH) {
-            // The members of IDispatch itself are not counted among a dispinterface's own.
-            EXPECT_EQ(type->cFuncs, c.functions);
-            EXPECT_EQ(type->cVars, c.variables);
-        }
-        info->ReleaseTypeAttr(type);
-        info->GetDocumentation(MEMBERID_NIL, nullptr, &help, nullptr, nullptr);
-        EXPECT_STREQ(help, c.help);
-        ::SysFreeString(help);
-    }
-
-    // Its members' names and ids: ComControl.NamesAndTypeInformationComeFromTheTypeLibrary.
-    // The coclass: the dispatch interface as default, the events as default source.
-    ComPtr<ITypeInfo> coclass;
-    ASSERT_EQ(library->GetTypeInfoOfGuid(com::CLSID_KAPTORAX, coclass.GetAddressOf()), S_OK);
-    INT first = 0;
-    INT second = 0;
-    ASSERT_EQ(coclass->GetImplTypeFlags(0, &first), S_OK);
-    ASSERT_EQ(coclass->GetImplTypeFlags(1, &second), S_OK);
-    EXPECT_EQ(first, IMPLTYPEFLAG_FDEFAULT);
-    EXPECT_EQ(second, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE);
 }
 
 }  // namespace

@@ -73,8 +73,7 @@ void setEnvironment(const char* name, const std::string& value) {
 }
 
 HRESULT putText(IDispatch& control, DISPID id, const std::wstring& value) {
-    VARIANT argument;
-    ::VariantInit(&argument);
+    VARIANT argument{};
     V_VT(&argument) = VT_BSTR;
     V_BSTR(&argument) = ::SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
     DISPID named = DISPID_PROPERTYPUT;
@@ -86,8 +85,7 @@ HRESULT putText(IDispatch& control, DISPID id, const std::wstring& value) {
 }
 
 std::wstring getText(IDispatch& control, DISPID id) {
-    VARIANT result;
-    ::VariantInit(&result);
+    VARIANT result{};
     DISPPARAMS none{};
     const HRESULT hr =
         control.Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr);
@@ -203,20 +201,17 @@ void clickButton(HWND dialog, int id) {
 }
 
 MessageBoxWatcher::MessageBoxWatcher(DWORD threadId, std::function<void()> onFirstBox)
-    : threadId_(threadId), onFirstBox_(std::move(onFirstBox)), thread_([this] { watch(); }) {}
-
-MessageBoxWatcher::~MessageBoxWatcher() {
-    stop_ = true;
-    thread_.join();
-}
+    : threadId_(threadId),
+      onFirstBox_(std::move(onFirstBox)),
+      thread_([this](const std::stop_token& stop) { watch(stop); }) {}
 
 std::vector<SeenBox> MessageBoxWatcher::seen() {
     std::lock_guard lock(mutex_);
     return seen_;
 }
 
-void MessageBoxWatcher::watch() {
-    while (!stop_) {
+void MessageBoxWatcher::watch(const std::stop_token& stop) {
+    while (!stop.stop_requested()) {
         if (HWND box = findDialog(threadId_, "")) {
             {
                 std::lock_guard lock(mutex_);
@@ -249,8 +244,7 @@ void saveScreenshot(HWND window, const std::string& name) {
     // otherwise the picture may catch controls that have not painted yet.
     ::RedrawWindow(window, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
+    waitUntilIdle(window);
     RECT area;
     ::GetWindowRect(window, &area);
     const int width = area.right - area.left;

@@ -13,11 +13,11 @@
 #include <windows.h>
 #include <wrl/client.h>
 
-#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,12 +59,9 @@ class Program {
 void setEnvironment(const char* name, const std::string& value);
 
 // A single-threaded apartment for the test's thread.
-class Apartment {
-  public:
+struct Apartment {
     Apartment() { ::OleInitialize(nullptr); }
     ~Apartment() { ::OleUninitialize(); }
-    Apartment(const Apartment&) = delete;
-    Apartment& operator=(const Apartment&) = delete;
 };
 
 // The module registered, an apartment, and a control created by class id.
@@ -95,25 +92,21 @@ struct SeenBox {
 
 // Closes every message box that appears on the given thread with its first button, and notes
 // what it said; calls onFirstBox (on its own thread) before it closes the first. Runs until
-// destroyed.
+// destroyed (its thread, the last member, is stopped and joined first).
 class MessageBoxWatcher {
   public:
     explicit MessageBoxWatcher(DWORD threadId = ::GetCurrentThreadId(),
                                std::function<void()> onFirstBox = {});
-    ~MessageBoxWatcher();
-    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
-    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
     std::vector<SeenBox> seen();
 
   private:
-    void watch();
+    void watch(const std::stop_token& stop);
 
     DWORD threadId_;
     std::function<void()> onFirstBox_;
-    std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<SeenBox> seen_;
-    std::thread thread_;
+    std::jthread thread_;
 };
 
 // Windows as a person finds them: texts, the visible top-level window of a thread with this
