@@ -13,14 +13,9 @@ namespace kaptor::cli {
 namespace {
 
 TEST(OutputPattern, TimeFieldsAndCaptureNumber) {
-    std::tm when{};
-    when.tm_year = 2026 - 1900;
-    when.tm_mon = 11;
-    when.tm_mday = 6;
-    when.tm_wday = 0;  // a Sunday
-    when.tm_hour = 7;
-    when.tm_min = 8;
-    when.tm_sec = 9;
+    // Sunday 2026-12-06 07:08:09.
+    const std::tm when{
+        .tm_sec = 9, .tm_min = 8, .tm_hour = 7, .tm_mday = 6, .tm_mon = 11, .tm_year = 126};
     std::string manyMonths;
     for (int i = 0; i < 600; ++i) {
         manyMonths += "%B";
