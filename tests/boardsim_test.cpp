@@ -195,29 +195,28 @@ TEST(PictureSource, TheChartIsTheSameOnEveryArchitecture) {
     // Pixels, horizontal position, lines, vertical position, PLL total, control byte.
     using R = BoardRegisters;
     const struct {
-        const char* what;
         BoardRegisters registers;
         std::uint64_t frame;
         std::uint64_t fnv;
     } cases[] = {
-        {"640 x 496 interlaced", withFrontEnd(R{640, 120, 496, 20, 800, 0x40}, 128, 64), 0,
-         6479475374420040767u},
-        {"the disc moved", withFrontEnd(R{640, 120, 496, 20, 800, 0x40}, 128, 64), 7,
-         8664748081147762021u},
-        {"320 x 240 single field", withFrontEnd(R{320, 60, 240, 20, 400, 0}, 128, 64), 0,
-         14893681834993937958u},
-        {"701 wide, gain and offset", withFrontEnd(R{701, 90, 497, 23, 853, 0x40}, 200, 40), 3,
-         8729424281566091344u},
-        {"odd total, far right", withFrontEnd(R{1023, 400, 300, 11, 1777, 0}, 97, 90), 12,
-         3480327920900122718u},
-        {"narrow, dark", withFrontEnd(R{97, 17, 61, 2, 131, 0x40}, 30, 0), 1, 3859851304160690415u},
+        // 640 x 496 interlaced, then with the disc moved.
+        {withFrontEnd(R{640, 120, 496, 20, 800, 0x40}, 128, 64), 0, 6479475374420040767u},
+        {withFrontEnd(R{640, 120, 496, 20, 800, 0x40}, 128, 64), 7, 8664748081147762021u},
+        // 320 x 240, a single field.
+        {withFrontEnd(R{320, 60, 240, 20, 400, 0}, 128, 64), 0, 14893681834993937958u},
+        // 701 wide, with other gain and offset.
+        {withFrontEnd(R{701, 90, 497, 23, 853, 0x40}, 200, 40), 3, 8729424281566091344u},
+        // An odd total, far to the right.
+        {withFrontEnd(R{1023, 400, 300, 11, 1777, 0}, 97, 90), 12, 3480327920900122718u},
+        // Narrow and dark.
+        {withFrontEnd(R{97, 17, 61, 2, 131, 0x40}, 30, 0), 1, 3859851304160690415u},
     };
     for (const auto& c : cases) {
         std::uint64_t fnv = 14695981039346656037u;
         for (const std::uint8_t b : sampleFrame(*makeTestChart(), c.registers, c.frame)) {
             fnv = (fnv ^ b) * 1099511628211u;
         }
-        EXPECT_EQ(fnv, c.fnv) << c.what;
+        EXPECT_EQ(fnv, c.fnv);
     }
 }
 
