@@ -281,6 +281,15 @@ row main boardsim/board_d2xx.cpp '-L board' \
     'if (config_.faults.noDevice) {' 'if (false) {'
 
 # What the merged and dropped tests of the hosts (kaptor, libkaptor, kaptorsrc, the driver) covered.
+# Third round. kaptor's capture without -o (Kaptor.CaptureWritesAPictureAndSaysWhere, now the
+# freed board's capture in Kaptor.TheDeviceLock...) and Toma on the default destinoimagen (now the
+# end of Kaptor.InicializaThroughTheRealLibrary...).
+row main cli/capture_command.cpp '-R Kaptor[.]TheDeviceLock' \
+    'constexpr const char* DEFAULT_DESTINATION = "c:\\KAPTOR\\Imagen1.BMP";' \
+    'constexpr const char* DEFAULT_DESTINATION = "c:\\KAPTOR\\Imagen2.BMP";'
+row main control/kaptorax_ctrl.h '-R Kaptor[.]Inicializa' \
+    'constexpr const char* DEFAULT_DESTINOIMAGEN = "\\AAAA\\";' \
+    'constexpr const char* DEFAULT_DESTINOIMAGEN = "\\KAPTOR\\Imagen9.BMP";'
 # Second round. A failure shown makes exit status 3 for every command (the time-out's capture
 # went the same way as the unconfigured one); a replacement leaves no temporary behind.
 row main cli/host.cpp '-L cli' \

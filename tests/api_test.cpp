@@ -22,11 +22,9 @@ class Api : public ::testing::Test {
                         cli::SAMPLE_CONFIG_TEXT);
     }
     SessionOptions options(Board board = Board::Simulated) {
-        SessionOptions o;
-        o.board = board;
-        o.drives['C'] = dir.path();
-        o.onMessage = [this](const Message& m) { messages.push_back(m.text); };
-        return o;
+        return {.board = board,
+                .drives = {{'C', dir.path()}},
+                .onMessage = [this](const Message& m) { messages.push_back(m.text); }};
     }
     std::string configFile() {
         return test::readFile(dir.path() / "KAPTOR/CONFIG" / cli::SAMPLE_CONFIG_NAME);
@@ -48,13 +46,12 @@ TEST_F(Api, CapturesTheControlsPictureRowsTopFirst) {
         session.initialize();
         const FrameSize size = session.frameSize();
         const Picture picture = session.capture({.withBmp = true});
-        EXPECT_EQ(size.width, picture.width);
-        EXPECT_EQ(size.height, picture.height);
         const auto decoded = host::decodeControlBmp(picture.bmp);
         ASSERT_TRUE(decoded);
-        EXPECT_EQ(picture.width, decoded->width);
-        EXPECT_EQ(picture.height, decoded->height);
-        EXPECT_EQ(picture.pixels, decoded->pixels);
+        // The size told, the picture and the control's file agree.
+        EXPECT_EQ(std::tie(size.width, size.height), std::tie(picture.width, picture.height));
+        EXPECT_EQ(std::tie(picture.width, picture.height, picture.pixels),
+                  std::tie(decoded->width, decoded->height, decoded->pixels));
         EXPECT_TRUE(session.capture().bmp.empty());
     }
     EXPECT_EQ(messages, std::vector<std::string>{});

@@ -112,10 +112,9 @@ TEST(Board, FaultsFromTheEnvironment) {
     const SimConfig config =
         configFromEnvironment(env("write-zero-at=3,silent,disconnect-at=500,read-status=4"), error);
     EXPECT_EQ(error, "");
-    EXPECT_EQ(config.faults.writeZeroAt, 3u);
-    EXPECT_TRUE(config.faults.silent);
-    EXPECT_EQ(config.faults.disconnectAt, 500u);
-    EXPECT_EQ(config.faults.readStatus, 4u);
+    const FaultPlan& plan = config.faults;
+    EXPECT_EQ(std::tuple(plan.writeZeroAt, plan.silent, plan.disconnectAt, plan.readStatus),
+              std::tuple(3u, true, 500u, 4u));
     for (const char* bad : {"write-zero-at=0", "nonsense", "silent=1", "short-frame=x"}) {
         error.clear();
         configFromEnvironment(env(bad), error);
@@ -160,17 +159,18 @@ TEST(Board, ACapturedPictureAsSceneCapturesTheSame) {
     EXPECT_FALSE(loadSceneFile(gray.string(), error));
 }
 
+// Registers as the control programs them: the geometry and control byte, then gain and offset.
+BoardRegisters withFrontEnd(BoardRegisters r, std::uint8_t gain, std::uint8_t offset) {
+    r.frontEnd[7] = gain;
+    r.frontEnd[10] = offset;
+    return r;
+}
+
 TEST(PictureSource, SampledOnceServesWhatSamplingEveryFrameGives) {
-    BoardRegisters example;  // 640 x 496 interlaced
-    example.frontEnd[7] = 128;
-    example.frontEnd[10] = 64;
-    BoardRegisters progressive = example;
-    progressive.control = 0;
-    progressive.activeLines = 250;
-    BoardRegisters shifted = example;
-    shifted.horizontalPosition = 90;
-    shifted.activePixels = 701;
-    shifted.frontEnd[7] = 200;
+    const BoardRegisters example = withFrontEnd({}, 128, 64);  // 640 x 496 interlaced
+    const BoardRegisters progressive = withFrontEnd({.activeLines = 250, .control = 0}, 128, 64);
+    const BoardRegisters shifted =
+        withFrontEnd({.activePixels = 701, .horizontalPosition = 90}, 200, 64);
     const struct {
         const char* what;
         BoardRegisters registers;
@@ -192,44 +192,31 @@ TEST(PictureSource, SampledOnceServesWhatSamplingEveryFrameGives) {
 // The chart's bytes as the x86_64 build draws them, so every architecture (32-bit x86 with its
 // x87 unit, Windows, others) must draw the same: FNV-1a of whole frames across geometries.
 TEST(PictureSource, TheChartIsTheSameOnEveryArchitecture) {
-    const auto registers = [](std::uint32_t pixels, std::uint32_t lines, std::uint32_t total,
-                              std::uint32_t horizontal, std::uint32_t vertical, bool interlaced,
-                              std::uint8_t gain, std::uint8_t offset) {
-        BoardRegisters r;
-        r.activePixels = pixels;
-        r.activeLines = lines;
-        r.pllTotal = total;
-        r.horizontalPosition = horizontal;
-        r.verticalPosition = vertical;
-        r.control = interlaced ? 0x40 : 0;
-        r.frontEnd[7] = gain;
-        r.frontEnd[10] = offset;
-        return r;
-    };
+    // Pixels, horizontal position, lines, vertical position, PLL total, control byte.
+    using R = BoardRegisters;
     const struct {
-        const char* what;
         BoardRegisters registers;
         std::uint64_t frame;
         std::uint64_t fnv;
     } cases[] = {
-        {"640 x 496 interlaced", registers(640, 496, 800, 120, 20, true, 128, 64), 0,
-         6479475374420040767u},
-        {"the disc moved", registers(640, 496, 800, 120, 20, true, 128, 64), 7,
-         8664748081147762021u},
-        {"320 x 240 single field", registers(320, 240, 400, 60, 20, false, 128, 64), 0,
-         14893681834993937958u},
-        {"701 wide, gain and offset", registers(701, 497, 853, 90, 23, true, 200, 40), 3,
-         8729424281566091344u},
-        {"odd total, far right", registers(1023, 300, 1777, 400, 11, false, 97, 90), 12,
-         3480327920900122718u},
-        {"narrow, dark", registers(97, 61, 131, 17, 2, true, 30, 0), 1, 3859851304160690415u},
+        // 640 x 496 interlaced, then with the disc moved.
+        {withFrontEnd(R{640, 120, 496, 20, 800, 0x40}, 128, 64), 0, 6479475374420040767u},
+        {withFrontEnd(R{640, 120, 496, 20, 800, 0x40}, 128, 64), 7, 8664748081147762021u},
+        // 320 x 240, a single field.
+        {withFrontEnd(R{320, 60, 240, 20, 400, 0}, 128, 64), 0, 14893681834993937958u},
+        // 701 wide, with other gain and offset.
+        {withFrontEnd(R{701, 90, 497, 23, 853, 0x40}, 200, 40), 3, 8729424281566091344u},
+        // An odd total, far to the right.
+        {withFrontEnd(R{1023, 400, 300, 11, 1777, 0}, 97, 90), 12, 3480327920900122718u},
+        // Narrow and dark.
+        {withFrontEnd(R{97, 17, 61, 2, 131, 0x40}, 30, 0), 1, 3859851304160690415u},
     };
     for (const auto& c : cases) {
         std::uint64_t fnv = 14695981039346656037u;
         for (const std::uint8_t b : sampleFrame(*makeTestChart(), c.registers, c.frame)) {
             fnv = (fnv ^ b) * 1099511628211u;
         }
-        EXPECT_EQ(fnv, c.fnv) << c.what;
+        EXPECT_EQ(fnv, c.fnv);
     }
 }
 

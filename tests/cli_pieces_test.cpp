@@ -13,14 +13,9 @@ namespace kaptor::cli {
 namespace {
 
 TEST(OutputPattern, TimeFieldsAndCaptureNumber) {
-    std::tm when{};
-    when.tm_year = 2026 - 1900;
-    when.tm_mon = 11;
-    when.tm_mday = 6;
-    when.tm_wday = 0;  // a Sunday
-    when.tm_hour = 7;
-    when.tm_min = 8;
-    when.tm_sec = 9;
+    // Sunday 2026-12-06 07:08:09.
+    const std::tm when{
+        .tm_sec = 9, .tm_min = 8, .tm_hour = 7, .tm_mday = 6, .tm_mon = 11, .tm_year = 126};
     std::string manyMonths;
     for (int i = 0; i < 600; ++i) {
         manyMonths += "%B";
@@ -96,9 +91,8 @@ TEST(PictureFormats, ConvertedPixelsAreTheControlsTopFirst) {
     const std::string bmp = controlBmp(3, 2, {1, 2, 3, 4, 5, 6});
     const auto picture = host::decodeControlBmp(bmp);
     ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->width, 3);
-    EXPECT_EQ(picture->height, 2);
-    EXPECT_EQ(picture->pixels, (std::vector<std::uint8_t>{4, 5, 6, 1, 2, 3}));
+    EXPECT_EQ(std::tie(picture->width, picture->height, picture->pixels),
+              std::tuple(3, 2, std::vector<std::uint8_t>{4, 5, 6, 1, 2, 3}));
 
     EXPECT_FALSE(host::decodeControlBmp(bmp.substr(0, 1078 + 4)));  // rows cut short
     EXPECT_FALSE(host::decodeControlBmp("PK" + bmp.substr(2)));
@@ -112,8 +106,7 @@ TEST(PictureFormats, ConvertedPixelsAreTheControlsTopFirst) {
         const auto png = host::encodePng(*picture);
         ASSERT_TRUE(png);
         // IHDR: width 3, height 2, depth 8, color type 0 (gray).
-        EXPECT_EQ(png->substr(12, 4), "IHDR");
-        EXPECT_EQ(png->substr(16, 10), std::string("\0\0\0\x03\0\0\0\x02\x08\x00", 10));
+        EXPECT_EQ(png->substr(12, 14), std::string("IHDR\0\0\0\x03\0\0\0\x02\x08\x00", 14));
         EXPECT_FALSE(host::encodePng({0, 0, {}}));
     }
 }

@@ -3,11 +3,11 @@
 // write and a chip that goes away.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <deque>
 #include <mutex>
-#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -19,32 +19,18 @@ namespace {
 using std::chrono::milliseconds;
 
 // The chip: bytes the test offers, handed out as the reader asks; what it was asked is kept.
-class ScriptedFifo : public UsbFifo {
-  public:
-    struct State {
-        std::mutex mutex;
-        std::deque<std::uint8_t> pending;
-        std::size_t largestAsk = 0;
-        bool gone = false;
-        bool refuseWrites = false;
-        std::vector<std::uint8_t> written;
-        int purges = 0;
-        int resets = 0;
-    };
-    explicit ScriptedFifo(State& state) : state_(state) {}
-
+struct ScriptedFifo : UsbFifo {
     int read(std::uint8_t* out, std::size_t max) override {
+        if (gone) {
+            return -1;
+        }
+        largestAsk = std::max(largestAsk.load(), max);  // only the reader writes it
         {
-            const std::lock_guard lock(state_.mutex);
-            if (state_.gone) {
-                return -1;
-            }
-            state_.largestAsk = std::max(state_.largestAsk, max);
-            if (!state_.pending.empty()) {
-                const std::size_t n = std::min(max, state_.pending.size());
-                std::copy_n(state_.pending.begin(), n, out);
-                state_.pending.erase(state_.pending.begin(),
-                                     state_.pending.begin() + static_cast<std::ptrdiff_t>(n));
+            const std::lock_guard lock(mutex);
+            if (!pending.empty()) {
+                const std::size_t n = std::min(max, pending.size());
+                std::copy_n(pending.begin(), n, out);
+                pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(n));
                 return static_cast<int>(n);
             }
         }
@@ -53,28 +39,37 @@ class ScriptedFifo : public UsbFifo {
         return 0;
     }
     int write(const std::uint8_t* bytes, std::size_t count, unsigned) override {
-        const std::lock_guard lock(state_.mutex);
-        if (state_.refuseWrites || state_.gone) {
+        if (refuseWrites || gone) {
             return -1;
         }
-        state_.written.insert(state_.written.end(), bytes, bytes + count);
+        written.insert(written.end(), bytes, bytes + count);
         return static_cast<int>(count);
     }
     bool purgeReceive() override {
-        const std::lock_guard lock(state_.mutex);
-        ++state_.purges;
-        state_.pending.clear();
+        const std::lock_guard lock(mutex);
+        ++purges;
+        pending.clear();
         return true;
     }
     bool purgeTransmit() override { return true; }
     bool reset() override {
-        const std::lock_guard lock(state_.mutex);
-        ++state_.resets;
+        ++resets;
         return true;
     }
+    void offer(const std::vector<std::uint8_t>& bytes) {
+        const std::lock_guard lock(mutex);
+        pending.insert(pending.end(), bytes.begin(), bytes.end());
+    }
 
-  private:
-    State& state_;
+    std::mutex mutex;  // over pending, which the reader takes from while the test offers
+    std::deque<std::uint8_t> pending;
+    std::atomic<std::size_t> largestAsk = 0;
+    std::atomic<bool> gone = false;
+    // Written and read by the test's thread alone (writes, purges and resets are its calls).
+    bool refuseWrites = false;
+    std::vector<std::uint8_t> written;
+    int purges = 0;
+    int resets = 0;
 };
 
 std::vector<std::uint8_t> counting(std::size_t n, std::size_t from = 0) {
@@ -87,11 +82,7 @@ std::vector<std::uint8_t> counting(std::size_t n, std::size_t from = 0) {
 
 struct Fixture {
     explicit Fixture(std::size_t buffer = DEFAULT_RECEIVE_BUFFER)
-        : device(std::make_unique<ScriptedFifo>(state), buffer) {}
-    void offer(const std::vector<std::uint8_t>& bytes) {
-        const std::lock_guard lock(state.mutex);
-        state.pending.insert(state.pending.end(), bytes.begin(), bytes.end());
-    }
+        : device(std::unique_ptr<UsbFifo>(&fifo), buffer) {}
     // Waits (a bounded while) until the reader has buffered count bytes.
     DWORD waitQueued(DWORD count) {
         DWORD queued = 0;
@@ -101,7 +92,7 @@ struct Fixture {
         }
         return queued;
     }
-    ScriptedFifo::State state;
+    ScriptedFifo& fifo = *new ScriptedFifo;  // the device's own
     FifoDevice device;
 };
 
@@ -122,11 +113,11 @@ TEST(UsbDevice, ReadsWaitForTheRestUpToTheirTimeOutThenReturnWhatCame) {
     for (const auto& c : cases) {
         Fixture f;
         f.device.setTimeouts(c.timeoutMs, 1000);
-        f.offer(counting(c.offered));
+        f.fifo.offer(counting(c.offered));
         f.waitQueued(static_cast<DWORD>(c.offered));
         std::thread late([&f, &c] {
             std::this_thread::sleep_for(milliseconds(20));
-            f.offer(counting(c.late, c.offered));
+            f.fifo.offer(counting(c.late, c.offered));
         });
         std::vector<std::uint8_t> out(c.asked);
         DWORD received = 0;
@@ -148,13 +139,13 @@ TEST(UsbDevice, ReadsWaitForTheRestUpToTheirTimeOutThenReturnWhatCame) {
 
 TEST(UsbDevice, AFullBufferStopsReadingAndLosesNoByte) {
     Fixture f(1024);
-    f.offer(counting(5000));
+    f.fifo.offer(counting(5000));
     EXPECT_EQ(f.waitQueued(1024), 1024u);
     std::this_thread::sleep_for(milliseconds(10));
     DWORD queued = 0;
     f.device.queueStatus(queued);
     EXPECT_EQ(queued, 1024u);  // never past the buffer
-    EXPECT_LE(f.state.largestAsk, 1024u);
+    EXPECT_LE(f.fifo.largestAsk, 1024u);
     f.device.setTimeouts(1000, 1000);
     std::vector<std::uint8_t> all;
     std::vector<std::uint8_t> chunk(512);
@@ -168,7 +159,7 @@ TEST(UsbDevice, AFullBufferStopsReadingAndLosesNoByte) {
     EXPECT_EQ(all, counting(5000));
 
     // One read larger than the buffer gets it all, a buffer's worth at a time.
-    f.offer(counting(3000, 5000));
+    f.fifo.offer(counting(3000, 5000));
     std::vector<std::uint8_t> large(3000);
     DWORD received = 0;
     EXPECT_EQ(f.device.read(large.data(), 3000, received), d2xx::FT_OK);
@@ -179,15 +170,15 @@ TEST(UsbDevice, AFullBufferStopsReadingAndLosesNoByte) {
 TEST(UsbDevice, PurgeAndResetDropWhatWasReceived) {
     for (const bool reset : {false, true}) {
         Fixture f;
-        f.offer(counting(300));
+        f.fifo.offer(counting(300));
         f.waitQueued(300);
         EXPECT_EQ(reset ? f.device.reset() : f.device.purge(d2xx::FT_PURGE_RX), d2xx::FT_OK);
         DWORD queued = 99;
         EXPECT_EQ(f.device.queueStatus(queued), d2xx::FT_OK);
         EXPECT_EQ(queued, 0u);
-        EXPECT_EQ(reset ? f.state.resets : f.state.purges, 1);
+        EXPECT_EQ(reset ? f.fifo.resets : f.fifo.purges, 1);
         // What comes after is kept.
-        f.offer(counting(10));
+        f.fifo.offer(counting(10));
         EXPECT_EQ(f.waitQueued(10), 10u);
     }
 }
@@ -200,19 +191,13 @@ TEST(UsbDevice, WritesAndAChipThatGoesAway) {
     const std::uint8_t frame[] = {0x42, 0x02, 0x80};
     EXPECT_EQ(f.device.write(frame, 3, written), d2xx::FT_OK);
     EXPECT_EQ(written, 3u);
-    EXPECT_EQ(f.state.written, std::vector<std::uint8_t>(frame, frame + 3));
-    f.offer(counting(100));
+    EXPECT_EQ(f.fifo.written, std::vector<std::uint8_t>(frame, frame + 3));
+    f.fifo.offer(counting(100));
     f.waitQueued(100);
-    {
-        const std::lock_guard lock(f.state.mutex);
-        f.state.refuseWrites = true;
-    }
+    f.fifo.refuseWrites = true;
     EXPECT_EQ(f.device.write(frame, 3, written), d2xx::FT_IO_ERROR);
     EXPECT_EQ(written, 0u);
-    {
-        const std::lock_guard lock(f.state.mutex);
-        f.state.gone = true;
-    }
+    f.fifo.gone = true;
     DWORD queued = 0;
     for (int i = 0; i < 2000 && f.device.queueStatus(queued) == d2xx::FT_OK; ++i) {
         std::this_thread::sleep_for(milliseconds(1));

@@ -18,7 +18,12 @@ struct Outcome {
     int status;
     std::string out;
     std::string err;
+    bool operator==(const Outcome&) const = default;
 };
+
+inline void PrintTo(const Outcome& o, std::ostream* out) {
+    *out << "status " << o.status << ", out \"" << o.out << "\", err \"" << o.err << '"';
+}
 
 // Every case begins on a drive with kaptor's sample configuration.
 class Kaptor : public ::testing::Test {
