@@ -397,6 +397,8 @@ row main host/session.cpp '-L api|gst' \
     'return FrameSize{s.pixelsPerLine, static_cast<std::int32_t>(control::frameLinesOf(s))};' \
     'return FrameSize{s.pixelsPerLine, s.activeLines * 2};'
 
+# What the merged and dropped tests of the platform layer, the simulator and the fuzz targets covered.
+
 # What the merged and dropped tests of the COM object under Wine covered.
 # A failed Toma's EXCEPINFO (its source, its words, a system error's code), read by scripts:
 # ComControl's Toma case now reads the words through GetErrorInfo only.
