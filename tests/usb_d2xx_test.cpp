@@ -125,9 +125,8 @@ TEST(UsbDevice, ReadsWaitForTheRestUpToTheirTimeOutThenReturnWhatCame) {
         EXPECT_EQ(f.device.read(out.data(), c.asked, received), d2xx::FT_OK);
         const auto waited = std::chrono::steady_clock::now() - start;
         late.join();
-        EXPECT_EQ(received, c.received) << c.offered;
         out.resize(received);
-        EXPECT_EQ(out, counting(received));
+        EXPECT_EQ(out, counting(c.received)) << c.offered;
         // A read waits for the whole time-out only when the bytes do not come.
         if (c.received < c.asked) {
             EXPECT_GE(waited, milliseconds(c.timeoutMs));
@@ -140,31 +139,17 @@ TEST(UsbDevice, ReadsWaitForTheRestUpToTheirTimeOutThenReturnWhatCame) {
 TEST(UsbDevice, AFullBufferStopsReadingAndLosesNoByte) {
     Fixture f(1024);
     f.fifo.offer(counting(5000));
-    EXPECT_EQ(f.waitQueued(1024), 1024u);
+    f.waitQueued(1024);
     std::this_thread::sleep_for(milliseconds(10));
-    DWORD queued = 0;
-    f.device.queueStatus(queued);
-    EXPECT_EQ(queued, 1024u);  // never past the buffer
+    EXPECT_EQ(f.waitQueued(1024), 1024u);  // never past the buffer
     EXPECT_LE(f.fifo.largestAsk, 1024u);
-    f.device.setTimeouts(1000, 1000);
-    std::vector<std::uint8_t> all;
-    std::vector<std::uint8_t> chunk(512);
-    while (all.size() < 5000) {
-        DWORD received = 0;
-        const auto ask = static_cast<DWORD>(std::min<std::size_t>(512, 5000 - all.size()));
-        ASSERT_EQ(f.device.read(chunk.data(), ask, received), d2xx::FT_OK);
-        ASSERT_GT(received, 0u);
-        all.insert(all.end(), chunk.begin(), chunk.begin() + received);
-    }
-    EXPECT_EQ(all, counting(5000));
-
     // One read larger than the buffer gets it all, a buffer's worth at a time.
-    f.fifo.offer(counting(3000, 5000));
-    std::vector<std::uint8_t> large(3000);
+    f.device.setTimeouts(1000, 1000);
+    std::vector<std::uint8_t> all(5000);
     DWORD received = 0;
-    EXPECT_EQ(f.device.read(large.data(), 3000, received), d2xx::FT_OK);
-    EXPECT_EQ(received, 3000u);
-    EXPECT_EQ(large, counting(3000, 5000));
+    EXPECT_EQ(f.device.read(all.data(), 5000, received), d2xx::FT_OK);
+    all.resize(received);
+    EXPECT_EQ(all, counting(5000));
 }
 
 TEST(UsbDevice, PurgeAndResetDropWhatWasReceived) {
