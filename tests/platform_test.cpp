@@ -48,7 +48,6 @@ TEST(Text, Windows1252RoundTripsThroughUtf8AndUtf16) {
     }
     EXPECT_EQ(utf8ToCp1252(cp1252ToUtf8(all)), all);
     EXPECT_EQ(utf16ToCp1252(cp1252ToUtf16(all)), all);
-    EXPECT_EQ(cp1252ToUtf8("Tomar\xE1"), "Tomar\xC3\xA1");
     EXPECT_EQ(cp1252ToUtf8("\x80"), "\xE2\x82\xAC");  // euro sign
     EXPECT_EQ(utf8ToCp1252("\xE2\x98\x83"), "?");     // a snowman has no byte
     EXPECT_FALSE(utf8ToCp1252Exact("\xE2\x98\x83").has_value());
@@ -92,7 +91,7 @@ TEST(DriveMap, ResolvesWindowsPathsOntoFolders) {
     const DriveMap drives({{'C', c.path()}, {'D', d.path()}}, 'C');
     const struct {
         const char* windows;
-        std::filesystem::path expected;
+        std::optional<std::filesystem::path> expected;
     } cases[] = {
         {"\\KAPTOR\\CONFIG\\EJEMPLO.TXT", c.path() / "Kaptor" / "config" / "Ejemplo.txt"},
         {"c:\\KAPTOR\\Imagen1.BMP", c.path() / "Kaptor" / "Imagen1.BMP"},
@@ -100,14 +99,12 @@ TEST(DriveMap, ResolvesWindowsPathsOntoFolders) {
         {"C:\\..\\..\\KAPTOR\\x", c.path() / "Kaptor" / "x"},
         {"\\KAPTOR\\.\\CONFIG\\", c.path() / "Kaptor" / "config" / ""},
         {"/tmp/plain.bmp", "/tmp/plain.bmp"},
+        {"E:\\x", std::nullopt},
+        {"", std::nullopt},
     };
     for (const auto& k : cases) {
-        const auto resolved = drives.resolve(k.windows);
-        ASSERT_TRUE(resolved.has_value()) << k.windows;
-        EXPECT_EQ(*resolved, k.expected) << k.windows;
+        EXPECT_EQ(drives.resolve(k.windows), k.expected) << k.windows;
     }
-    EXPECT_FALSE(drives.resolve("E:\\x").has_value());
-    EXPECT_FALSE(drives.resolve("").has_value());
 }
 
 TEST(DriveMap, DefaultsFollowTheEnvironment) {
@@ -172,17 +169,16 @@ TEST(HostFileSystem, AReplacementLandsWholeOrNotAtAll) {
 }
 
 TEST(ConsoleOperator, AnswersInOrderThenSafely) {
-    std::FILE* out = std::tmpfile();
+    TempDir d;
+    std::FILE* out = std::fopen((d.path() / "out").string().c_str(), "wb");
     ConsoleOperator person(out, nullptr, {Answer::Yes, Answer::Ok});
     // "yes" does not fit an OK/Cancel question and is skipped; "ok" answers it.
     EXPECT_EQ(person.messageBox("Q1", Buttons::OkCancel, Icon::None), Answer::Ok);
     EXPECT_EQ(person.messageBox("Q2", Buttons::YesNo, Icon::None), Answer::No);
     EXPECT_EQ(person.messageBox("Q3", Buttons::OkCancel, Icon::None), Answer::Cancel);
     EXPECT_EQ(person.messageBox("Tomar\xE1", Buttons::Ok, Icon::None), Answer::Ok);
-    std::rewind(out);
-    std::string text(4096, '\0');
-    text.resize(std::fread(text.data(), 1, text.size(), out));
     std::fclose(out);
+    const std::string text = test::readFile(d.path() / "out");
     EXPECT_NE(text.find("KAPTORAX: Q1\n"), std::string::npos);
     EXPECT_NE(text.find("KAPTORAX: Tomar\xC3\xA1\n"), std::string::npos);
 }
