@@ -6,12 +6,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "d2xx/fifo_device.h"
+#include "platform/byte_ring.h"
 
 namespace kaptor::usbd2xx {
 namespace {
@@ -27,10 +27,7 @@ struct ScriptedFifo : UsbFifo {
         largestAsk = std::max(largestAsk.load(), max);  // only the reader writes it
         {
             const std::lock_guard lock(mutex);
-            if (!pending.empty()) {
-                const std::size_t n = std::min(max, pending.size());
-                std::copy_n(pending.begin(), n, out);
-                pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(n));
+            if (const std::size_t n = pending.pop(out, max); n > 0) {
                 return static_cast<int>(n);
             }
         }
@@ -46,9 +43,7 @@ struct ScriptedFifo : UsbFifo {
         return static_cast<int>(count);
     }
     bool purgeReceive() override {
-        const std::lock_guard lock(mutex);
         ++purges;
-        pending.clear();
         return true;
     }
     bool purgeTransmit() override { return true; }
@@ -58,11 +53,11 @@ struct ScriptedFifo : UsbFifo {
     }
     void offer(const std::vector<std::uint8_t>& bytes) {
         const std::lock_guard lock(mutex);
-        pending.insert(pending.end(), bytes.begin(), bytes.end());
+        pending.push(bytes.data(), bytes.size());
     }
 
     std::mutex mutex;  // over pending, which the reader takes from while the test offers
-    std::deque<std::uint8_t> pending;
+    platform::ByteRing pending;
     std::atomic<std::size_t> largestAsk = 0;
     std::atomic<bool> gone = false;
     // Written and read by the test's thread alone (writes, purges and resets are its calls).
