@@ -2,6 +2,7 @@
 // that many bytes (up to 120) are the selector, the rest the file it names (whatever name the
 // selector gives, so the reader always gets that far) and, cut at each newline, the folder's
 // listing.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -29,9 +30,7 @@ struct MemoryFileSystem : platform::FileSystem {
 
     static std::string key(std::string_view path) {
         std::string out(path);
-        for (char& c : out) {
-            c = platform::foldCase1252(c);
-        }
+        std::ranges::transform(out, out.begin(), platform::foldCase1252);
         return out;
     }
     std::optional<std::string> readUpTo(std::string_view path, std::size_t max) override {
