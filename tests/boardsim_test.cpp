@@ -32,28 +32,14 @@ struct Fixture {
     Board board;
 };
 
-TEST(Board, DriverAnswers) {
-    Fixture f;
-    FT_HANDLE none = nullptr;
-    EXPECT_EQ(f.board.openByDescription("OTHER BOARD", &none), d2xx::FT_DEVICE_NOT_FOUND);
-    const FT_HANDLE h = f.open();
-    FT_HANDLE second = nullptr;
-    EXPECT_EQ(f.board.openByDescription("LUMENFRAME USB 1.0", &second), d2xx::FT_DEVICE_NOT_OPENED);
-    EXPECT_EQ(f.board.close(h), d2xx::FT_OK);
-    DWORD count = 7;
-    std::uint8_t byte = 0;
-    EXPECT_EQ(f.write(h, {'A'}), 0u);  // a closed handle writes nothing
-    EXPECT_EQ(f.board.read(h, &byte, 1, &count), d2xx::FT_INVALID_HANDLE);
-    EXPECT_EQ(count, 0u);
-    EXPECT_EQ(f.board.getQueueStatus(h, &count), d2xx::FT_INVALID_HANDLE);
-    const FT_HANDLE again = f.open();
-    EXPECT_NE(again, h);  // the old handle stays invalid
-    EXPECT_EQ(f.board.resetDevice(h), d2xx::FT_INVALID_HANDLE);
-}
-
-TEST(Board, ReadsWaitForBytesUntilTheirTimeOut) {
+// One device, opened once at a time by its description; reads wait for their bytes until their
+// time-out; a closed handle stays invalid.
+TEST(Board, HandlesAndReadsThatWaitForBytesUntilTheirTimeOut) {
     Fixture f({}, std::vector<std::uint8_t>(1000, 7));
+    FT_HANDLE other = nullptr;
+    EXPECT_EQ(f.board.openByDescription("OTHER BOARD", &other), d2xx::FT_DEVICE_NOT_FOUND);
     const FT_HANDLE h = f.open();
+    EXPECT_EQ(f.board.openByDescription("LUMENFRAME USB 1.0", &other), d2xx::FT_DEVICE_NOT_OPENED);
     std::uint8_t buffer[2000];
     DWORD got = 0;
     // Before any FT_SetTimeouts a read still returns, after the default second.
@@ -78,6 +64,14 @@ TEST(Board, ReadsWaitForBytesUntilTheirTimeOut) {
     EXPECT_EQ(f.board.read(h, buffer, 1000, &got), d2xx::FT_OK);
     EXPECT_EQ(got, 488u);  // the rest, when the time-out passed
     EXPECT_NEAR(static_cast<double>(f.clock.nowMicros() - start), 20512 + 300000, 2);
+
+    EXPECT_EQ(f.board.close(h), d2xx::FT_OK);
+    EXPECT_EQ(f.write(h, {'A'}), 0u);  // a closed handle writes nothing
+    EXPECT_EQ(f.board.read(h, buffer, 1, &got), d2xx::FT_INVALID_HANDLE);
+    EXPECT_EQ(got, 0u);
+    EXPECT_EQ(f.board.getQueueStatus(h, &got), d2xx::FT_INVALID_HANDLE);
+    EXPECT_NE(f.open(), h);  // the old handle stays invalid
+    EXPECT_EQ(f.board.resetDevice(h), d2xx::FT_INVALID_HANDLE);
 }
 
 TEST(Board, ResetEmptiesTheQueueButTheFrameGoesOn) {
@@ -135,9 +129,7 @@ TEST(Board, ACapturedPictureAsSceneCapturesTheSame) {
     first.ctrl->Toma();
     const auto picture = first.drivePath("KAPTOR/Imagen1.BMP");
 
-    test::RigOptions options;
-    options.sim.scenePath = picture.string();
-    test::Rig second(options);
+    test::Rig second({.sim = {.scenePath = picture.string()}});
     second.initialise(test::EXAMPLE_CONFIG);
     second.ctrl->Toma();
     EXPECT_EQ(second.picture(), test::readBytes(picture));
