@@ -8,7 +8,6 @@
 
 #include "boardsim/board.h"
 #include "boardsim/picture_source.h"
-#include "control/bmp_file.h"
 #include "platform/byte_ring.h"
 #include "tests/support/rig.h"
 
@@ -77,7 +76,6 @@ TEST(Board, HandlesAndReadsThatWaitForBytesUntilTheirTimeOut) {
 TEST(Board, ResetEmptiesTheQueueButTheFrameGoesOn) {
     Fixture f({}, std::vector<std::uint8_t>(200000, 1));
     const FT_HANDLE h = f.open();
-    f.board.setTimeouts(h, 300, 300);
     f.write(h, {'A'});
     f.clock.advanceMillis(70);  // 50 ms of sending
     f.board.resetDevice(h);
@@ -111,7 +109,6 @@ TEST(Board, FaultsFromTheEnvironment) {
 
     Fixture f({.faults = {.disconnectAt = 600}}, std::vector<std::uint8_t>(1000, 3));
     const FT_HANDLE h = f.open();
-    f.board.setTimeouts(h, 300, 300);
     f.write(h, {'A'});
     std::uint8_t buffer[512];
     DWORD got = 0;

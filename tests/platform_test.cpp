@@ -86,7 +86,6 @@ TEST(Wildcard, MatchesAsTheOriginalFileSystem) {
 TEST(DriveMap, ResolvesWindowsPathsOntoFolders) {
     TempDir c;
     TempDir d;
-    std::filesystem::create_directories(c.path() / "Kaptor" / "config");
     test::writeFile(c.path() / "Kaptor" / "config" / "Ejemplo.txt", "x");
     const DriveMap drives({{'C', c.path()}, {'D', d.path()}}, 'C');
     const struct {
@@ -204,7 +203,6 @@ TEST(HostFileSystem, TemporariesOfDeadWritersAreRemoved) {
     if (child == 0) {
         ::_exit(0);
     }
-    ASSERT_GT(child, 0);
     ::waitpid(child, nullptr, 0);
     const std::string dead = std::to_string(child);
     const std::string live = std::to_string(::getppid());
@@ -235,7 +233,6 @@ TEST(HostFileSystem, TemporariesOfDeadWritersAreRemoved) {
 TEST(HostProcess, TheProgramFromItsInvocation) {
     TempDir d;
     const auto bin = d.path() / "bin";
-    std::filesystem::create_directories(bin);
     test::writeFile(bin / "tool", "");
     test::writeFile(bin / "plain", "");
     ::chmod((bin / "tool").c_str(), 0755);
