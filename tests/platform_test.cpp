@@ -210,13 +210,12 @@ TEST(HostFileSystem, TemporariesOfDeadWritersAreRemoved) {
         std::string name;
         bool stays;
     } cases[] = {
-        {".f.txt.kaptor-" + dead + "-17", false},
-        {".Imagen1.BMP.kaptor-" + dead + "-9", false},
-        {".f.txt.kaptor-" + live + "-17", true},
+        // clang-format off
+        {".f.txt.kaptor-" + dead + "-17", false}, {".Imagen1.BMP.kaptor-" + dead + "-9", false},
+        {".f.txt.kaptor-" + live + "-17", true},  {"f.txt.kaptor-" + dead + "-17", true},
+        {".f.txt.kaptor-" + dead + "-x", true},   {"other.txt", true},
         {".f.txt.kaptor-123456", true},  // not our pattern: nobody's to judge
-        {"f.txt.kaptor-" + dead + "-17", true},
-        {".f.txt.kaptor-" + dead + "-x", true},
-        {"other.txt", true},
+        // clang-format on
     };
     for (const auto& entry : cases) {
         test::writeFile(c.path() / entry.name, "x");
