@@ -42,9 +42,7 @@ struct MemoryFileSystem : platform::FileSystem {
         return nullptr;
     }
     bool remove(std::string_view path) override { return files.erase(key(path)) > 0; }
-    std::optional<std::filesystem::path> hostPath(std::string_view) override {
-        return std::nullopt;
-    }
+    std::optional<std::filesystem::path> hostPath(std::string_view) override { return {}; }
     std::unique_ptr<platform::FileFind> findFirst(std::string_view, std::string& name) override {
         return test::scriptedFind(listing, name);
     }
