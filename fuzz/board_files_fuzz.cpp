@@ -18,12 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     if (const auto scene = parseScene(bytes, "scene", error)) {
         // A narrow interlaced frame that reaches past every edge of the picture.
-        BoardRegisters registers;
-        registers.activePixels = 40;
-        registers.activeLines = 540;
-        registers.pllTotal = 40;
-        registers.horizontalPosition = 0;
-        registers.verticalPosition = 10;
+        // Pixels, horizontal position, lines, vertical position, PLL total.
+        BoardRegisters registers{40, 0, 540, 10, 40};
         registers.frontEnd[7] = 128;
         registers.frontEnd[10] = 64;
         kaptor::fuzz::require(sampleFrame(*scene, registers, 0).size() == 40u * 540u);

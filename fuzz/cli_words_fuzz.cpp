@@ -13,7 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kaptor;
     using cli::DialogStep;
-    const auto words = fuzz::lines(fuzz::text(data, size));
+    const auto words = fuzz::lines({reinterpret_cast<const char*>(data), size});
     for (const std::string& text : words) {
         std::string error;
         const auto step = cli::parseDialogStep(text, error);

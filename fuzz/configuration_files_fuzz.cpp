@@ -2,20 +2,55 @@
 // that many bytes (up to 120) are the selector, the rest the file it names (whatever name the
 // selector gives, so the reader always gets that far) and, cut at each newline, the folder's
 // listing.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "control/config_text.h"
 #include "control/configuration_files.h"
 #include "control/messages.h"
 #include "fuzz/fuzz_input.h"
-#include "fuzz/memory_file_system.h"
 #include "platform/file_system.h"
 #include "platform/scripted_operator.h"
+#include "platform/text.h"
+#include "tests/support/scripted_find.h"
+
+namespace {
+
+using namespace kaptor;
+
+// Files held in memory: what the reader sees comes from the input.
+struct MemoryFileSystem : platform::FileSystem {
+    std::map<std::string, std::string> files;  // by folded Windows path
+    std::vector<std::string> listing;
+
+    static std::string key(std::string_view path) {
+        std::string out(path);
+        std::ranges::transform(out, out.begin(), platform::foldCase1252);
+        return out;
+    }
+    std::optional<std::string> readUpTo(std::string_view path, std::size_t max) override {
+        const auto it = files.find(key(path));
+        return it == files.end() ? std::nullopt : std::optional(it->second.substr(0, max));
+    }
+    bool exists(std::string_view path) override { return files.contains(key(path)); }
+    std::unique_ptr<platform::ReplacementFile> createReplacement(std::string_view) override {
+        return nullptr;
+    }
+    bool remove(std::string_view path) override { return files.erase(key(path)) > 0; }
+    std::optional<std::filesystem::path> hostPath(std::string_view) override { return {}; }
+    std::unique_ptr<platform::FileFind> findFirst(std::string_view, std::string& name) override {
+        return test::scriptedFind(listing, name);
+    }
+};
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace kaptor;
     if (size == 0) {
         return 0;
     }
@@ -23,10 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string selector(reinterpret_cast<const char*>(data + 1), split);
     const std::string config(reinterpret_cast<const char*>(data + 1 + split), size - 1 - split);
 
-    fuzz::MemoryFileSystem files;
-    files.files[fuzz::MemoryFileSystem::key(control::SELECTOR_PATH)] = selector;
+    MemoryFileSystem files;
+    files.files[MemoryFileSystem::key(control::SELECTOR_PATH)] = selector;
     const std::string name = control::parseSelector(selector);
-    files.files[fuzz::MemoryFileSystem::key(std::string(control::CONFIG_FOLDER) + name)] = config;
+    files.files[MemoryFileSystem::key(std::string(control::CONFIG_FOLDER) + name)] = config;
     files.listing = fuzz::lines(config);
     for (std::string& listed : files.listing) {
         std::erase(listed, '\0');  // no file name holds one

@@ -1,9 +1,8 @@
-// What every fuzz target shares: its input as text or as lines, and the stop when a promise
+// What every fuzz target shares: its input as lines, and the stop when a promise
 // breaks (libFuzzer keeps the input that did it).
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,10 +13,6 @@ inline void require(bool promise) {
     if (!promise) {
         __builtin_trap();
     }
-}
-
-inline std::string_view text(const std::uint8_t* data, std::size_t size) {
-    return {reinterpret_cast<const char*>(data), size};
 }
 
 // The input cut at each newline; n newlines give n + 1 lines.

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     when.tm_sec = data[7] % 62;
     int number = 0;
     std::memcpy(&number, data + 1, sizeof number);
-    const std::string pattern(kaptor::fuzz::text(data + 8, size - 8));
+    const std::string pattern(reinterpret_cast<const char*>(data + 8), size - 8);
     std::string error;
     const auto path = expandOutputPattern(pattern, when, number, error);
     kaptor::fuzz::require(path ? path->size() <= MAX_OUTPUT_PATH : !error.empty());
