@@ -372,7 +372,7 @@ row main cli/dialog_steps.cpp '-L cli_dialog' \
 row main cli/dialog_commands.cpp '-L cli_dialog' \
     'if (host.watcher().failuresShown() != failuresBefore) {' \
     'if (host.watcher().failuresShown() < failuresBefore) {'
-row main cli/config_assignments.cpp '-L cli_dialog' \
+row main cli/config_assignments.cpp '-L cli' \
     'return refuse(check.refusal, true);' 'return refuse(check.refusal);'
 row main host/field_setting.cpp '-L api|cli_dialog' \
     'if (value != "0" && value != "1") {' 'if (value != "0" && value != "1" && value != "2") {'

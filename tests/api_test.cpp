@@ -41,11 +41,12 @@ TEST_F(Api, CapturesTheControlsPictureRowsTopFirst) {
         {{"interlaced", "0"}, {"activeLines", "100"}, {"pixelsPerLine", "333"}},
     };
     Session session(options());
+    Picture picture;
     for (const auto& values : cases) {
         session.configure(values);
         session.initialize();
         const FrameSize size = session.frameSize();
-        const Picture picture = session.capture({.withBmp = true});
+        picture = session.capture({.withBmp = true});
         const auto decoded = host::decodeControlBmp(picture.bmp);
         ASSERT_TRUE(decoded);
         // The size told, the picture and the control's file agree.
@@ -55,6 +56,22 @@ TEST_F(Api, CapturesTheControlsPictureRowsTopFirst) {
         EXPECT_TRUE(session.capture().bmp.empty());
     }
     EXPECT_EQ(messages, std::vector<std::string>{});
+    // The last, 333 x 100 with rows padded to 336 bytes: cut short by a byte, or of another kind,
+    // it is refused.
+    EXPECT_FALSE(host::decodeControlBmp(picture.bmp.substr(0, 1078 + 336 * 100 - 1)));
+    EXPECT_FALSE(host::decodeControlBmp("PK" + picture.bmp.substr(2)));
+    // As a PNG it is a gray picture of the same size (IHDR: width, height, depth 8, color type
+    // 0); that a reader finds the same pixels in it is
+    // Kaptor.PicturesInThreeFormatsToFilesOrStandardOutput's.
+    if (host::pngAvailable()) {
+        const auto png = host::encodePng({picture.width, picture.height, picture.pixels});
+        ASSERT_TRUE(png);
+        EXPECT_EQ(png->substr(12, 14), std::string("IHDR\0\0\x01\x4D\0\0\0\x64\x08\x00", 14));
+        EXPECT_FALSE(host::encodePng({0, 0, {}}));
+    }
+    // The formats by name and by a file's ending are kaptor's capture's; a dot in a folder's name
+    // is none.
+    EXPECT_EQ(host::formatOfPath("dir.png/file"), std::nullopt);
 }
 
 TEST_F(Api, RefusedValuesRaiseTheDialogsMessageAndWriteNothing) {
