@@ -281,6 +281,20 @@ row main boardsim/board_d2xx.cpp '-L board' \
     'if (config_.faults.noDevice) {' 'if (false) {'
 
 # What the merged and dropped tests of the hosts (kaptor, libkaptor, kaptorsrc, the driver) covered.
+# Fourth round. Kaptor.RepeatedCapturesNameEachFile: two numbered captures and a dated one in
+# Kaptor.PicturesInThreeFormatsToFilesOrStandardOutput. The hand-built BMP of
+# PictureFormats.ConvertedPixelsAreTheControlsTopFirst: the decoded rows of
+# Api.CapturesTheControlsPictureRowsTopFirst agree with the session's own, padded rows included.
+row main cli/capture_command.cpp '-R Kaptor[.]PicturesInThree' \
+    'for (int number = 1; number <= request->count; ++number) {' \
+    'for (int number = 1; number < request->count; ++number) {'
+row main cli/capture_command.cpp '-R Kaptor[.]PicturesInThree' \
+    'const std::tm when = localTime(std::time(nullptr));' 'const std::tm when{};'
+row main host/picture_formats.cpp '-R Api[.]Captures' \
+    'const std::size_t from = offset + (bottomFirst ? h - 1 - row : row) * stride;' \
+    'const std::size_t from = offset + (bottomFirst ? row : h - 1 - row) * stride;'
+row main host/picture_formats.cpp '-R Api[.]Captures' \
+    'const std::size_t stride = (w + 3) & ~std::size_t{3};' 'const std::size_t stride = w;'
 # Third round. kaptor's capture without -o (Kaptor.CaptureWritesAPictureAndSaysWhere, now the
 # freed board's capture in Kaptor.TheDeviceLock...) and Toma on the default destinoimagen (now the
 # end of Kaptor.InicializaThroughTheRealLibrary...).

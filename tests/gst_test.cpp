@@ -69,13 +69,6 @@ std::vector<std::uint8_t> unpadded(GstBuffer* buffer, int width, int height) {
     return pixels;
 }
 
-// The caps of h's last buffer, as text.
-std::string currentCaps(GstHarness* h) {
-    g_autoptr(GstCaps) caps = gst_pad_get_current_caps(h->sinkpad);
-    g_autofree gchar* text = caps == nullptr ? nullptr : gst_caps_to_string(caps);
-    return text == nullptr ? "" : text;
-}
-
 using Harness = std::unique_ptr<GstHarness, decltype(&gst_harness_teardown)>;
 using Buffer = std::unique_ptr<GstBuffer, decltype(&gst_buffer_unref)>;
 
@@ -98,13 +91,11 @@ class KaptorSrc : public test::Kaptor {
         ::setenv("KAPTOR_SIM_RATE", "100000000", 1);
         ::setenv("KAPTOR_SIM_FAULTS", "", 1);
     }
-    std::filesystem::path drive() { return test::Kaptor::drive(""); }
-
-    // A harness around a new kaptorsrc on the simulated board of drive(), its messages on a bus
+    // A harness around a new kaptorsrc on the simulated board of the drive, its messages on a bus
     // of the test's own.
     Harness harness(int numBuffers) {
         Harness h(gst_harness_new("kaptorsrc"), gst_harness_teardown);
-        g_object_set(h->element, "simulated", TRUE, "drive-c", drive().c_str(), "num-buffers",
+        g_object_set(h->element, "simulated", TRUE, "drive-c", drive("").c_str(), "num-buffers",
                      numBuffers, nullptr);
         g_autoptr(GstBus) bus = gst_bus_new();
         gst_element_set_bus(h->element, bus);
@@ -132,7 +123,9 @@ class KaptorSrc : public test::Kaptor {
                 run.warnings.emplace_back(error->message);
             }
         }
-        run.caps = currentCaps(h);
+        g_autoptr(GstCaps) caps = gst_pad_get_current_caps(h->sinkpad);
+        g_autofree gchar* text = caps == nullptr ? nullptr : gst_caps_to_string(caps);
+        run.caps = text == nullptr ? "" : text;
         EXPECT_EQ(gst_element_set_state(h->element, GST_STATE_NULL), GST_STATE_CHANGE_SUCCESS);
         return run;
     }
@@ -151,7 +144,8 @@ TEST_F(KaptorSrc, BuffersAreLibkaptorsPicturesAtTheConfigurationsSize) {
         SCOPED_TRACE(c.width);
         // libkaptor's picture of the still scene, its board closed again before the element's.
         const std::vector<std::uint8_t> picture = [&] {
-            Session session(SessionOptions{.board = Board::Simulated, .drives = {{'C', drive()}}});
+            Session session(
+                SessionOptions{.board = Board::Simulated, .drives = {{'C', drive("")}}});
             session.configure(c.values);
             session.initialize();
             return session.capture().pixels;
@@ -204,7 +198,7 @@ class KaptorSrcFailure : public KaptorSrc, public ::testing::WithParamInterface<
 TEST_P(KaptorSrcFailure, IsToldOnTheBus) {
     const Failure& c = GetParam();
     ::setenv("KAPTOR_SIM_FAULTS", c.faults, 1);
-    Session(SessionOptions{.drives = {{'C', drive()}}}).configure(c.values);
+    Session(SessionOptions{.drives = {{'C', drive("")}}}).configure(c.values);
     const Harness h = harness(1);
     g_object_set(h->element, "config", c.config, nullptr);
     Played run = play(h.get());
@@ -218,27 +212,22 @@ TEST_P(KaptorSrcFailure, IsToldOnTheBus) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, KaptorSrcFailure,
+    // clang-format off
     ::testing::Values(
-        Failure{.name = "NoBoard",
-                .faults = "no-device",
+        Failure{.name = "NoBoard", .faults = "no-device",
                 .errors = {"ERROR AL ABRIR PUERTO USB. Reintente nuevamente"}},
-        Failure{.name = "TriggerNotTaken",
-                .faults = "write-zero-at=45",
-                .errors = {"Error al escribir puerto USB3"},
-                .started = true},
-        Failure{.name = "TimeOut",
-                .faults = "short-frame=1000",
-                .warnings = {"Error de Time out 22"},
-                .started = true,
-                .buffers = 1},
-        Failure{.name = "UnknownConfiguration",
-                .config = "NADA.TXT",
+        Failure{.name = "TriggerNotTaken", .faults = "write-zero-at=45",
+                .errors = {"Error al escribir puerto USB3"}, .started = true},
+        Failure{.name = "TimeOut", .faults = "short-frame=1000",
+                .warnings = {"Error de Time out 22"}, .started = true, .buffers = 1},
+        Failure{.name = "UnknownConfiguration", .config = "NADA.TXT",
                 .errors = {"'NADA.TXT' is not in the configuration folder (see 'kaptor config "
                            "list'); nothing was written"}},
         Failure{.name = "FrameLargerThanTheImageBuffer",
                 .values = {{"pixelsPerLine", "2047"}, {"activeLines", "2047"}},
                 .errors = {"the configuration in use gives no picture: its frame is empty or "
                            "larger than the control's image buffer (kaptor config show)"}}),
+    // clang-format on
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(KaptorSrc, StopsAndUnlocksLeaveTheBoardUsable) {
@@ -282,7 +271,7 @@ TEST_F(KaptorSrc, AConfigurationChangedWhilePlayingIsANewFormat) {
     const Harness h = harness(3);
     ASSERT_NE(gst_element_set_state(h->element, GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE);
     const Buffer first(gst_harness_pull(h.get()), gst_buffer_unref);
-    Session(SessionOptions{.drives = {{'C', drive()}}})
+    Session(SessionOptions{.drives = {{'C', drive("")}}})
         .configure({{"pixelsPerLine", "322"}, {"activeLines", "100"}});
     const Played run = play(h.get());  // the second capture may have read the configuration
     EXPECT_EQ(gst_buffer_get_size(first.get()), 640u * 496u);
