@@ -136,20 +136,22 @@ TEST_F(Kaptor, LibraryVariantsAndFaults) {
 // success from failure: 3 whenever the control showed a failure and went on, with the picture
 // still written and its path still printed.
 TEST_F(Kaptor, AFifoIsNoFile) {
+    // kaptor exits 3, its standard error holding err.
+    const auto fails = [this](const std::string& args, const std::string& err) {
+        const Outcome run = kaptor(args);
+        EXPECT_EQ(run.status, 3) << args;
+        EXPECT_NE(run.err.find(err), std::string::npos) << args << "\n" << run.err;
+        return run;
+    };
     ASSERT_EQ(::mkfifo(drive("KAPTOR/CONFIG/PIPE.TXT").c_str(), 0644), 0);
     writeFile(drive("KAPTOR/CONFIG.TXT"), "PIPE.TXT\r\n");
-    const Outcome show = kaptor("config show");
-    EXPECT_EQ(show.status, 3);
-    EXPECT_EQ(show.err, "KAPTORAX: Error al abrir archivo de configuracion!!! (E: 411)\n");
-    const Outcome save = kaptor("--answer ok config save");
-    EXPECT_EQ(save.status, 3);
-    EXPECT_NE(save.err.find("(E: 413)"), std::string::npos);
+    EXPECT_EQ(fails("config show", "").err,
+              "KAPTORAX: Error al abrir archivo de configuracion!!! (E: 411)\n");
+    fails("--answer ok config save", "(E: 413)");
 
     std::filesystem::remove(drive("KAPTOR/CONFIG.TXT"));
     ASSERT_EQ(::mkfifo(drive("KAPTOR/CONFIG.TXT").c_str(), 0644), 0);
-    const Outcome selector = kaptor("config show");
-    EXPECT_EQ(selector.status, 3);
-    EXPECT_NE(selector.err.find("(E: 410)"), std::string::npos);
+    fails("config show", "(E: 410)");
     EXPECT_EQ(kaptor("config select EJEMPLO.TXT"),
               (Outcome{3, "", "KAPTORAX: Error al grabar archivo de configuracion!!! (E: 414)\n"}));
     EXPECT_TRUE(std::filesystem::is_fifo(drive("KAPTOR/CONFIG.TXT")));
@@ -159,14 +161,9 @@ TEST_F(Kaptor, AFifoIsNoFile) {
     const std::string hint = "kaptor: no configuration on this drive yet (" +
                              drive("KAPTOR/CONFIG.TXT").string() +
                              " is missing); 'kaptor config init' lays down a sample one\n";
-    const Outcome unconfigured = kaptor("config show");
-    EXPECT_EQ(unconfigured.status, 3);
-    EXPECT_EQ(unconfigured.err.substr(0, hint.size()), hint);
-    EXPECT_NE(unconfigured.err.find("(E: 410)"), std::string::npos);
-    const Outcome blind = kaptor("capture -o '" + picture.string() + "'");
-    EXPECT_EQ(blind.status, 3);
-    EXPECT_EQ(blind.err.substr(0, hint.size()), hint);
-    EXPECT_EQ(blind.out, picture.string() + "\n");
+    EXPECT_EQ(fails("config show", "(E: 410)").err.find(hint), 0u);
+    const Outcome blind = fails("capture -o '" + picture.string() + "'", hint);
+    EXPECT_EQ(std::tuple(blind.err.find(hint), blind.out), std::tuple(0u, picture.string() + "\n"));
 }
 
 // Without /proc kaptor finds its simulated board through the name it was run by, or says

@@ -72,6 +72,8 @@ std::vector<std::uint8_t> unpadded(GstBuffer* buffer, int width, int height) {
 using Harness = std::unique_ptr<GstHarness, decltype(&gst_harness_teardown)>;
 using Buffer = std::unique_ptr<GstBuffer, decltype(&gst_buffer_unref)>;
 
+const std::vector<std::string> NONE;
+
 // What one run of the element gave, to its EOS: buffers, caps, the bus's messages.
 struct Played {
     bool started = false;
@@ -151,11 +153,8 @@ TEST_F(KaptorSrc, BuffersAreLibkaptorsPicturesAtTheConfigurationsSize) {
             return session.capture().pixels;
         }();
         const Played run = play(harness(3).get());
-        EXPECT_TRUE(run.eos);
-        EXPECT_EQ(run.warnings, std::vector<std::string>{});
-        EXPECT_EQ(run.errors, std::vector<std::string>{});
-        EXPECT_EQ(run.caps, grayCaps(c.width, c.height));
-        ASSERT_EQ(run.buffers.size(), 3u);
+        EXPECT_EQ(std::tuple(run.eos, run.warnings, run.errors, run.caps, run.buffers.size()),
+                  std::tuple(true, NONE, NONE, grayCaps(c.width, c.height), 3u));
         GstClockTime previous = 0;
         for (std::size_t n = 0; n < run.buffers.size(); ++n) {
             EXPECT_EQ(unpadded(run.buffers[n].get(), c.width, c.height), picture) << "buffer " << n;
@@ -202,12 +201,9 @@ TEST_P(KaptorSrcFailure, IsToldOnTheBus) {
     const Harness h = harness(1);
     g_object_set(h->element, "config", c.config, nullptr);
     Played run = play(h.get());
-    EXPECT_EQ(run.started, c.started);
-    ASSERT_GE(run.errors.size(), c.errors.size());
     run.errors.resize(c.errors.size());  // GStreamer's own "failed to start" may follow
-    EXPECT_EQ(run.errors, c.errors);
-    EXPECT_EQ(run.warnings, c.warnings);
-    EXPECT_EQ(run.buffers.size(), c.buffers);
+    EXPECT_EQ(std::tuple(run.started, run.errors, run.warnings, run.buffers.size()),
+              std::tuple(c.started, c.errors, c.warnings, c.buffers));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -259,10 +255,8 @@ TEST_F(KaptorSrc, StopsAndUnlocksLeaveTheBoardUsable) {
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(150));
     ASSERT_TRUE(gst_element_send_event(flushed->element, gst_event_new_flush_stop(FALSE)));
     const Played run = play(flushed.get());
-    ASSERT_EQ(run.buffers.size(), 1u);
+    ASSERT_EQ(std::tuple(run.buffers.size(), run.warnings, run.errors), std::tuple(1u, NONE, NONE));
     EXPECT_EQ(unpadded(run.buffers[0].get(), 640, 496), unpadded(first.get(), 640, 496));
-    EXPECT_EQ(run.warnings, std::vector<std::string>{});
-    EXPECT_EQ(run.errors, std::vector<std::string>{});
 }
 
 // Every capture reads the configuration in use: a change while playing brings new caps with the
