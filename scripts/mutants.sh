@@ -295,6 +295,10 @@ row main host/picture_formats.cpp '-R Api[.]Captures' \
     'const std::size_t from = offset + (bottomFirst ? row : h - 1 - row) * stride;'
 row main host/picture_formats.cpp '-R Api[.]Captures' \
     'const std::size_t stride = (w + 3) & ~std::size_t{3};' 'const std::size_t stride = w;'
+# config init's show compared whole: the plain lines' start in Kaptor.MachinesReadJson...
+row main cli/config_command.cpp '-R Kaptor[.]MachinesReadJson' \
+    'std::printf(json ? ", \"%s\": %lld" : "%s=%lld\n", name, value);' \
+    'std::printf(json ? ", \"%s\": %lld" : "%s=%lld\r\n", name, value);'
 # Third round. kaptor's capture without -o (Kaptor.CaptureWritesAPictureAndSaysWhere, now the
 # freed board's capture in Kaptor.TheDeviceLock...) and Toma on the default destinoimagen (now the
 # end of Kaptor.InicializaThroughTheRealLibrary...).
