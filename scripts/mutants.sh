@@ -387,7 +387,7 @@ row main control/kaptorax_ctrl.cpp '-L control|cli_dialog' \
 row main cli/dialog_steps.cpp '-L cli_dialog' \
     '{"CANCELAR", control::IDC_CANCELAR},' '{"CANCELAR", control::IDC_ACEPTAR},'
 # config set: one unreadable configuration, one refusal of each kind.
-row main cli/dialog_commands.cpp '-L cli_dialog' \
+row main cli/dialog_commands.cpp '-L cli' \
     'if (host.watcher().failuresShown() != failuresBefore) {' \
     'if (host.watcher().failuresShown() < failuresBefore) {'
 row main cli/config_assignments.cpp '-L cli' \
