@@ -295,17 +295,22 @@ row main host/picture_formats.cpp '-R Api[.]Captures' \
     'const std::size_t from = offset + (bottomFirst ? row : h - 1 - row) * stride;'
 row main host/picture_formats.cpp '-R Api[.]Captures' \
     'const std::size_t stride = (w + 3) & ~std::size_t{3};' 'const std::size_t stride = w;'
+# The dialog's state shown thrice in KaptorDialog.SetTakesItsSteps... (now without show steps):
+# what show prints is KaptorDialog.ShowPrints...'s.
+row main cli/dialog_steps.cpp '-L cli' \
+    'std::fprintf(out, "%d.list=%s\n", control::IDC_CONFIG_NAME, entries.c_str());' \
+    'std::fprintf(out, "%d.list=%s\n", control::IDC_CONFIG_NAME, "EJEMPLO.TXT");'
 # config init's show compared whole: the plain lines' start in Kaptor.MachinesReadJson...
 row main cli/config_command.cpp '-R Kaptor[.]MachinesReadJson' \
     'std::printf(json ? ", \"%s\": %lld" : "%s=%lld\n", name, value);' \
     'std::printf(json ? ", \"%s\": %lld" : "%s=%lld\r\n", name, value);'
 # Third round. kaptor's capture without -o (Kaptor.CaptureWritesAPictureAndSaysWhere, now the
 # freed board's capture in Kaptor.TheDeviceLock...) and Toma on the default destinoimagen (now the
-# end of Kaptor.InicializaThroughTheRealLibrary...).
+# end of Kaptor.InicializaThroughTheRealLibrary..., now Kaptor.InicializaByNumber...).
 row main cli/capture_command.cpp '-R Kaptor[.]TheDeviceLock' \
     'constexpr const char* DEFAULT_DESTINATION = "c:\\KAPTOR\\Imagen1.BMP";' \
     'constexpr const char* DEFAULT_DESTINATION = "c:\\KAPTOR\\Imagen2.BMP";'
-row main control/kaptorax_ctrl.h '-R Kaptor[.]Inicializa' \
+row main control/kaptorax_ctrl.h '-R Kaptor[.]InicializaByNumber' \
     'constexpr const char* DEFAULT_DESTINOIMAGEN = "\\AAAA\\";' \
     'constexpr const char* DEFAULT_DESTINOIMAGEN = "\\KAPTOR\\Imagen9.BMP";'
 # Second round. A failure shown makes exit status 3 for every command (the time-out's capture

@@ -2,19 +2,13 @@
 // `config set`, against the simulated board with its trace.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "cli/sample_config.h"
 #include "tests/support/kaptor_fixture.h"
 
 namespace kaptor::test {
 namespace {
-
-std::size_t count(const std::string& text, const std::string& what) {
-    std::size_t n = 0;
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
-}
 
 class KaptorDialog : public Kaptor {
   protected:
@@ -26,24 +20,41 @@ class KaptorDialog : public Kaptor {
     std::string sample() { return readFile(drive("KAPTOR/CONFIG/EJEMPLO.TXT")); }
 };
 
-// The steps reach the dialog and the answers its questions; what each way of leaving the dialog
-// sends and saves is Set.WhatEachWayOfLeavingSendsSavesAndSays's.
+// The steps reach the dialog and the answers its questions, through the simulated board's
+// shared library; what each way of leaving the dialog sends and saves is
+// Set.WhatEachWayOfLeavingSendsSavesAndSays's.
 TEST_F(KaptorDialog, SetTakesItsStepsToTheBoardAndTheFiles) {
-    const Outcome o =
-        run("--answer ok --answer ok --answer ok --dialog show --dialog type:1030=90 "
-            "--dialog click:APLICAR --dialog show --dialog click:APLICAR --dialog show "
-            "--dialog click:ACEPTAR set --init");
-    EXPECT_EQ(o.status, 0) << o.err;
-    const std::string w = readFile(trace());
-    // Inicializa's four programmings, then three more and two test captures.
-    EXPECT_EQ(count(w, "FT_Write "), 4 * 11 + 3 * 11 + 2u);
-    EXPECT_EQ(count(w, "FT_Write 41\n"), 2u);
-    EXPECT_EQ(count(o.err, "KAPTORAX: Ya existe un archivo con ese nombre.Desea sobreescribirlo?"),
-              3u);
-    EXPECT_EQ(count(o.err, "KAPTORAX: Tomar\xC3\xA1 una imagen de prueba"), 2u);
-    EXPECT_EQ(count(o.out, "1137.list=EJEMPLO.TXT\n"), 3u);
+    const std::string overwrite =
+        "KAPTORAX: Ya existe un archivo con ese nombre.Desea sobreescribirlo?\n";
+    const std::string testPicture = "KAPTORAX: Tomar\xC3\xA1 una imagen de prueba\n";
+    EXPECT_EQ(
+        run("--answer ok --answer ok --answer ok --dialog type:1030=90 --dialog click:APLICAR "
+            "--dialog click:APLICAR --dialog click:ACEPTAR set --init"),
+        (Outcome{0, "", overwrite + testPicture + overwrite + testPicture + overwrite}));
     EXPECT_TRUE(std::filesystem::exists(drive("KAPTOR/Imagen1.BMP")));
     EXPECT_NE(sample().find("\r\n90\r\n64\r\n"), std::string::npos);
+
+    // Every byte written: Inicializa's four programmings, then one for each APLICAR with its test
+    // capture (41) and one for ACEPTAR, these three with the gain typed (90, 0x5A).
+    std::string writes;
+    std::istringstream lines(readFile(trace()));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("FT_Write", 0) == 0) {
+            writes += line + "\n";
+        }
+    }
+    const std::string before =
+        "FT_Write 42 02 80\nFT_Write 43 78\nFT_Write 44 01 F0\n"
+        "FT_Write 45 14\nFT_Write 46 03 20\nFT_Write 47 40\nFT_Write 48 ";
+    const std::string after =
+        " 07\nFT_Write 48 40 0A\nFT_Write 48 00 05\nFT_Write 48 00 0D\n"
+        "FT_Write 48 57 10\n";
+    const std::string gain128 = before + "80" + after;
+    const std::string gain90 = before + "5A" + after;
+    EXPECT_EQ(writes, gain128 + gain128 + gain128 + gain128 + gain90 + "FT_Write 41\n" + gain90 +
+                          "FT_Write 41\n" + gain90);
+    EXPECT_NE(readFile(trace()).find("FT_Purge 1\nFT_Read 1 -> 0 1\nFT_SetTimeouts 300 300\n"),
+              std::string::npos);
 }
 
 TEST_F(KaptorDialog, ShowPrintsTheDialogStateAndRunningOutCancels) {
