@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -155,12 +154,11 @@ TEST_F(KaptorSrc, BuffersAreLibkaptorsPicturesAtTheConfigurationsSize) {
         EXPECT_EQ(std::tuple(run.eos, run.warnings, run.errors, run.caps, run.buffers.size()),
                   std::tuple(true, NONE, NONE, grayCaps(c.width, c.height), 3u));
         GstClockTime previous = 0;
-        for (std::size_t n = 0; n < run.buffers.size(); ++n) {
-            EXPECT_EQ(unpadded(run.buffers[n].get(), c.width, c.height), picture) << "buffer " << n;
+        for (const Buffer& buffer : run.buffers) {
+            EXPECT_EQ(unpadded(buffer.get(), c.width, c.height), picture);
             // Stamped at the end of its capture: after the board's 600 ms wait.
-            const GstClockTime stamp = GST_BUFFER_PTS(run.buffers[n].get());
-            EXPECT_GE(stamp, previous + 600 * GST_MSECOND) << "buffer " << n;
-            previous = stamp;
+            EXPECT_GE(GST_BUFFER_PTS(buffer.get()), previous + 600 * GST_MSECOND);
+            previous = GST_BUFFER_PTS(buffer.get());
         }
     }
     // Live, with no latency (stamped when complete) and no limit to it (nothing is dropped), so
