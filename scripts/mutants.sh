@@ -300,6 +300,11 @@ row main host/picture_formats.cpp '-R Api[.]Captures' \
 row main cli/dialog_steps.cpp '-L cli' \
     'std::fprintf(out, "%d.list=%s\n", control::IDC_CONFIG_NAME, entries.c_str());' \
     'std::fprintf(out, "%d.list=%s\n", control::IDC_CONFIG_NAME, "EJEMPLO.TXT");'
+# An unanswered config delete, now a row of Kaptor.ParsesLikeAStandardTool (the file kept is
+# its closing check of the sample configuration).
+row main cli/config_command.cpp '-R Kaptor[.]Parses' \
+    $'if (confirmed) {\n        dialog.deleteConfiguration();' \
+    $'if (true) {\n        dialog.deleteConfiguration();'
 # config init's show compared whole: the plain lines' start in Kaptor.MachinesReadJson...
 row main cli/config_command.cpp '-R Kaptor[.]MachinesReadJson' \
     'std::printf(json ? ", \"%s\": %lld" : "%s=%lld\n", name, value);' \
