@@ -281,13 +281,41 @@ row main boardsim/board_d2xx.cpp '-L board' \
     'if (config_.faults.noDevice) {' 'if (false) {'
 
 # What the merged and dropped tests of the hosts (kaptor, libkaptor, kaptorsrc, the driver) covered.
+# Fourth round. Kaptor.RepeatedCapturesNameEachFile: two numbered captures and a dated one in
+# Kaptor.PicturesInThreeFormatsToFilesOrStandardOutput. The hand-built BMP of
+# PictureFormats.ConvertedPixelsAreTheControlsTopFirst: the decoded rows of
+# Api.CapturesTheControlsPictureRowsTopFirst agree with the session's own, padded rows included.
+row main cli/capture_command.cpp '-R Kaptor[.]PicturesInThree' \
+    'for (int number = 1; number <= request->count; ++number) {' \
+    'for (int number = 1; number < request->count; ++number) {'
+row main cli/capture_command.cpp '-R Kaptor[.]PicturesInThree' \
+    'const std::tm when = localTime(std::time(nullptr));' 'const std::tm when{};'
+row main host/picture_formats.cpp '-R Api[.]Captures' \
+    'const std::size_t from = offset + (bottomFirst ? h - 1 - row : row) * stride;' \
+    'const std::size_t from = offset + (bottomFirst ? row : h - 1 - row) * stride;'
+row main host/picture_formats.cpp '-R Api[.]Captures' \
+    'const std::size_t stride = (w + 3) & ~std::size_t{3};' 'const std::size_t stride = w;'
+# The dialog's state shown thrice in KaptorDialog.SetTakesItsSteps... (now without show steps):
+# what show prints is KaptorDialog.ShowPrints...'s.
+row main cli/dialog_steps.cpp '-L cli' \
+    'std::fprintf(out, "%d.list=%s\n", control::IDC_CONFIG_NAME, entries.c_str());' \
+    'std::fprintf(out, "%d.list=%s\n", control::IDC_CONFIG_NAME, "EJEMPLO.TXT");'
+# An unanswered config delete, now a row of Kaptor.ParsesLikeAStandardTool (the file kept is
+# its closing check of the sample configuration).
+row main cli/config_command.cpp '-R Kaptor[.]Parses' \
+    $'if (confirmed) {\n        dialog.deleteConfiguration();' \
+    $'if (true) {\n        dialog.deleteConfiguration();'
+# config init's show compared whole: the plain lines' start in Kaptor.MachinesReadJson...
+row main cli/config_command.cpp '-R Kaptor[.]MachinesReadJson' \
+    'std::printf(json ? ", \"%s\": %lld" : "%s=%lld\n", name, value);' \
+    'std::printf(json ? ", \"%s\": %lld" : "%s=%lld\r\n", name, value);'
 # Third round. kaptor's capture without -o (Kaptor.CaptureWritesAPictureAndSaysWhere, now the
 # freed board's capture in Kaptor.TheDeviceLock...) and Toma on the default destinoimagen (now the
-# end of Kaptor.InicializaThroughTheRealLibrary...).
+# end of Kaptor.InicializaThroughTheRealLibrary..., now Kaptor.InicializaByNumber...).
 row main cli/capture_command.cpp '-R Kaptor[.]TheDeviceLock' \
     'constexpr const char* DEFAULT_DESTINATION = "c:\\KAPTOR\\Imagen1.BMP";' \
     'constexpr const char* DEFAULT_DESTINATION = "c:\\KAPTOR\\Imagen2.BMP";'
-row main control/kaptorax_ctrl.h '-R Kaptor[.]Inicializa' \
+row main control/kaptorax_ctrl.h '-R Kaptor[.]InicializaByNumber' \
     'constexpr const char* DEFAULT_DESTINOIMAGEN = "\\AAAA\\";' \
     'constexpr const char* DEFAULT_DESTINOIMAGEN = "\\KAPTOR\\Imagen9.BMP";'
 # Second round. A failure shown makes exit status 3 for every command (the time-out's capture
@@ -369,10 +397,10 @@ row main control/kaptorax_ctrl.cpp '-L control|cli_dialog' \
 row main cli/dialog_steps.cpp '-L cli_dialog' \
     '{"CANCELAR", control::IDC_CANCELAR},' '{"CANCELAR", control::IDC_ACEPTAR},'
 # config set: one unreadable configuration, one refusal of each kind.
-row main cli/dialog_commands.cpp '-L cli_dialog' \
+row main cli/dialog_commands.cpp '-L cli' \
     'if (host.watcher().failuresShown() != failuresBefore) {' \
     'if (host.watcher().failuresShown() < failuresBefore) {'
-row main cli/config_assignments.cpp '-L cli_dialog' \
+row main cli/config_assignments.cpp '-L cli' \
     'return refuse(check.refusal, true);' 'return refuse(check.refusal);'
 row main host/field_setting.cpp '-L api|cli_dialog' \
     'if (value != "0" && value != "1") {' 'if (value != "0" && value != "1" && value != "2") {'
