@@ -149,43 +149,6 @@ TEST(ConfigDialog, OpeningListsTheFolderAndSelectsTheNamedConfiguration) {
     }
 }
 
-// The selector names OTRA.TXT while the dialog shows EJEMPLO.TXT: only ACEPTAR writes it. What
-// the good ways out do is checked through Set (Set.WhatEachWayOfLeavingSendsSavesAndSays).
-TEST(ConfigDialog, LeavingButtonsSetTheOutcomeAndTheSelector) {
-    const std::string otra = "OTRA.TXT\r\n";
-    const struct {
-        const char* name;
-        std::vector<test::PersonAction> actions;
-        Outcome outcome;
-        int endCode;  // 0: still open
-        std::string selector;
-        std::vector<std::string> messages;
-    } cases[] = {
-        // clang-format off
-        {"APLICAR with a bad entry stays open", {typeInto(IDC_GAIN, "x"), clickOn(IDC_APLICAR)},
-         Outcome::Aplicar, 0, otra, {NOT_A_NUMBER}},
-        {"ACEPTAR with an empty name: its message twice, the selector rewritten all the same",
-         {typeInto(IDC_CONFIG_NAME, ""), clickOn(IDC_ACEPTAR)},
-         Outcome::Aceptar, 0, "EJEMPLO.TXT\r\n", {NOT_A_FILE_NAME, NOT_A_FILE_NAME}},
-        {"CANCELAR", {typeInto(IDC_GAIN, "x"), clickOn(IDC_CANCELAR)}, Outcome::Cancelar,
-         END_CANCEL, otra},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        OpenDialog d;
-        test::writeFile(d.rig.drivePath("KAPTOR/CONFIG.TXT"), otra);
-        std::vector<test::DialogSnapshot> none;
-        test::perform(d.view, c.actions, none);
-        EXPECT_EQ(d.dialog().outcome(), c.outcome);
-        EXPECT_EQ(d.view.ended() ? d.view.endCode() : 0, c.endCode);
-        EXPECT_EQ(d.dialog().isOpen(), c.endCode == 0);
-        EXPECT_EQ(d.selector(), c.selector);
-        EXPECT_EQ(d.rig.person.texts(), c.messages);
-        EXPECT_EQ(readFile(d.rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")), EXAMPLE_CONFIG);
-    }
-}
-
 TEST(ConfigDialog, CheckBoxesFlipTheirFlagAndSaveTheFields) {
     OpenDialog d;
     // A bad entry before the box in exchange order: its message, and the flag follows the box.
@@ -207,37 +170,6 @@ TEST(ConfigDialog, CheckBoxesFlipTheirFlagAndSaveTheFields) {
 
     EXPECT_EQ(d.rig.person.texts().size(), 2u);
     EXPECT_TRUE(d.dialog().isOpen());
-}
-
-TEST(ConfigDialog, TypingTheNameSavesTheFieldsOnlyWhileAnEntryIsSelected) {
-    const struct {
-        const char* name;
-        bool dropped;
-        const char* gain;
-        const char* typed;
-        std::size_t messages;
-        const char* configName;
-        int selection;
-    } cases[] = {
-        // One message per keystroke while the typed text still begins an entry.
-        {"list dropped, bad entry", true, "x", "EJX", 2, "EJEMPLO.TXT", NO_SELECTION},
-        {"list dropped, all valid", true, "128", "ot", 0, "ot", 1},
-        {"list closed, all valid", false, "128", "OTRA.TXT", 0, "EJEMPLO.TXT", NO_SELECTION},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        OpenDialog d;
-        d.view.type(IDC_GAIN, c.gain);
-        if (c.dropped) {
-            d.view.drop();
-        }
-        d.view.type(IDC_CONFIG_NAME, c.typed);
-        EXPECT_EQ(d.rig.person.texts().size(), c.messages);
-        EXPECT_EQ(d.settings().configName, c.configName);
-        EXPECT_EQ(d.view.selection(), c.selection);
-        EXPECT_EQ(d.view.comboText(), c.typed);
-        EXPECT_EQ(d.selector(), "EJEMPLO.TXT\r\n");
-    }
 }
 
 TEST(ConfigDialog, PickingWritesTheSelectorAndReloadsThePickedFile) {
@@ -263,59 +195,96 @@ TEST(ConfigDialog, PickingWritesTheSelectorAndReloadsThePickedFile) {
     EXPECT_FALSE(d.view.pick(4));
 }
 
-TEST(ConfigDialog, BorrarAsksTwiceAndDeletesOnlyTheStoredName) {
-    const std::string question2 =
-        "Borrar\xE1 el archivo: C:\\KAPTOR\\CONFIG\\EJEMPLO.TXT   \xBF"
-        "ESTA SEGURO?";
+// What each scenario leaves: the selector names ROTA.TXT while the dialog shows EJEMPLO.TXT, so
+// a rewrite of the selector shows. What the good ways out do is checked through Set
+// (Set.WhatEachWayOfLeavingSendsSavesAndSays).
+TEST(ConfigDialog, WhatEachScenarioLeaves) {
     const std::string question1(msg::DELETE_QUESTION);
+    const auto question2 = [](const std::string& name) {
+        return "Borrar\xE1 el archivo: C:\\KAPTOR\\CONFIG\\" + name +
+               "   \xBF"
+               "ESTA SEGURO?";
+    };
+    const std::vector<std::string> remaining = {"OTRA.TXT", "ROTA.TXT"};
+    // The dialog, the files and the record afterwards.
+    struct Left {
+        Outcome outcome = Outcome::Open;
+        int endCode = 0;  // 0: still open
+        std::string selector = "ROTA.TXT\r\n";
+        std::string configName = "EJEMPLO.TXT";
+        int selection = 0;
+        std::string comboText = "EJEMPLO.TXT";
+        std::vector<std::string> list = {"EJEMPLO.TXT", "OTRA.TXT", "ROTA.TXT"};
+        std::string ejemplo = EXAMPLE_CONFIG;  // EJEMPLO.TXT's bytes
+    };
     const struct {
         const char* name;
-        std::vector<Answer> answers;
-        std::vector<std::string> questions;
-        bool deleted;
+        std::vector<test::PersonAction> actions;
+        std::vector<Answer> answers;  // to the message boxes, in order
+        std::vector<std::string> messages;
+        Left left;
     } cases[] = {
-        {"no", {Answer::No}, {question1}, false},
-        {"yes, cancel", {Answer::Yes, Answer::Cancel}, {question1, question2}, false},
-        {"yes, ok", {Answer::Yes, Answer::Ok}, {question1, question2}, true},
+        // clang-format off
+        // Leaving: only ACEPTAR writes the selector.
+        {"APLICAR with a bad entry stays open", {typeInto(IDC_GAIN, "x"), clickOn(IDC_APLICAR)},
+         {}, {NOT_A_NUMBER}, {.outcome = Outcome::Aplicar}},
+        {"ACEPTAR with an empty name: its message twice, the selector rewritten all the same",
+         {typeInto(IDC_CONFIG_NAME, ""), clickOn(IDC_ACEPTAR)}, {},
+         {NOT_A_FILE_NAME, NOT_A_FILE_NAME},
+         {.outcome = Outcome::Aceptar, .selector = "EJEMPLO.TXT\r\n", .selection = NO_SELECTION,
+          .comboText = ""}},
+        {"CANCELAR", {typeInto(IDC_GAIN, "x"), clickOn(IDC_CANCELAR)}, {}, {},
+         {.outcome = Outcome::Cancelar, .endCode = END_CANCEL}},
+        // Typing the name saves the fields only while an entry is selected: one message per
+        // keystroke while the typed text still begins an entry.
+        {"list dropped, bad entry",
+         {typeInto(IDC_GAIN, "x"), test::dropList(), typeInto(IDC_CONFIG_NAME, "EJX")}, {},
+         {NOT_A_NUMBER, NOT_A_NUMBER}, {.selection = NO_SELECTION, .comboText = "EJX"}},
+        {"list dropped, all valid", {test::dropList(), typeInto(IDC_CONFIG_NAME, "ot")}, {}, {},
+         {.configName = "ot", .selection = 1, .comboText = "ot"}},
+        {"list closed, all valid", {typeInto(IDC_CONFIG_NAME, "OTRA.TXT")}, {}, {},
+         {.selection = NO_SELECTION, .comboText = "OTRA.TXT"}},
+        // BORRAR asks twice and deletes the stored name, not the typed one; the fields still show
+        // the deleted configuration.
+        {"BORRAR, no", {typeInto(IDC_CONFIG_NAME, "OTRA.TXT"), clickOn(IDC_BORRAR)}, {Answer::No},
+         {question1}, {.selection = NO_SELECTION, .comboText = "OTRA.TXT"}},
+        {"BORRAR, yes, cancel", {typeInto(IDC_CONFIG_NAME, "OTRA.TXT"), clickOn(IDC_BORRAR)},
+         {Answer::Yes, Answer::Cancel}, {question1, question2("EJEMPLO.TXT")},
+         {.selection = NO_SELECTION, .comboText = "OTRA.TXT"}},
+        {"BORRAR, yes, ok", {typeInto(IDC_CONFIG_NAME, "OTRA.TXT"), clickOn(IDC_BORRAR)},
+         {Answer::Yes, Answer::Ok}, {question1, question2("EJEMPLO.TXT")},
+         {.configName = "OTRA.TXT", .comboText = "OTRA.TXT", .list = remaining, .ejemplo = ""}},
+        // Three deletions empty the list; a fourth click finds no name and asks nothing.
+        {"BORRAR of every file", std::vector(4, clickOn(IDC_BORRAR)),
+         {Answer::Yes, Answer::Ok, Answer::Yes, Answer::Ok, Answer::Yes, Answer::Ok},
+         {question1, question2("EJEMPLO.TXT"), question1, question2("OTRA.TXT"), question1,
+          question2("ROTA.TXT")},
+         {.configName = "", .selection = NO_SELECTION, .comboText = "", .list = {}, .ejemplo = ""}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         OpenDialog d;
+        test::writeFile(d.rig.drivePath("KAPTOR/CONFIG.TXT"), "ROTA.TXT\r\n");
         for (const Answer answer : c.answers) {
             d.rig.person.queueAnswer(answer);
         }
-        // The typed name is not what is deleted: the stored one is.
-        d.view.type(IDC_CONFIG_NAME, "OTRA.TXT");
-        d.view.click(IDC_BORRAR);
-        EXPECT_EQ(d.rig.person.texts(), c.questions);
-        EXPECT_EQ(d.rig.person.messages()[0].buttons, platform::Buttons::YesNo);
-        EXPECT_EQ(std::filesystem::exists(d.rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")),
-                  !c.deleted);
-        EXPECT_TRUE(std::filesystem::exists(d.rig.drivePath("KAPTOR/CONFIG/OTRA.TXT")));
-        if (c.deleted) {
-            EXPECT_EQ(d.view.listCount(), 2);
-            EXPECT_EQ(d.settings().configName, "OTRA.TXT");
-            EXPECT_EQ(d.view.selection(), 0);
-            EXPECT_EQ(d.view.comboText(), "OTRA.TXT");
-            // The fields still show the deleted configuration, and the selector still names it.
-            EXPECT_EQ(d.view.text(IDC_PIXELS_PER_LINE), "640");
-            EXPECT_EQ(d.selector(), "EJEMPLO.TXT\r\n");
+        std::vector<test::DialogSnapshot> none;
+        test::perform(d.view, c.actions, none);
+        const test::DialogSnapshot shown = test::snapshotOf(d.view);
+        const Left& e = c.left;
+        EXPECT_EQ(
+            std::tuple(d.rig.person.texts(), d.dialog().outcome(),
+                       d.view.ended() ? d.view.endCode() : 0, d.dialog().isOpen(), d.selector(),
+                       d.settings().configName, shown.selection, shown.comboText, shown.list,
+                       readFile(d.rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")),
+                       d.view.text(IDC_PIXELS_PER_LINE)),
+            std::tuple(c.messages, e.outcome, e.endCode, e.endCode == 0, e.selector, e.configName,
+                       e.selection, e.comboText, e.list, e.ejemplo, "640"));
+        if (!c.answers.empty()) {
+            EXPECT_EQ(d.rig.person.messages()[0].buttons, platform::Buttons::YesNo);
         }
     }
-}
-
-TEST(ConfigDialog, BorrarOfTheLastFileLeavesNoNameAndThenAsksNothing) {
-    OpenDialog d;
-    // Three deletions empty the list; a fourth click finds no name and asks nothing.
-    for (int i = 0; i < 4; ++i) {
-        d.rig.person.queueAnswer(Answer::Yes);
-        d.rig.person.queueAnswer(Answer::Ok);
-        d.view.click(IDC_BORRAR);
-    }
-    EXPECT_EQ(d.view.listCount(), 0);
-    EXPECT_EQ(d.settings().configName, "");
-    EXPECT_EQ(d.view.comboText(), "");
-    EXPECT_EQ(d.rig.person.texts().size(), 6u);
 }
 
 }  // namespace
