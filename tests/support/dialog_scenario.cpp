@@ -6,26 +6,6 @@ namespace kaptor::test {
 
 using control::Conversion;
 
-PersonAction typeInto(int id, std::string text) {
-    return {PersonAction::Kind::Type, id, std::move(text), 0};
-}
-
-PersonAction clickOn(int id) {
-    return {PersonAction::Kind::Click, id, {}, 0};
-}
-
-PersonAction pickEntry(int entry) {
-    return {PersonAction::Kind::Pick, 0, {}, entry};
-}
-
-PersonAction dropList() {
-    return {PersonAction::Kind::Drop, 0, {}, 0};
-}
-
-PersonAction snapshotNow() {
-    return {PersonAction::Kind::Snapshot, 0, {}, 0};
-}
-
 DialogSnapshot snapshotOf(const control::DialogView& view) {
     DialogSnapshot s;
     for (const control::ExchangeEntry& entry : control::EXCHANGE_TABLE) {
