@@ -164,6 +164,14 @@ row windows testapp/form1.cpp '-L kapshot' \
     'constexpr TwipsRect SET_PLACA_PLACE{1815, 0, 1095, 375};'
 
 # What the merged and dropped tests of the core (files, board, dialog logic, platform) covered.
+# Fourth round. The mean of every pair of bytes (FieldAssembly.TruncatedMeanOfEveryPairOfBytes, now
+# three rows in FieldAssembly.TheMiddleRowOfThree... and the replayed rows of Toma.ReplayedRows...);
+# a fresh control's zeroed image buffer after others went away (Toma.AFreshControl..., now the
+# start of Control.ConstructionDefaults).
+row main control/field_assembly.cpp '-L board' \
+    'return static_cast<std::uint8_t>((a & b) + ((a ^ b) >> 1));' \
+    'return static_cast<std::uint8_t>((a >> 1) + (b >> 1));'
+row main control/kaptorax_ctrl.cpp '-L control' 'std::calloc(1, size)' 'std::malloc(size)'
 # Third round. The worked example's round trip (the saved files of Set.WhatEachWayOfLeaving...);
 # the control byte carried from one programming to the next (ProgramRegisters.FramesCarry...).
 row main control/config_text.cpp '-L control' \

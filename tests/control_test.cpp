@@ -23,7 +23,15 @@ using test::pickEntry;
 using test::Rig;
 using test::typeInto;
 
+// What a new control holds. Controls that captured and went away leave their memory to the
+// allocator: a new control's image buffer must read all zero all the same.
 TEST(Control, ConstructionDefaults) {
+    for (int round = 0; round < 3; ++round) {
+        Rig rig({.replay = std::vector<std::uint8_t>(640 * 496, 0xAB)});
+        rig.initialise(EXAMPLE_CONFIG);
+        rig.ctrl->Toma();
+        ASSERT_EQ(rig.ctrl->imageBuffer()[0], 0xAB);
+    }
     Rig rig;
     EXPECT_EQ(rig.ctrl->getDirconfig(), "\\KAPTOR\\");
     EXPECT_EQ(rig.ctrl->getDestinoimagen(), "\\AAAA\\");
