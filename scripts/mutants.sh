@@ -172,6 +172,9 @@ row main control/field_assembly.cpp '-L board' \
     'return static_cast<std::uint8_t>((a & b) + ((a ^ b) >> 1));' \
     'return static_cast<std::uint8_t>((a >> 1) + (b >> 1));'
 row main control/kaptorax_ctrl.cpp '-L control' 'std::calloc(1, size)' 'std::malloc(size)'
+# The opened dialog's focus (ConfigDialog.OpeningLists..., now rows of ConfigDialog.WhatEach...
+# and the start of ConfigDialog.CheckBoxes...).
+row main control/board_config_dlg.cpp '-L control' '    view.focus(IDC_ACEPTAR);' ''
 # Third round. The worked example's round trip (the saved files of Set.WhatEachWayOfLeaving...);
 # the control byte carried from one programming to the next (ProgramRegisters.FramesCarry...).
 row main control/config_text.cpp '-L control' \

@@ -125,73 +125,43 @@ TEST(DialogExchange, StopsAtTheFirstRefusedEntryWithEarlierMembersStored) {
     EXPECT_EQ(d.settings(), expected);
 }
 
-TEST(ConfigDialog, OpeningListsTheFolderAndSelectsTheNamedConfiguration) {
-    const struct {
-        const char* selector;
-        int selection;
-        const char* comboText;
-    } cases[] = {
-        {"EJEMPLO.TXT", 0, "EJEMPLO.TXT"},
-        {"otra.txt", 1, "OTRA.TXT"},  // the list's own spelling
-        {"NADA.TXT", NO_SELECTION, "NADA.TXT"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.selector);
-        OpenDialog d(c.selector);
-        EXPECT_EQ(test::snapshotOf(d.view).list,
-                  (std::vector<std::string>{"EJEMPLO.TXT", "OTRA.TXT", "ROTA.TXT"}));
-        EXPECT_EQ(d.view.selection(), c.selection);
-        EXPECT_EQ(d.view.comboText(), c.comboText);
-        EXPECT_EQ(d.dialog().outcome(), Outcome::Open);
-        EXPECT_EQ(d.view.focused(), IDC_ACEPTAR);
-        EXPECT_FALSE(d.view.isEnabled(IDC_DICOM));
-        EXPECT_FALSE(d.view.click(IDC_DICOM));
-    }
-}
-
+// The opened dialog's focus and its disabled DICOM box; the other boxes flip their flag and save
+// the fields.
 TEST(ConfigDialog, CheckBoxesFlipTheirFlagAndSaveTheFields) {
     OpenDialog d;
+    EXPECT_EQ(d.view.focused(), IDC_ACEPTAR);
+    EXPECT_FALSE(d.view.isEnabled(IDC_DICOM));
+    EXPECT_FALSE(d.view.click(IDC_DICOM));
     // A bad entry before the box in exchange order: its message, and the flag follows the box.
     d.view.type(IDC_PIXEL_INTERLEAVE, "uno");
-    EXPECT_TRUE(d.view.click(IDC_FIELD_INVERSION));
+    d.view.click(IDC_FIELD_INVERSION);
     EXPECT_TRUE(d.view.checked(IDC_FIELD_INVERSION));
     EXPECT_EQ(d.settings().fieldInversion, 1);
-    EXPECT_TRUE(d.view.click(IDC_FIELD_INVERSION));
+    d.view.click(IDC_FIELD_INVERSION);
     EXPECT_EQ(d.settings().fieldInversion, 0);
     EXPECT_EQ(d.rig.person.texts(), std::vector<std::string>(2, NOT_A_NUMBER));
 
     // With every entry valid a click stores them all.
     d.view.type(IDC_PIXEL_INTERLEAVE, "1");
     d.view.type(IDC_PIXELS_PER_LINE, "320");
-    EXPECT_TRUE(d.view.click(IDC_SINGLE_FIELD));
-    EXPECT_EQ(d.settings().singleField, 1);
-    EXPECT_EQ(d.settings().pixelsPerLine, 320);
-    EXPECT_EQ(d.settings().pixelInterleave, 1);
-
-    EXPECT_EQ(d.rig.person.texts().size(), 2u);
-    EXPECT_TRUE(d.dialog().isOpen());
+    d.view.click(IDC_SINGLE_FIELD);
+    const BoardSettings& s = d.settings();
+    EXPECT_EQ(std::tuple(s.singleField, s.pixelsPerLine, s.pixelInterleave,
+                         d.rig.person.texts().size(), d.dialog().isOpen()),
+              std::tuple(1, 320, 1, 2u, true));
 }
 
-TEST(ConfigDialog, PickingWritesTheSelectorAndReloadsThePickedFile) {
+// A picked file that cannot be read: the selector names it, the values stay.
+TEST(ConfigDialog, PickingAFileThatCannotBeReadKeepsTheValues) {
     OpenDialog d;
-    // A bad entry elsewhere does not stop a pick: the picked file replaces the whole record.
-    d.view.type(IDC_GAIN, "x");
-    EXPECT_TRUE(d.view.pick(2));
-    EXPECT_EQ(d.selector(), "OTRA.TXT\r\n");
-    // The record reloaded is Set's (Set.WhatEachWayOfLeaving...); here the fields show it.
-    EXPECT_EQ(d.view.text(IDC_GAIN), "200");
-    EXPECT_EQ(d.view.selection(), 1);
-    EXPECT_TRUE(d.rig.person.texts().empty());
-
-    // A picked file that cannot be read: the selector names it, the values stay.
     std::filesystem::remove(d.rig.drivePath("KAPTOR/CONFIG/ROTA.TXT"));
     std::filesystem::create_directory(d.rig.drivePath("KAPTOR/CONFIG/ROTA.TXT"));
     EXPECT_TRUE(d.view.pick(3));
-    EXPECT_EQ(d.selector(), "ROTA.TXT\r\n");
-    EXPECT_EQ(d.rig.person.texts(), std::vector<std::string>{std::string(msg::CONFIG_OPEN_DIALOG)});
-    EXPECT_EQ(d.settings().configName, "ROTA.TXT");
-    EXPECT_EQ(d.settings().pixelsPerLine, 320);
-    EXPECT_TRUE(d.dialog().isOpen());
+    EXPECT_EQ(
+        std::tuple(d.selector(), d.rig.person.texts(), d.settings().configName,
+                   d.settings().pixelsPerLine, d.dialog().isOpen()),
+        std::tuple("ROTA.TXT\r\n", std::vector<std::string>{std::string(msg::CONFIG_OPEN_DIALOG)},
+                   "ROTA.TXT", 640, true));
     EXPECT_FALSE(d.view.pick(4));
 }
 
@@ -216,6 +186,7 @@ TEST(ConfigDialog, WhatEachScenarioLeaves) {
         std::string comboText = "EJEMPLO.TXT";
         std::vector<std::string> list = {"EJEMPLO.TXT", "OTRA.TXT", "ROTA.TXT"};
         std::string ejemplo = EXAMPLE_CONFIG;  // EJEMPLO.TXT's bytes
+        std::string pixels = "640";            // the pixels per line shown
     };
     const struct {
         const char* name;
@@ -223,8 +194,21 @@ TEST(ConfigDialog, WhatEachScenarioLeaves) {
         std::vector<Answer> answers;  // to the message boxes, in order
         std::vector<std::string> messages;
         Left left;
+        const char* opened = "EJEMPLO.TXT";  // the selector's name when the dialog opens
     } cases[] = {
         // clang-format off
+        // Opening: the folder's list, the selector's entry selected (in the list's own spelling).
+        {"opened on otra.txt", {}, {}, {},
+         {.configName = "otra.txt", .selection = 1, .comboText = "OTRA.TXT", .pixels = "320"},
+         "otra.txt"},
+        {"opened on NADA.TXT", {}, {}, {std::string(msg::CONFIG_OPEN_CONTROL)},
+         {.configName = "NADA.TXT", .selection = NO_SELECTION, .comboText = "NADA.TXT",
+          .pixels = "0"},
+         "NADA.TXT"},
+        // A bad entry elsewhere does not stop a pick: the picked file replaces the whole record.
+        {"pick", {typeInto(IDC_GAIN, "x"), test::pickEntry(2)}, {}, {},
+         {.selector = "OTRA.TXT\r\n", .configName = "OTRA.TXT", .selection = 1,
+          .comboText = "OTRA.TXT", .pixels = "320"}},
         // Leaving: only ACEPTAR writes the selector.
         {"APLICAR with a bad entry stays open", {typeInto(IDC_GAIN, "x"), clickOn(IDC_APLICAR)},
          {}, {NOT_A_NUMBER}, {.outcome = Outcome::Aplicar}},
@@ -264,7 +248,7 @@ TEST(ConfigDialog, WhatEachScenarioLeaves) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        OpenDialog d;
+        OpenDialog d(c.opened);
         test::writeFile(d.rig.drivePath("KAPTOR/CONFIG.TXT"), "ROTA.TXT\r\n");
         for (const Answer answer : c.answers) {
             d.rig.person.queueAnswer(answer);
@@ -280,7 +264,7 @@ TEST(ConfigDialog, WhatEachScenarioLeaves) {
                        readFile(d.rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")),
                        d.view.text(IDC_PIXELS_PER_LINE)),
             std::tuple(c.messages, e.outcome, e.endCode, e.endCode == 0, e.selector, e.configName,
-                       e.selection, e.comboText, e.list, e.ejemplo, "640"));
+                       e.selection, e.comboText, e.list, e.ejemplo, e.pixels));
         if (!c.answers.empty()) {
             EXPECT_EQ(d.rig.person.messages()[0].buttons, platform::Buttons::YesNo);
         }
