@@ -175,6 +175,10 @@ row main control/kaptorax_ctrl.cpp '-L control' 'std::calloc(1, size)' 'std::mal
 # The opened dialog's focus (ConfigDialog.OpeningLists..., now rows of ConfigDialog.WhatEach...
 # and the start of ConfigDialog.CheckBoxes...).
 row main control/board_config_dlg.cpp '-L control' '    view.focus(IDC_ACEPTAR);' ''
+# The board's active lines after Inicializa (the end of ProgramRegisters.TheExampleSequence...):
+# the frames' bytes say them, and a board that misreads them sends another frame.
+row main boardsim/board_registers.cpp '-L board' \
+    'r.activeLines = ((f[1] & 3u) << 8) | f[2];' 'r.activeLines = f[2];'
 # Third round. The worked example's round trip (the saved files of Set.WhatEachWayOfLeaving...);
 # the control byte carried from one programming to the next (ProgramRegisters.FramesCarry...).
 row main control/config_text.cpp '-L control' \

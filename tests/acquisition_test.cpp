@@ -232,16 +232,6 @@ TEST(Toma, NothingOfALargerEarlierFrameReachesALaterPicture) {
     EXPECT_TRUE(std::equal(image.begin() + 12, image.begin() + 16, image.begin() + 8));
 }
 
-TEST(Toma, ADestinationThatNamesAFolderEndsTheProcessAfterTheCapture) {
-    Rig rig;
-    rig.writeConfig(config(8, 2, 1));
-    rig.ctrl->Inicializa();  // the destination stays the default "\\AAAA\\"
-    EXPECT_EQ(rig.runUntilExit([&] { rig.ctrl->Toma(); }), 1);
-    EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::IMAGE_CREATE_FAILED)});
-    EXPECT_EQ(rig.person.beeps(), 0);
-    EXPECT_EQ(rig.board->capturesStarted(), 1u);
-}
-
 TEST(FieldAssembly, SingleFieldEqualsBothFieldsThenInterpolation) {
     const struct {
         std::size_t width, lines;

@@ -33,15 +33,13 @@ TEST(Control, ConstructionDefaults) {
         ASSERT_EQ(rig.ctrl->imageBuffer()[0], 0xAB);
     }
     Rig rig;
-    EXPECT_EQ(rig.ctrl->getDirconfig(), "\\KAPTOR\\");
-    EXPECT_EQ(rig.ctrl->getDestinoimagen(), "\\AAAA\\");
-    EXPECT_FALSE(rig.ctrl->isModified());
-    EXPECT_EQ(rig.ctrl->settings(), BoardSettings{});
-    EXPECT_EQ(rig.ctrl->link().isOpen(), false);
-    EXPECT_EQ(rig.ctrl->registers().regControl, 0);
-    EXPECT_TRUE(std::all_of(rig.ctrl->imageBuffer().begin(), rig.ctrl->imageBuffer().end(),
-                            [](auto b) { return b == 0; }));
-    EXPECT_TRUE(rig.person.messages().empty());
+    const auto& image = rig.ctrl->imageBuffer();
+    EXPECT_EQ(std::tuple(rig.ctrl->getDirconfig(), rig.ctrl->getDestinoimagen(),
+                         rig.ctrl->isModified(), rig.ctrl->settings(), rig.ctrl->link().isOpen(),
+                         rig.ctrl->registers().regControl,
+                         std::count(image.begin(), image.end(), 0), rig.person.texts()),
+              std::tuple("\\KAPTOR\\", "\\AAAA\\", false, BoardSettings{}, false, 0,
+                         IMAGE_BUFFER_SIZE, std::vector<std::string>{}));
 }
 
 TEST(Control, PropertiesByDispatchIdAndName) {

@@ -44,11 +44,8 @@ TEST(ProgramRegisters, TheExampleSequenceGoesOutFrameByFrame) {
     EXPECT_TRUE(rig.person.messages().empty());
     const std::string once = EXAMPLE_SEQUENCE;
     EXPECT_EQ(writtenBytes(trace), once + "|" + once + "|" + once + "|" + once);
-    EXPECT_EQ(rig.board->writes(), 44u);
-    EXPECT_EQ(rig.ctrl->frameWidth(), 640);
-    EXPECT_EQ(rig.ctrl->frameLines(), 480);
-    EXPECT_EQ(rig.board->registers().activeLines, 480u);
-    EXPECT_EQ(rig.ctrl->link().isOpen(), true);
+    EXPECT_EQ(std::tuple(rig.ctrl->frameWidth(), rig.ctrl->frameLines(), rig.ctrl->link().isOpen()),
+              std::tuple(640, 480, true));
 
     // A second Inicializa gives up the handle it holds first: the driver refuses a second open
     // of the same device.
@@ -56,6 +53,12 @@ TEST(ProgramRegisters, TheExampleSequenceGoesOutFrameByFrame) {
     EXPECT_TRUE(rig.person.messages().empty());
     EXPECT_EQ(rig.board->writes(), 88u);
     EXPECT_TRUE(rig.board->isOpen());
+
+    // The default destination names a folder: the capture is made, then the process ends.
+    EXPECT_EQ(rig.runUntilExit([&] { rig.ctrl->Toma(); }), 1);
+    EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::IMAGE_CREATE_FAILED)});
+    EXPECT_EQ(rig.person.beeps(), 0);
+    EXPECT_EQ(rig.board->capturesStarted(), 1u);
 
     // A control that goes away closes its device (the library stays loaded), so that a second
     // control of the same process can open it.
