@@ -179,6 +179,15 @@ row main control/board_config_dlg.cpp '-L control' '    view.focus(IDC_ACEPTAR);
 # the frames' bytes say them, and a board that misreads them sends another frame.
 row main boardsim/board_registers.cpp '-L board' \
     'r.activeLines = ((f[1] & 3u) << 8) | f[2];' 'r.activeLines = f[2];'
+# Names that are no plain file names, refused by saving and deleting (SaveAndDelete.Names..., now
+# one name; the others are rows of DialogExchange.EachEntry..., through the same test of a name).
+row main control/config_text.cpp '-L control' \
+    'name.find_first_of("\\/:") == std::string_view::npos;' \
+    'name.find_first_of("\\/") == std::string_view::npos;'
+row main control/config_text.cpp '-L control' \
+    'return !name.empty() && name != "." && name != ".." &&' 'return name != "." && name != ".." &&'
+# A smaller frame after a larger one (Toma.NothingOfALarger..., now the first two captures of
+# Toma.QueueStatusFailure...): the row of the image buffer's end above is caught there.
 # Third round. The worked example's round trip (the saved files of Set.WhatEachWayOfLeaving...);
 # the control byte carried from one programming to the next (ProgramRegisters.FramesCarry...).
 row main control/config_text.cpp '-L control' \

@@ -154,11 +154,10 @@ TEST(OpenLink, MessagesReadsAndWaitOfEachWayOfOpening) {
                  .hiddenFunctions = c.hidden});
         rig.writeConfig(EXAMPLE_CONFIG);
         const std::int64_t before = rig.clock.clock();
-        EXPECT_EQ(rig.runUntilExit([&] { rig.ctrl->Inicializa(); }), c.exit);
-        EXPECT_EQ(rig.person.texts(), c.messages);
-        EXPECT_EQ(rig.board->reads(), c.reads);
-        EXPECT_EQ(rig.clock.clock() - before, c.millis);
-        EXPECT_EQ(rig.board->writes(), c.writes);
+        const auto exit = rig.runUntilExit([&] { rig.ctrl->Inicializa(); });
+        EXPECT_EQ(std::tuple(exit, rig.person.texts(), rig.board->reads(),
+                             rig.clock.clock() - before, rig.board->writes()),
+                  std::tuple(c.exit, c.messages, c.reads, c.millis, c.writes));
     }
 }
 
