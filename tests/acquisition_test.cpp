@@ -56,14 +56,11 @@ struct Capture {
 // Inicializa and one Toma on a board that replays these bytes.
 Capture capture(std::vector<std::uint8_t> replay, const std::string& cfg) {
     Rig rig({.replay = std::move(replay)});
-    Capture result;
-    result.exit = rig.runUntilExit([&] {
+    const auto exit = rig.runUntilExit([&] {
         rig.initialise(cfg);
         rig.ctrl->Toma();
     });
-    result.file = rig.picture();
-    result.messages = rig.person.texts();
-    return result;
+    return {rig.picture(), rig.person.texts(), exit};
 }
 
 // Where each received row lands, and the single field's interpolation, on a replayed frame.

@@ -62,10 +62,8 @@ TEST(ConfigText, ReaderQuirks) {
         {"empty file", "", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
     };
     for (const auto& c : cases) {
-        BoardSettings s;
-        s.configName = "KEPT";  // the record's name is never touched
-        std::string line1;
-        std::string line2;
+        BoardSettings s{.configName = "KEPT"};  // the record's name is never touched
+        std::string line1, line2;
         parseConfiguration(c.text, s, line1, line2);
         EXPECT_EQ(fieldsOf(s), c.fields) << c.what;
         EXPECT_EQ(s.configName, "KEPT") << c.what;
@@ -78,14 +76,9 @@ TEST(ConfigText, OnlyTheFirstCrEndsTheSelectorAndFlagsSaveAsZeroOrOne) {
     EXPECT_EQ(parseSelector("NOCR.TXT"), "");
     EXPECT_EQ(parseSelector(std::string("A\0B\r\n", 5)), "");
 
-    BoardSettings s;
-    s.dicom = 2;
-    s.fieldInversion = 1;
-    s.singleField = -1;
-    s.gain = 0xFFFFFFFFu;
-    s.sensitivity = -7;
-    const std::string text = formatConfiguration(s, "", "");
-    EXPECT_EQ(text,
+    const BoardSettings s{
+        .dicom = 2, .gain = 0xFFFFFFFFu, .sensitivity = -7, .singleField = -1, .fieldInversion = 1};
+    EXPECT_EQ(formatConfiguration(s, "", ""),
               "\r\n\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n-1\r\n0\r\n0\r\n-7\r\n0\r\n1\r\n0\r\n");
     EXPECT_EQ(formatSelector("A.TXT"), "A.TXT\r\n");
 }
@@ -158,9 +151,7 @@ TEST(ReadConfiguration, MessagesAndWhatSurvives) {
             writeFile(rig.drivePath("KAPTOR/CONFIG.TXT"), c.selector);
         }
         ConfigurationFiles files(*rig.files, rig.person);
-        BoardSettings s;
-        s.configName = c.startName;
-        s.pixelsPerLine = 7;
+        BoardSettings s{.pixelsPerLine = 7, .configName = c.startName};
         std::string line1 = "old1", line2 = "old2";
         files.readConfiguration(s, c.dialog ? DIALOG : CONTROL, &line1, &line2);
         EXPECT_EQ(rig.person.texts(), c.messages) << c.what;
@@ -181,9 +172,7 @@ TEST(SaveConfiguration, FailuresLeaveTheStoredFilesByteForByte) {
         failing.failCreate = failCreate;
         ConfigurationFiles files(failing, rig.person);
         rig.person.queueAnswer(Answer::Ok);
-        BoardSettings s;
-        s.configName = "CAM.TXT";
-        files.saveConfiguration(s, "a", "b");
+        files.saveConfiguration(BoardSettings{.configName = "CAM.TXT"}, "a", "b");
         files.writeSelector("OTHER.TXT");
         EXPECT_EQ(readFile(rig.drivePath("KAPTOR/CONFIG/CAM.TXT")), old);
         EXPECT_EQ(readFile(rig.drivePath("KAPTOR/CONFIG.TXT")), "CAM.TXT\r\n");
@@ -202,10 +191,8 @@ TEST(SaveAndDelete, NamesThatAreNotPlainFileNamesAreRefused) {
     Rig rig;
     rig.writeConfig(EXAMPLE_CONFIG);
     ConfigurationFiles files(*rig.files, rig.person);
-    BoardSettings s;
-    s.configName = "..\\CONFIG.TXT";
-    files.saveConfiguration(s, "", "");
-    files.deleteConfiguration(s.configName);
+    files.saveConfiguration(BoardSettings{.configName = "..\\CONFIG.TXT"}, "", "");
+    files.deleteConfiguration("..\\CONFIG.TXT");
     EXPECT_EQ(rig.person.texts(),
               std::vector<std::string>(2, std::string(msg::CONFIG_NAME_INVALID)));
     EXPECT_EQ(readFile(rig.drivePath("KAPTOR/CONFIG.TXT")), "EJEMPLO.TXT\r\n");
@@ -219,14 +206,18 @@ TEST(ListConfigurations, WhatTheListHoldsAndSays) {
         std::vector<std::string> names;  // empty: no listing at all
         std::uint32_t endCode;
         bool closeFails;
-        std::string message;
+        std::vector<std::string> messages;
         std::int32_t count;
     } cases[] = {
-        {"clean end", names, platform::ERROR_NO_MORE_FILES, false, "", 3},
-        {"next fails", names, 5, false, std::string(msg::FIND_NEXT_FAILED), 0},
-        {"close fails", names, platform::ERROR_NO_MORE_FILES, true,
-         std::string(msg::FIND_CLOSE_FAILED), 0},
-        {"empty or missing folder, silently", {}, platform::ERROR_NO_MORE_FILES, false, "", 0},
+        {"clean end", names, platform::ERROR_NO_MORE_FILES, false, {}, 3},
+        {"next fails", names, 5, false, {std::string(msg::FIND_NEXT_FAILED)}, 0},
+        {"close fails",
+         names,
+         platform::ERROR_NO_MORE_FILES,
+         true,
+         {std::string(msg::FIND_CLOSE_FAILED)},
+         0},
+        {"empty or missing folder, silently", {}, platform::ERROR_NO_MORE_FILES, false, {}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -240,19 +231,17 @@ TEST(ListConfigurations, WhatTheListHoldsAndSays) {
         list.append("STALE.TXT");
         list.listCount = 1;
         files.listConfigurations(list);
-        EXPECT_EQ(list.text(), c.names.empty() ? "" : "A.TXT+b.TXT+C+D.TXT+");
-        EXPECT_EQ(list.listCount, c.count);
-        EXPECT_EQ(rig.person.texts(), c.message.empty() ? std::vector<std::string>{}
-                                                        : std::vector<std::string>{c.message});
+        // The entries from 0 to 5: the name with "+" is listed as two.
         std::vector<std::string> entries;
-        for (std::int32_t i = 0; i <= 5; ++i) {
-            list.listIndex = i;
+        for (list.listIndex = 0; list.listIndex <= 5; ++list.listIndex) {
             entries.push_back(list.getListEntry());
         }
-        // The name with "+" is listed as two entries.
-        if (!c.names.empty()) {
-            EXPECT_EQ(entries, (std::vector<std::string>{"", "A.TXT", "b.TXT", "C", "D.TXT", ""}));
-        }
+        const bool listed = !c.names.empty();
+        EXPECT_EQ(
+            std::tuple(list.text(), list.listCount, rig.person.texts(), entries),
+            std::tuple(listed ? "A.TXT+b.TXT+C+D.TXT+" : "", c.count, c.messages,
+                       listed ? std::vector<std::string>{"", "A.TXT", "b.TXT", "C", "D.TXT", ""}
+                              : std::vector<std::string>(6)));
     }
 }
 
