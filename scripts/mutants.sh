@@ -186,6 +186,13 @@ row main control/config_text.cpp '-L control' \
     'name.find_first_of("\\/") == std::string_view::npos;'
 row main control/config_text.cpp '-L control' \
     'return !name.empty() && name != "." && name != ".." &&' 'return name != "." && name != ".." &&'
+# What a check-box click saves with every entry valid (the end of ConfigDialog.CheckBoxes..., now
+# the end of DialogExchange.StopsAt..., compared whole); the single-field box flipping its own flag
+# (caught by nothing before).
+row main control/board_config_dlg.cpp '-L control' \
+    'flipFlagAndSave(settings.singleField);' 'flipFlagAndSave(settings.fieldInversion);'
+row main control/board_config_dlg.cpp '-L control' \
+    $'flag = flag == 1 ? 0 : 1;\n    saveFields();' 'flag = flag == 1 ? 0 : 1;'
 # A smaller frame after a larger one (Toma.NothingOfALarger..., now the first two captures of
 # Toma.QueueStatusFailure...): the row of the image buffer's end above is caught there.
 # Third round. The worked example's round trip (the saved files of Set.WhatEachWayOfLeaving...);
