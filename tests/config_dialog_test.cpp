@@ -14,7 +14,6 @@ using platform::Answer;
 using test::clickOn;
 using test::EXAMPLE_CONFIG;
 using test::readFile;
-using test::Rig;
 using test::typeInto;
 
 // 320 x 240, not interlaced, every flag but dicom ticked.
@@ -46,7 +45,7 @@ struct OpenDialog {
     const BoardSettings& settings() { return rig.ctrl->settings(); }
     std::string selector() { return readFile(rig.drivePath("KAPTOR/CONFIG.TXT")); }
 
-    Rig rig;
+    test::Rig rig;
     InMemoryDialogView view{rig.ctrl->configDialog()};
 };
 
