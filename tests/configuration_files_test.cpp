@@ -18,6 +18,7 @@ using test::EXAMPLE_CONFIG;
 using test::readFile;
 using test::Rig;
 using test::writeFile;
+using namespace std::string_literals;
 
 // Field values in file order: lines 3..16.
 using Fields = std::array<std::int64_t, 14>;
@@ -34,9 +35,9 @@ TEST(ConfigText, ReaderQuirks) {
         std::string text;
         Fields fields;
     } cases[] = {
-        {"empty line among 3-8 reads 0",
-         "a\r\nb\r\n640\r\n\r\n248\r\n20\r\n800\r\n0\r\n1\r\n128\r\n64\r\n0\r\n10\r\n0\r\n0\r\n0\r"
-         "\n",
+        // clang-format off
+        {"empty line among 3-8 reads 0", "a\r\nb\r\n640\r\n\r\n248\r\n20\r\n800\r\n0\r\n1\r\n"
+         "128\r\n64\r\n0\r\n10\r\n0\r\n0\r\n0\r\n",
          {640, 0, 248, 20, 800, 0, 1, 128, 64, 0, 10, 0, 0, 0}},
         {"empty line among 9-16 takes the next line's value; nothing shifts",
          "a\r\nb\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n\r\n128\r\n64\r\n0\r\n10\r\n0\r\n0\r\n0\r\n",
@@ -45,28 +46,23 @@ TEST(ConfigText, ReaderQuirks) {
          "a\r\nb\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n1\r\n2\r\n3\r\n4\r\n5\r\n1\r\n1\r\n1",
          {1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 1, 1, 1}},
         {"a file that stops after line 5 without CR LF: lines 3-8 need their CR",
-         "a\r\nb\r\n640\r\n120\r\n248",
-         {640, 120, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"text after digits is ignored; blanks and sign accepted",
-         "a\r\nb\r\n640 pixels\r\n -5\r\n+3\r\n4\r\n5\r\n6\r\n "
-         "1\r\n2\r\n3\r\n-4\r\n5\r\n2\r\n0\r\n1\r\n",
+         "a\r\nb\r\n640\r\n120\r\n248", {640, 120, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"text after digits is ignored; blanks and sign accepted", "a\r\nb\r\n640 pixels\r\n -5\r\n"
+         "+3\r\n4\r\n5\r\n6\r\n 1\r\n2\r\n3\r\n-4\r\n5\r\n2\r\n0\r\n1\r\n",
          {640, -5, 3, 4, 5, 6, 1, 2, 3, -4, 5, 2, 0, 1}},
         {"LF alone: text lines empty, 3-8 read 0, 9-16 from the wrong places",
          "a\nb\n1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n1\n1\n1\n",
          {0, 0, 0, 0, 0, 0, 3, 4, 4, 5, 5, 6, 6, 7}},
-        {"a zero byte ends the text",
-         std::string("a\r\nb\r\n640\r\n1\0"
-                     "20\r\n",
-                     17),
+        {"a zero byte ends the text", "a\r\nb\r\n640\r\n1\0" "20\r\n"s,
          {640, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         {"empty file", "", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         BoardSettings s{.configName = "KEPT"};  // the record's name is never touched
         std::string line1, line2;
         parseConfiguration(c.text, s, line1, line2);
-        EXPECT_EQ(fieldsOf(s), c.fields) << c.what;
-        EXPECT_EQ(s.configName, "KEPT") << c.what;
+        EXPECT_EQ(std::pair(fieldsOf(s), s.configName), std::pair(c.fields, "KEPT"s)) << c.what;
     }
 }
 
@@ -209,15 +205,13 @@ TEST(ListConfigurations, WhatTheListHoldsAndSays) {
         std::vector<std::string> messages;
         std::int32_t count;
     } cases[] = {
+        // clang-format off
         {"clean end", names, platform::ERROR_NO_MORE_FILES, false, {}, 3},
         {"next fails", names, 5, false, {std::string(msg::FIND_NEXT_FAILED)}, 0},
-        {"close fails",
-         names,
-         platform::ERROR_NO_MORE_FILES,
-         true,
-         {std::string(msg::FIND_CLOSE_FAILED)},
-         0},
+        {"close fails", names, platform::ERROR_NO_MORE_FILES, true,
+         {std::string(msg::FIND_CLOSE_FAILED)}, 0},
         {"empty or missing folder, silently", {}, platform::ERROR_NO_MORE_FILES, false, {}, 0},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
