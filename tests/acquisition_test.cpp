@@ -44,20 +44,15 @@ std::vector<std::vector<std::uint8_t>> fileRows(const std::vector<std::uint8_t>&
     return rows;
 }
 
-struct Capture {
-    std::vector<std::uint8_t> file;
-    std::vector<std::string> messages;
-    std::optional<int> exit;
-};
-
-// Inicializa and one Toma on a board that replays these bytes.
-Capture capture(std::vector<std::uint8_t> replay, const std::string& cfg) {
+// Inicializa and one Toma on a board that replays these bytes: the picture file, the messages
+// and the exit status.
+auto capture(std::vector<std::uint8_t> replay, const std::string& cfg) {
     Rig rig({.replay = std::move(replay)});
     const auto exit = rig.runUntilExit([&] {
         rig.initialise(cfg);
         rig.ctrl->Toma();
     });
-    return {rig.picture(), rig.person.texts(), exit};
+    return std::tuple(rig.picture(), rig.person.texts(), exit);
 }
 
 // Where each received row lands, and the single field's interpolation, on a replayed frame.
@@ -92,10 +87,10 @@ TEST(Toma, ReplayedRowsLandWhereTheyBelong) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto result = capture(
-            frame, config(3, c.interlaced ? 3 : 6, c.interlaced, c.fieldInversion, c.singleField));
-        ASSERT_EQ(result.file.size(), BMP_HEADER_SIZE + 4 * 6 + BMP_TRAILER_SIZE);
-        EXPECT_EQ(fileRows(result.file, 3, 6), c.rows);
+        const auto file = std::get<0>(capture(
+            frame, config(3, c.interlaced ? 3 : 6, c.interlaced, c.fieldInversion, c.singleField)));
+        ASSERT_EQ(file.size(), BMP_HEADER_SIZE + 4 * 6 + BMP_TRAILER_SIZE);
+        EXPECT_EQ(fileRows(file, 3, 6), c.rows);
     }
 }
 
@@ -201,19 +196,18 @@ TEST(Toma, GeometriesTheBufferCannotHoldOrTheAssemblyCannotCover) {
         // clang-format on
     };
     for (const auto& c : cases) {
-        const auto result = capture(stream(24), c.cfg);
-        EXPECT_EQ(result.exit, std::nullopt) << c.what;
-        EXPECT_EQ(result.messages, c.messages) << c.what;
-        ASSERT_EQ(result.file.size(), c.fileSize) << c.what;
+        SCOPED_TRACE(c.what);
+        const auto [file, messages, exit] = capture(stream(24), c.cfg);
+        EXPECT_EQ(std::pair(messages, exit), std::pair(c.messages, std::optional<int>()));
+        ASSERT_EQ(file.size(), c.fileSize);
         if (c.messages == std::vector<std::string>{tooLarge}) {
             // A refused frame: width and height both say 0.
-            EXPECT_EQ(std::vector<std::uint8_t>(result.file.begin() + 18, result.file.begin() + 26),
-                      std::vector<std::uint8_t>(8, 0))
-                << c.what;
+            EXPECT_EQ(std::vector(file.begin() + 18, file.begin() + 26),
+                      std::vector<std::uint8_t>(8, 0));
         }
     }
-    const auto result = capture(stream(24), config(4, 2, 2));
-    EXPECT_EQ(fileRows(result.file, 4, 6)[5][0], 1);  // received row 0 on top
+    const auto file = std::get<0>(capture(stream(24), config(4, 2, 2)));
+    EXPECT_EQ(fileRows(file, 4, 6)[5][0], 1);  // received row 0 on top
 }
 
 TEST(FieldAssembly, SingleFieldEqualsBothFieldsThenInterpolation) {

@@ -24,7 +24,6 @@ const char* const OTRA_CONFIG =
 const std::string NOT_A_NUMBER(msg::VALIDATE_NOT_A_NUMBER);
 const std::string NOT_NEGATIVE(msg::VALIDATE_NOT_NEGATIVE);
 const std::string NOT_A_FILE_NAME(msg::VALIDATE_NOT_A_FILE_NAME);
-const std::string TOO_LONG = "Escriba como m\xE1ximo 30 caracteres.";
 std::string range(const std::string& low, const std::string& high) {
     return "Escriba un n\xFAmero entero entre " + low + " y " + high + ".";
 }
@@ -82,7 +81,7 @@ TEST(DialogExchange, EachEntryConvertsAndChecksItsText) {
         {"interlaced", "1", "", 1},
         {"interlaced", "2", range("0", "1")},
         {"configName", "ABCDEFGHIJKLMNOPQRSTUVWXYZ.TXT", ""},
-        {"configName", "ABCDEFGHIJKLMNOPQRSTUVWXYZ1.TXT", TOO_LONG},
+        {"configName", "ABCDEFGHIJKLMNOPQRSTUVWXYZ1.TXT", "Escriba como m\xE1ximo 30 caracteres."},
         {"configName", "..\\CONFIG.TXT", NOT_A_FILE_NAME},
         {"configName", "C:EVIL.TXT", NOT_A_FILE_NAME},
         {"configName", "A/B.TXT", NOT_A_FILE_NAME},
