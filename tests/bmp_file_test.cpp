@@ -57,45 +57,27 @@ TEST(BmpHeader, DimensionsAndSizesForEveryWidth) {
     }
 }
 
-class BmpFile : public ::testing::Test {
-  protected:
-    test::TempDir dir;
+// The rows padded to four bytes, then the trailer. A file that cannot be created, or more rows
+// than the image holds, replaces nothing; a write that fails after the file was created is Toma's
+// error for its caller (Toma.AWriteErrorIsTheCallersError).
+TEST(BmpFile, RowsArePaddedAndAFileNotCreatedReplacesNothing) {
+    const test::TempDir dir;
     platform::HostFileSystem files{platform::DriveMap({{'C', dir.path()}})};
-
-    std::vector<std::uint8_t> write(std::int32_t width, std::int32_t lines,
-                                    const std::vector<std::uint8_t>& image) {
-        BmpHeader h;
-        buildHeaderTemplate(h);
-        patchHeaderDimensions(h, width, lines);
-        EXPECT_TRUE(writeBmpFile(files, "C:\\pic.bmp", h, image, width, lines));
-        return test::readBytes(dir.path() / "pic.bmp");
-    }
-};
-
-TEST_F(BmpFile, RowsArePaddedAndTheTrailerStays) {
+    BmpHeader h;
+    buildHeaderTemplate(h);
     std::vector<std::uint8_t> image(6 * 3);
     std::iota(image.begin(), image.end(), 1);
-    const auto file = write(6, 3, image);
-    // Three rows of 6 pixels padded to 8, then 5000 zeros.
+    ASSERT_TRUE(writeBmpFile(files, "C:\\pic.bmp", h, image, 6, 3));
+    const auto file = test::readBytes(dir.path() / "pic.bmp");
     std::vector<std::uint8_t> expected = {1,  2,  3, 4, 5,  6,  0,  0,  7,  8,  9, 10,
                                           11, 12, 0, 0, 13, 14, 15, 16, 17, 18, 0, 0};
     expected.resize(24 + 5000);
     EXPECT_EQ(std::vector(file.begin() + 1078, file.end()), expected);
-    EXPECT_EQ(write(640, 496, std::vector<std::uint8_t>(640 * 496)).size(), 323518u);
-}
 
-// A file that cannot be created leaves the picture already there unchanged. A write that fails
-// after the file was created is Toma's error for its caller (Toma.AWriteErrorIsTheCallersError).
-TEST_F(BmpFile, AFileThatCannotBeCreatedReplacesNothing) {
-    test::writeFile(dir.path() / "pic.bmp", "previous");
-    BmpHeader h;
-    buildHeaderTemplate(h);
-    const std::vector<std::uint8_t> image(640 * 496);
-    EXPECT_EQ(writeBmpFile(files, "C:\\nofolder\\pic.bmp", h, image, 640, 496).result,
+    EXPECT_EQ(writeBmpFile(files, "C:\\nofolder\\pic.bmp", h, image, 6, 3).result,
               BmpWrite::NotCreated);
-    // More rows than the image holds: the writer stops before anything is replaced.
-    EXPECT_EQ(writeBmpFile(files, "C:\\pic.bmp", h, image, 640, 2000).result, BmpWrite::NotCreated);
-    EXPECT_EQ(test::readFile(dir.path() / "pic.bmp"), "previous");
+    EXPECT_EQ(writeBmpFile(files, "C:\\pic.bmp", h, image, 6, 4).result, BmpWrite::NotCreated);
+    EXPECT_EQ(test::readBytes(dir.path() / "pic.bmp"), file);
 }
 
 }  // namespace
