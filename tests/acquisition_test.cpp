@@ -36,9 +36,8 @@ std::vector<std::uint8_t> stream(std::size_t count) {
 std::vector<std::vector<std::uint8_t>> fileRows(const std::vector<std::uint8_t>& file, int width,
                                                 int lines) {
     std::vector<std::vector<std::uint8_t>> rows;
-    const std::size_t stride = bmpRowStride(width);
     for (int i = 0; i < lines; ++i) {
-        const auto* row = file.data() + BMP_HEADER_SIZE + i * stride;
+        const auto* row = file.data() + BMP_HEADER_SIZE + i * bmpRowStride(width);
         rows.emplace_back(row, row + width);
     }
     return rows;

@@ -11,9 +11,6 @@
 namespace kaptor::control {
 namespace {
 
-using platform::Answer;
-using platform::Buttons;
-using platform::Icon;
 using test::EXAMPLE_CONFIG;
 using test::readFile;
 using test::Rig;
@@ -167,7 +164,7 @@ TEST(SaveConfiguration, FailuresLeaveTheStoredFilesByteForByte) {
         FailingFileSystem failing(rig);
         failing.failCreate = failCreate;
         ConfigurationFiles files(failing, rig.person);
-        rig.person.queueAnswer(Answer::Ok);
+        rig.person.queueAnswer(platform::Answer::Ok);
         files.saveConfiguration(BoardSettings{.configName = "CAM.TXT"}, "a", "b");
         files.writeSelector("OTHER.TXT");
         EXPECT_EQ(readFile(rig.drivePath("KAPTOR/CONFIG/CAM.TXT")), old);
@@ -176,8 +173,8 @@ TEST(SaveConfiguration, FailuresLeaveTheStoredFilesByteForByte) {
                   (std::vector<std::string>{std::string(msg::OVERWRITE_QUESTION),
                                             std::string(msg::CONFIG_WRITE_FAILED),
                                             std::string(msg::SELECTOR_WRITE_FAILED)}));
-        EXPECT_EQ(rig.person.messages()[0].buttons, Buttons::OkCancel);
-        EXPECT_EQ(rig.person.messages()[0].icon, Icon::Exclamation);
+        EXPECT_EQ(rig.person.messages()[0].buttons, platform::Buttons::OkCancel);
+        EXPECT_EQ(rig.person.messages()[0].icon, platform::Icon::Exclamation);
     }
 }
 

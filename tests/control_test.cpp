@@ -19,7 +19,6 @@ using platform::Answer;
 using test::EXAMPLE_CONFIG;
 using namespace std::string_literals;
 using test::clickOn;
-using test::pickEntry;
 using test::Rig;
 using test::typeInto;
 
@@ -135,7 +134,7 @@ TEST(Set, WhatEachWayOfLeavingSendsSavesAndSays) {
          11 + 1, 200, "EJEMPLO.TXT", "NUEVA.TXT", gain200, 640, 323518},
         // The next capture reloads the picked configuration from its file.
         {"CANCELAR after a pick keeps the picked selector", true,
-         {{pickEntry(2), clickOn(IDC_CANCELAR)}},
+         {{test::pickEntry(2), clickOn(IDC_CANCELAR)}},
          {}, {},
          0, 128, "OTRA.TXT", "EJEMPLO.TXT", EXAMPLE_CONFIG, 320, 1078 + 320 * 240 + 5000},
         {"declining the overwrite question programs the board but keeps the file", true,
