@@ -164,6 +164,43 @@ row windows testapp/form1.cpp '-L kapshot' \
     'constexpr TwipsRect SET_PLACA_PLACE{1815, 0, 1095, 375};'
 
 # What the merged and dropped tests of the core (files, board, dialog logic, platform) covered.
+# Fourth round. The mean of every pair of bytes (FieldAssembly.TruncatedMeanOfEveryPairOfBytes, now
+# three rows in FieldAssembly.TheMiddleRowOfThree... and the replayed rows of Toma.ReplayedRows...);
+# a fresh control's zeroed image buffer after others went away (Toma.AFreshControl..., now the
+# start of Control.ConstructionDefaults).
+row main control/field_assembly.cpp '-L board' \
+    'return static_cast<std::uint8_t>((a & b) + ((a ^ b) >> 1));' \
+    'return static_cast<std::uint8_t>((a >> 1) + (b >> 1));'
+row main control/kaptorax_ctrl.cpp '-L control' 'std::calloc(1, size)' 'std::malloc(size)'
+# The opened dialog's focus (ConfigDialog.OpeningLists..., now rows of ConfigDialog.WhatEach...
+# and the start of ConfigDialog.CheckBoxes...).
+row main control/board_config_dlg.cpp '-L control' '    view.focus(IDC_ACEPTAR);' ''
+# The board's active lines after Inicializa (the end of ProgramRegisters.TheExampleSequence...):
+# the frames' bytes say them, and a board that misreads them sends another frame.
+row main boardsim/board_registers.cpp '-L board' \
+    'r.activeLines = ((f[1] & 3u) << 8) | f[2];' 'r.activeLines = f[2];'
+# Names that are no plain file names, refused by saving and deleting (SaveAndDelete.Names..., now
+# one name; the others are rows of DialogExchange.EachEntry..., through the same test of a name).
+row main control/config_text.cpp '-L control' \
+    'name.find_first_of("\\/:") == std::string_view::npos;' \
+    'name.find_first_of("\\/") == std::string_view::npos;'
+row main control/config_text.cpp '-L control' \
+    'return !name.empty() && name != "." && name != ".." &&' 'return name != "." && name != ".." &&'
+# What a check-box click saves with every entry valid (the end of ConfigDialog.CheckBoxes..., now
+# the end of DialogExchange.StopsAt..., compared whole); the single-field box flipping its own flag
+# (caught by nothing before).
+row main control/board_config_dlg.cpp '-L control' \
+    'flipFlagAndSave(settings.singleField);' 'flipFlagAndSave(settings.fieldInversion);'
+row main control/board_config_dlg.cpp '-L control' \
+    $'flag = flag == 1 ? 0 : 1;\n    saveFields();' 'flag = flag == 1 ? 0 : 1;'
+# A picture written after a failed write beeps (the end of Toma.AWriteError..., now Set's
+# captures); no message for a frame of two fields (Toma.ReplayedRows..., now Toma.Geometries...).
+row main control/kaptorax_ctrl.cpp '-L control' '    services_.person.beep(platform::Beep::Exclamation);' ''
+row main control/frame_acquisition.cpp '-L board' \
+    $'    if (s.interlaced != 1) {\n        // Two fields' \
+    $'    operator_.messageBox(msg::INTERLACED_INVALID);\n    if (s.interlaced != 1) {\n        // Two fields'
+# A smaller frame after a larger one (Toma.NothingOfALarger..., now the first two captures of
+# Toma.QueueStatusFailure...): the row of the image buffer's end above is caught there.
 # Third round. The worked example's round trip (the saved files of Set.WhatEachWayOfLeaving...);
 # the control byte carried from one programming to the next (ProgramRegisters.FramesCarry...).
 row main control/config_text.cpp '-L control' \

@@ -3,6 +3,7 @@
 // both sides of the vector blocks and for both field orders.
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <random>
 
 #include "control/bmp_file.h"
@@ -23,15 +24,11 @@ std::string config(int width, int activeLines, int interlaced, int fieldInversio
            std::to_string(singleField) + "\r\n";
 }
 
-// Received row r of a stream: every byte says its row and column.
-std::vector<std::uint8_t> stream(int width, int rows, std::size_t extra = 0) {
-    std::vector<std::uint8_t> bytes;
-    for (int r = 0; r < rows; ++r) {
-        for (int j = 0; j < width; ++j) {
-            bytes.push_back(static_cast<std::uint8_t>(16 * r + j + 1));
-        }
-    }
-    bytes.resize(bytes.size() + extra, 0xEE);
+// The bytes 1, 2, 3, ... (modulo 256), in the order they are sent: where one lands in the
+// picture shows where it came from.
+std::vector<std::uint8_t> stream(std::size_t count) {
+    std::vector<std::uint8_t> bytes(count);
+    std::iota(bytes.begin(), bytes.end(), std::uint8_t{1});
     return bytes;
 }
 
@@ -39,31 +36,22 @@ std::vector<std::uint8_t> stream(int width, int rows, std::size_t extra = 0) {
 std::vector<std::vector<std::uint8_t>> fileRows(const std::vector<std::uint8_t>& file, int width,
                                                 int lines) {
     std::vector<std::vector<std::uint8_t>> rows;
-    const std::size_t stride = bmpRowStride(width);
     for (int i = 0; i < lines; ++i) {
-        const auto* row = file.data() + BMP_HEADER_SIZE + i * stride;
+        const auto* row = file.data() + BMP_HEADER_SIZE + i * bmpRowStride(width);
         rows.emplace_back(row, row + width);
     }
     return rows;
 }
 
-struct Capture {
-    std::vector<std::uint8_t> file;
-    std::vector<std::string> messages;
-    std::optional<int> exit;
-};
-
-// Inicializa and one Toma on a board that replays these bytes.
-Capture capture(std::vector<std::uint8_t> replay, const std::string& cfg) {
+// Inicializa and one Toma on a board that replays these bytes: the picture file, the messages
+// and the exit status.
+auto capture(std::vector<std::uint8_t> replay, const std::string& cfg) {
     Rig rig({.replay = std::move(replay)});
-    Capture result;
-    result.exit = rig.runUntilExit([&] {
+    const auto exit = rig.runUntilExit([&] {
         rig.initialise(cfg);
         rig.ctrl->Toma();
     });
-    result.file = rig.picture();
-    result.messages = rig.person.texts();
-    return result;
+    return std::tuple(rig.picture(), rig.person.texts(), exit);
 }
 
 // Where each received row lands, and the single field's interpolation, on a replayed frame.
@@ -98,18 +86,16 @@ TEST(Toma, ReplayedRowsLandWhereTheyBelong) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto result = capture(
-            frame, config(3, c.interlaced ? 3 : 6, c.interlaced, c.fieldInversion, c.singleField));
-        ASSERT_EQ(result.file.size(), BMP_HEADER_SIZE + 4 * 6 + BMP_TRAILER_SIZE);
-        EXPECT_EQ(fileRows(result.file, 3, 6), c.rows);
-        EXPECT_TRUE(result.messages.empty());
+        const auto file = std::get<0>(capture(
+            frame, config(3, c.interlaced ? 3 : 6, c.interlaced, c.fieldInversion, c.singleField)));
+        ASSERT_EQ(file.size(), BMP_HEADER_SIZE + 4 * 6 + BMP_TRAILER_SIZE);
+        EXPECT_EQ(fileRows(file, 3, 6), c.rows);
     }
 }
 
 TEST(Toma, ReadLoopCasesOnTheWire) {
-    const int width = 50;
-    const int lines = 20;  // 1000 bytes, progressive
-    const auto source = stream(width, lines);
+    const int width = 1000;  // one progressive row: the picture holds the bytes as they came
+    const auto source = stream(width);
     const std::string timeOut(msg::TIME_OUT);
     const struct {
         const char* what;
@@ -132,8 +118,8 @@ TEST(Toma, ReadLoopCasesOnTheWire) {
     };
     for (const auto& c : cases) {
         Rig rig({.sim = {.driverBuffer = c.driverBuffer, .faults = c.faults},
-                 .replay = stream(width, lines, c.extra)});
-        rig.initialise(config(width, lines, 0));
+                 .replay = stream(width + c.extra)});
+        rig.initialise(config(width, 1, 0));
         const std::uint64_t readsBefore = rig.board->reads();
         const std::int64_t start = rig.clock.clock();
         rig.ctrl->Toma();
@@ -145,32 +131,29 @@ TEST(Toma, ReadLoopCasesOnTheWire) {
             EXPECT_GE(rig.clock.clock() - start, 3000) << c.what;
             EXPECT_LT(rig.clock.clock() - start, 3400) << c.what;
         }
-        // What came, in arrival order: the picture's rows from the top.
-        const auto rows = fileRows(rig.picture(), width, lines);
-        std::vector<std::uint8_t> received;
-        for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-            received.insert(received.end(), row->begin(), row->end());
-        }
         std::vector<std::uint8_t> expected(1000, 0);
         std::copy_n(source.begin(), c.keptBytes, expected.begin());
-        EXPECT_EQ(received, expected) << c.what;
+        EXPECT_EQ(fileRows(rig.picture(), width, 1)[0], expected) << c.what;
     }
 }
 
+// A smaller frame after a larger one, whose queue status fails: nothing of the earlier frame
+// stays in the image buffer, and the picture is all zero.
 TEST(Toma, QueueStatusFailureClosesTheLinkAndTheNextTriggerEndsTheProcess) {
-    Rig rig({.replay = stream(8, 4)});
-    rig.initialise(config(8, 2, 1));
+    Rig rig({.replay = stream(64)});
+    rig.initialise(config(8, 4, 1));
     rig.ctrl->Toma();
-    const auto first = rig.picture();
+    rig.writeConfig(config(8, 2, 1));
     rig.board->faults().queueStatusFails = true;
     rig.ctrl->Toma();
-    EXPECT_EQ(rig.ctrl->link().isOpen(), false);
-    EXPECT_FALSE(rig.board->isOpen());
-    EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::TIME_OUT)});
-    // The same header over nothing but zeros.
-    std::vector<std::uint8_t> zeroed(first.begin(), first.begin() + BMP_HEADER_SIZE);
-    zeroed.resize(first.size());
-    EXPECT_EQ(rig.picture(), zeroed);
+    const auto& image = rig.ctrl->imageBuffer();
+    EXPECT_EQ(std::tuple(rig.ctrl->link().isOpen(), rig.board->isOpen(), rig.person.texts(),
+                         std::count(image.begin(), image.end(), 0)),
+              std::tuple(false, false, std::vector<std::string>{std::string(msg::TIME_OUT)},
+                         IMAGE_BUFFER_SIZE));
+    const auto picture = rig.picture();
+    EXPECT_EQ(std::vector(picture.begin() + BMP_HEADER_SIZE, picture.end()),
+              std::vector<std::uint8_t>(8 * 4 + BMP_TRAILER_SIZE, 0));
     // The closed handle takes no write: the driver reports 0 bytes.
     EXPECT_EQ(rig.runUntilExit([&] { rig.ctrl->Toma(); }), 1);
     EXPECT_EQ(rig.person.texts().back(), msg::WRITE_FAILED_TRIGGER);
@@ -212,55 +195,18 @@ TEST(Toma, GeometriesTheBufferCannotHoldOrTheAssemblyCannotCover) {
         // clang-format on
     };
     for (const auto& c : cases) {
-        const auto result = capture(stream(4, 6), c.cfg);
-        EXPECT_EQ(result.exit, std::nullopt) << c.what;
-        EXPECT_EQ(result.messages, c.messages) << c.what;
-        ASSERT_EQ(result.file.size(), c.fileSize) << c.what;
+        SCOPED_TRACE(c.what);
+        const auto [file, messages, exit] = capture(stream(24), c.cfg);
+        EXPECT_EQ(std::pair(messages, exit), std::pair(c.messages, std::optional<int>()));
+        ASSERT_EQ(file.size(), c.fileSize);
         if (c.messages == std::vector<std::string>{tooLarge}) {
             // A refused frame: width and height both say 0.
-            EXPECT_EQ(std::vector<std::uint8_t>(result.file.begin() + 18, result.file.begin() + 26),
-                      std::vector<std::uint8_t>(8, 0))
-                << c.what;
+            EXPECT_EQ(std::vector(file.begin() + 18, file.begin() + 26),
+                      std::vector<std::uint8_t>(8, 0));
         }
     }
-    const auto result = capture(stream(4, 6), config(4, 2, 2));
-    EXPECT_EQ(fileRows(result.file, 4, 6)[5][0], 1);  // received row 0 on top
-}
-
-TEST(Toma, NothingOfALargerEarlierFrameReachesALaterPicture) {
-    Rig rig({.replay = stream(4, 8)});
-    rig.initialise(config(4, 4, 1));
-    rig.ctrl->Toma();
-    rig.writeConfig(config(4, 2, 1, 0, 1));
-    rig.ctrl->Toma();
-    const auto& image = rig.ctrl->imageBuffer();
-    EXPECT_TRUE(std::all_of(image.begin() + 16, image.end(), [](auto b) { return b == 0; }));
-    // The top row is a copy of the row below it.
-    EXPECT_TRUE(std::equal(image.begin() + 12, image.begin() + 16, image.begin() + 8));
-}
-
-TEST(Toma, ADestinationThatNamesAFolderEndsTheProcessAfterTheCapture) {
-    Rig rig;
-    rig.writeConfig(config(8, 2, 1));
-    rig.ctrl->Inicializa();  // the destination stays the default "\\AAAA\\"
-    EXPECT_EQ(rig.runUntilExit([&] { rig.ctrl->Toma(); }), 1);
-    EXPECT_EQ(rig.person.texts(), std::vector<std::string>{std::string(msg::IMAGE_CREATE_FAILED)});
-    EXPECT_EQ(rig.person.beeps(), 0);
-    EXPECT_EQ(rig.board->capturesStarted(), 1u);
-}
-
-TEST(Toma, AFreshControlShowsNothingOfAControlBeforeIt) {
-    // Controls that captured and went away leave their memory to the allocator; a new control
-    // must read all zero before its first capture, wherever its memory comes from.
-    for (int round = 0; round < 3; ++round) {
-        Rig rig({.replay = std::vector<std::uint8_t>(1024 * 1534, 0xAB)});
-        rig.initialise(config(1024, 767, 1));
-        rig.ctrl->Toma();
-        ASSERT_EQ(rig.ctrl->imageBuffer()[0], 0xAB);
-    }
-    Rig fresh;
-    const auto& image = fresh.ctrl->imageBuffer();
-    EXPECT_TRUE(std::all_of(image.begin(), image.end(), [](auto b) { return b == 0; }));
+    const auto file = std::get<0>(capture(stream(24), config(4, 2, 2)));
+    EXPECT_EQ(fileRows(file, 4, 6)[5][0], 1);  // received row 0 on top
 }
 
 TEST(FieldAssembly, SingleFieldEqualsBothFieldsThenInterpolation) {
@@ -288,18 +234,12 @@ TEST(FieldAssembly, SingleFieldEqualsBothFieldsThenInterpolation) {
     }
 }
 
-TEST(FieldAssembly, TruncatedMeanOfEveryPairOfBytes) {
-    // Two rows of 65536 pairs, in a frame of three rows; the middle row takes their mean.
-    constexpr std::size_t width = 65536;
-    std::vector<std::uint8_t> image(3 * width);
-    for (std::size_t i = 0; i < width; ++i) {
-        image[i] = static_cast<std::uint8_t>(i);
-        image[2 * width + i] = static_cast<std::uint8_t>(i >> 8);
-    }
-    interpolateSingleField(image.data(), width, 3);
-    for (std::size_t i = 0; i < width; ++i) {
-        ASSERT_EQ(image[width + i], ((i & 0xFF) + (i >> 8)) / 2) << i;
-    }
+// A frame of an odd number of rows: its last replaced row has a row below it to take the mean
+// with (Toma's frames always have an even number).
+TEST(FieldAssembly, TheMiddleRowOfThreeIsTheMeanOfItsNeighbours) {
+    std::vector<std::uint8_t> image = {0, 255, 7, 1, 1, 1, 255, 255, 8};
+    interpolateSingleField(image.data(), 3, 3);
+    EXPECT_EQ(image, (std::vector<std::uint8_t>{0, 255, 7, 127, 255, 7, 255, 255, 8}));
 }
 
 }  // namespace

@@ -1,16 +1,14 @@
 // The picture file byte for byte.
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "control/bmp_file.h"
 #include "platform/file_system.h"
 #include "tests/support/rig.h"
 
 namespace kaptor::control {
 namespace {
-
-std::uint32_t le32(const BmpHeader& h, std::size_t at) {
-    return h[at] | (h[at + 1] << 8) | (h[at + 2] << 16) | (std::uint32_t{h[at + 3]} << 24);
-}
 
 TEST(BmpHeader, TheTemplateIsA640By496GrayPicture) {
     BmpHeader h;
@@ -21,12 +19,12 @@ TEST(BmpHeader, TheTemplateIsA640By496GrayPicture) {
               "42 4D 36 DC 04 00 00 00 00 00 36 04 00 00 "
               "28 00 00 00 80 02 00 00 F0 01 00 00 01 00 08 00 00 00 00 00 00 D8 04 00 "
               "C4 0E 00 00 C4 0E 00 00 00 00 00 00 00 00 00 00");
-    for (std::size_t i = 0; i < 256; ++i) {
-        EXPECT_EQ(h[54 + 4 * i], i);
-        EXPECT_EQ(h[55 + 4 * i], i);
-        EXPECT_EQ(h[56 + 4 * i], i);
-        EXPECT_EQ(h[57 + 4 * i], 0);
+    // The palette: 256 grays, blue, green, red and a zero.
+    std::vector<std::uint8_t> palette;
+    for (int i = 0; i < 256; ++i) {
+        palette.insert(palette.end(), {std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0});
     }
+    EXPECT_EQ(std::vector(h.begin() + 54, h.end()), palette);
 }
 
 TEST(BmpHeader, DimensionsAndSizesForEveryWidth) {
@@ -44,58 +42,42 @@ TEST(BmpHeader, DimensionsAndSizesForEveryWidth) {
     for (const auto& c : cases) {
         BmpHeader h = templ;
         patchHeaderDimensions(h, c.width, c.lines);
-        EXPECT_EQ(le32(h, 2), c.bfSize) << c.width << "x" << c.lines;
-        EXPECT_EQ(le32(h, 18), static_cast<std::uint32_t>(std::max(c.width, 0)));
-        EXPECT_EQ(le32(h, 22), static_cast<std::uint32_t>(std::max(c.lines, 0)));
-        EXPECT_EQ(le32(h, 34), c.biSizeImage);
-        // Everything else is the template's.
-        for (std::size_t i : {0u, 1u, 6u, 10u, 14u, 26u, 28u, 30u, 38u, 42u, 46u, 50u, 100u}) {
-            EXPECT_EQ(h[i], templ[i]) << "byte " << i;
+        // The template with four little-endian fields set: file size, width, height, image size.
+        BmpHeader expected = templ;
+        const std::uint32_t fields[][2] = {{2, c.bfSize},
+                                           {18, static_cast<std::uint32_t>(std::max(c.width, 0))},
+                                           {22, static_cast<std::uint32_t>(std::max(c.lines, 0))},
+                                           {34, c.biSizeImage}};
+        for (const auto& [at, value] : fields) {
+            for (std::uint32_t k = 0; k < 4; ++k) {
+                expected[at + k] = static_cast<std::uint8_t>(value >> (8 * k));
+            }
         }
+        EXPECT_EQ(h, expected) << c.width << "x" << c.lines;
     }
 }
 
-class BmpFile : public ::testing::Test {
-  protected:
-    test::TempDir dir;
+// The rows padded to four bytes, then the trailer. A file that cannot be created, or more rows
+// than the image holds, replaces nothing; a write that fails after the file was created is Toma's
+// error for its caller (Toma.AWriteErrorIsTheCallersError).
+TEST(BmpFile, RowsArePaddedAndAFileNotCreatedReplacesNothing) {
+    const test::TempDir dir;
     platform::HostFileSystem files{platform::DriveMap({{'C', dir.path()}})};
-
-    std::vector<std::uint8_t> write(std::int32_t width, std::int32_t lines,
-                                    const std::vector<std::uint8_t>& image) {
-        BmpHeader h;
-        buildHeaderTemplate(h);
-        patchHeaderDimensions(h, width, lines);
-        EXPECT_TRUE(writeBmpFile(files, "C:\\pic.bmp", h, image, width, lines));
-        return test::readBytes(dir.path() / "pic.bmp");
-    }
-};
-
-TEST_F(BmpFile, RowsArePaddedAndTheTrailerStays) {
-    std::vector<std::uint8_t> image(6 * 3);
-    for (std::size_t i = 0; i < image.size(); ++i) {
-        image[i] = static_cast<std::uint8_t>(i + 1);
-    }
-    const auto file = write(6, 3, image);
-    ASSERT_EQ(file.size(), 1078u + 8 * 3 + 5000);
-    const std::vector<std::uint8_t> rows(file.begin() + 1078, file.begin() + 1078 + 24);
-    EXPECT_EQ(rows, (std::vector<std::uint8_t>{1,  2,  3, 4, 5,  6,  0,  0,  7,  8,  9, 10,
-                                               11, 12, 0, 0, 13, 14, 15, 16, 17, 18, 0, 0}));
-    EXPECT_TRUE(std::all_of(file.end() - 5000, file.end(), [](auto b) { return b == 0; }));
-    EXPECT_EQ(write(640, 496, std::vector<std::uint8_t>(640 * 496)).size(), 323518u);
-}
-
-// A file that cannot be created leaves the picture already there unchanged. A write that fails
-// after the file was created is Toma's error for its caller (Toma.AWriteErrorIsTheCallersError).
-TEST_F(BmpFile, AFileThatCannotBeCreatedReplacesNothing) {
-    test::writeFile(dir.path() / "pic.bmp", "previous");
     BmpHeader h;
     buildHeaderTemplate(h);
-    const std::vector<std::uint8_t> image(640 * 496);
-    EXPECT_EQ(writeBmpFile(files, "C:\\nofolder\\pic.bmp", h, image, 640, 496).result,
+    std::vector<std::uint8_t> image(6 * 3);
+    std::iota(image.begin(), image.end(), 1);
+    ASSERT_TRUE(writeBmpFile(files, "C:\\pic.bmp", h, image, 6, 3));
+    const auto file = test::readBytes(dir.path() / "pic.bmp");
+    std::vector<std::uint8_t> expected = {1,  2,  3, 4, 5,  6,  0,  0,  7,  8,  9, 10,
+                                          11, 12, 0, 0, 13, 14, 15, 16, 17, 18, 0, 0};
+    expected.resize(24 + 5000);
+    EXPECT_EQ(std::vector(file.begin() + 1078, file.end()), expected);
+
+    EXPECT_EQ(writeBmpFile(files, "C:\\nofolder\\pic.bmp", h, image, 6, 3).result,
               BmpWrite::NotCreated);
-    // More rows than the image holds: the writer stops before anything is replaced.
-    EXPECT_EQ(writeBmpFile(files, "C:\\pic.bmp", h, image, 640, 2000).result, BmpWrite::NotCreated);
-    EXPECT_EQ(test::readFile(dir.path() / "pic.bmp"), "previous");
+    EXPECT_EQ(writeBmpFile(files, "C:\\pic.bmp", h, image, 6, 4).result, BmpWrite::NotCreated);
+    EXPECT_EQ(test::readBytes(dir.path() / "pic.bmp"), file);
 }
 
 }  // namespace

@@ -14,7 +14,6 @@ using platform::Answer;
 using test::clickOn;
 using test::EXAMPLE_CONFIG;
 using test::readFile;
-using test::Rig;
 using test::typeInto;
 
 // 320 x 240, not interlaced, every flag but dicom ticked.
@@ -25,7 +24,6 @@ const char* const OTRA_CONFIG =
 const std::string NOT_A_NUMBER(msg::VALIDATE_NOT_A_NUMBER);
 const std::string NOT_NEGATIVE(msg::VALIDATE_NOT_NEGATIVE);
 const std::string NOT_A_FILE_NAME(msg::VALIDATE_NOT_A_FILE_NAME);
-const std::string TOO_LONG = "Escriba como m\xE1ximo 30 caracteres.";
 std::string range(const std::string& low, const std::string& high) {
     return "Escriba un n\xFAmero entero entre " + low + " y " + high + ".";
 }
@@ -46,7 +44,7 @@ struct OpenDialog {
     const BoardSettings& settings() { return rig.ctrl->settings(); }
     std::string selector() { return readFile(rig.drivePath("KAPTOR/CONFIG.TXT")); }
 
-    Rig rig;
+    test::Rig rig;
     InMemoryDialogView view{rig.ctrl->configDialog()};
 };
 
@@ -83,7 +81,7 @@ TEST(DialogExchange, EachEntryConvertsAndChecksItsText) {
         {"interlaced", "1", "", 1},
         {"interlaced", "2", range("0", "1")},
         {"configName", "ABCDEFGHIJKLMNOPQRSTUVWXYZ.TXT", ""},
-        {"configName", "ABCDEFGHIJKLMNOPQRSTUVWXYZ1.TXT", TOO_LONG},
+        {"configName", "ABCDEFGHIJKLMNOPQRSTUVWXYZ1.TXT", "Escriba como m\xE1ximo 30 caracteres."},
         {"configName", "..\\CONFIG.TXT", NOT_A_FILE_NAME},
         {"configName", "C:EVIL.TXT", NOT_A_FILE_NAME},
         {"configName", "A/B.TXT", NOT_A_FILE_NAME},
@@ -123,199 +121,151 @@ TEST(DialogExchange, StopsAtTheFirstRefusedEntryWithEarlierMembersStored) {
     expected.horizontalPosition = 1;
     expected.gain = expected.offset = 1;
     EXPECT_EQ(d.settings(), expected);
+
+    // With the entry mended a check-box click stores them all, its own box as it now shows.
+    d.view.type(IDC_PLL_PIXEL_TOTAL, "1");
+    d.view.click(IDC_SINGLE_FIELD);
+    EXPECT_EQ(d.settings(), (BoardSettings{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, "NUEVA.TXT", 0, 1}));
+    EXPECT_EQ(d.rig.person.texts().size(), 1u);
 }
 
-TEST(ConfigDialog, OpeningListsTheFolderAndSelectsTheNamedConfiguration) {
-    const struct {
-        const char* selector;
-        int selection;
-        const char* comboText;
-    } cases[] = {
-        {"EJEMPLO.TXT", 0, "EJEMPLO.TXT"},
-        {"otra.txt", 1, "OTRA.TXT"},  // the list's own spelling
-        {"NADA.TXT", NO_SELECTION, "NADA.TXT"},
+// The opened dialog's focus and its disabled DICOM box; the other boxes flip their flag and save
+// the fields (what a click saves when every entry is valid: DialogExchange.StopsAt...).
+TEST(ConfigDialog, CheckBoxesFlipTheirFlagAndSaveTheFields) {
+    OpenDialog d;
+    EXPECT_EQ(d.view.focused(), IDC_ACEPTAR);
+    EXPECT_FALSE(d.view.isEnabled(IDC_DICOM));
+    EXPECT_FALSE(d.view.click(IDC_DICOM));
+    // A bad entry before the box in exchange order: its message, and the flag follows the box.
+    d.view.type(IDC_PIXEL_INTERLEAVE, "uno");
+    d.view.click(IDC_FIELD_INVERSION);
+    EXPECT_TRUE(d.view.checked(IDC_FIELD_INVERSION));
+    EXPECT_EQ(d.settings().fieldInversion, 1);
+    d.view.click(IDC_FIELD_INVERSION);
+    d.view.click(IDC_SINGLE_FIELD);
+    EXPECT_EQ(
+        std::tuple(d.settings().fieldInversion, d.settings().singleField, d.rig.person.texts()),
+        std::tuple(0, 1, std::vector<std::string>(3, NOT_A_NUMBER)));
+}
+
+// A picked file that cannot be read: the selector names it, the values stay.
+TEST(ConfigDialog, PickingAFileThatCannotBeReadKeepsTheValues) {
+    OpenDialog d;
+    std::filesystem::remove(d.rig.drivePath("KAPTOR/CONFIG/ROTA.TXT"));
+    std::filesystem::create_directory(d.rig.drivePath("KAPTOR/CONFIG/ROTA.TXT"));
+    EXPECT_TRUE(d.view.pick(3));
+    EXPECT_EQ(
+        std::tuple(d.selector(), d.rig.person.texts(), d.settings().configName,
+                   d.settings().pixelsPerLine, d.dialog().isOpen()),
+        std::tuple("ROTA.TXT\r\n", std::vector<std::string>{std::string(msg::CONFIG_OPEN_DIALOG)},
+                   "ROTA.TXT", 640, true));
+    EXPECT_FALSE(d.view.pick(4));
+}
+
+// What each scenario leaves: the selector names ROTA.TXT while the dialog shows EJEMPLO.TXT, so
+// a rewrite of the selector shows. What the good ways out do is checked through Set
+// (Set.WhatEachWayOfLeavingSendsSavesAndSays).
+TEST(ConfigDialog, WhatEachScenarioLeaves) {
+    const std::string question1(msg::DELETE_QUESTION);
+    const auto question2 = [](const std::string& name) {
+        return "Borrar\xE1 el archivo: C:\\KAPTOR\\CONFIG\\" + name +
+               "   \xBF"
+               "ESTA SEGURO?";
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.selector);
-        OpenDialog d(c.selector);
-        EXPECT_EQ(test::snapshotOf(d.view).list,
-                  (std::vector<std::string>{"EJEMPLO.TXT", "OTRA.TXT", "ROTA.TXT"}));
-        EXPECT_EQ(d.view.selection(), c.selection);
-        EXPECT_EQ(d.view.comboText(), c.comboText);
-        EXPECT_EQ(d.dialog().outcome(), Outcome::Open);
-        EXPECT_EQ(d.view.focused(), IDC_ACEPTAR);
-        EXPECT_FALSE(d.view.isEnabled(IDC_DICOM));
-        EXPECT_FALSE(d.view.click(IDC_DICOM));
-    }
-}
-
-// The selector names OTRA.TXT while the dialog shows EJEMPLO.TXT: only ACEPTAR writes it. What
-// the good ways out do is checked through Set (Set.WhatEachWayOfLeavingSendsSavesAndSays).
-TEST(ConfigDialog, LeavingButtonsSetTheOutcomeAndTheSelector) {
-    const std::string otra = "OTRA.TXT\r\n";
+    const std::vector<std::string> remaining = {"OTRA.TXT", "ROTA.TXT"};
+    // The dialog, the files and the record afterwards.
+    struct Left {
+        Outcome outcome = Outcome::Open;
+        int endCode = 0;  // 0: still open
+        std::string selector = "ROTA.TXT\r\n";
+        std::string configName = "EJEMPLO.TXT";
+        int selection = 0;
+        std::string comboText = "EJEMPLO.TXT";
+        std::vector<std::string> list = {"EJEMPLO.TXT", "OTRA.TXT", "ROTA.TXT"};
+        std::string ejemplo = EXAMPLE_CONFIG;  // EJEMPLO.TXT's bytes
+        std::string pixels = "640";            // the pixels per line shown
+    };
     const struct {
         const char* name;
         std::vector<test::PersonAction> actions;
-        Outcome outcome;
-        int endCode;  // 0: still open
-        std::string selector;
+        std::vector<Answer> answers;  // to the message boxes, in order
         std::vector<std::string> messages;
+        Left left;
+        const char* opened = "EJEMPLO.TXT";  // the selector's name when the dialog opens
     } cases[] = {
         // clang-format off
+        // Opening: the folder's list, the selector's entry selected (in the list's own spelling).
+        {"opened on otra.txt", {}, {}, {},
+         {.configName = "otra.txt", .selection = 1, .comboText = "OTRA.TXT", .pixels = "320"},
+         "otra.txt"},
+        {"opened on NADA.TXT", {}, {}, {std::string(msg::CONFIG_OPEN_CONTROL)},
+         {.configName = "NADA.TXT", .selection = NO_SELECTION, .comboText = "NADA.TXT",
+          .pixels = "0"},
+         "NADA.TXT"},
+        // A bad entry elsewhere does not stop a pick: the picked file replaces the whole record.
+        {"pick", {typeInto(IDC_GAIN, "x"), test::pickEntry(2)}, {}, {},
+         {.selector = "OTRA.TXT\r\n", .configName = "OTRA.TXT", .selection = 1,
+          .comboText = "OTRA.TXT", .pixels = "320"}},
+        // Leaving: only ACEPTAR writes the selector.
         {"APLICAR with a bad entry stays open", {typeInto(IDC_GAIN, "x"), clickOn(IDC_APLICAR)},
-         Outcome::Aplicar, 0, otra, {NOT_A_NUMBER}},
+         {}, {NOT_A_NUMBER}, {.outcome = Outcome::Aplicar}},
         {"ACEPTAR with an empty name: its message twice, the selector rewritten all the same",
-         {typeInto(IDC_CONFIG_NAME, ""), clickOn(IDC_ACEPTAR)},
-         Outcome::Aceptar, 0, "EJEMPLO.TXT\r\n", {NOT_A_FILE_NAME, NOT_A_FILE_NAME}},
-        {"CANCELAR", {typeInto(IDC_GAIN, "x"), clickOn(IDC_CANCELAR)}, Outcome::Cancelar,
-         END_CANCEL, otra},
+         {typeInto(IDC_CONFIG_NAME, ""), clickOn(IDC_ACEPTAR)}, {},
+         {NOT_A_FILE_NAME, NOT_A_FILE_NAME},
+         {.outcome = Outcome::Aceptar, .selector = "EJEMPLO.TXT\r\n", .selection = NO_SELECTION,
+          .comboText = ""}},
+        {"CANCELAR", {typeInto(IDC_GAIN, "x"), clickOn(IDC_CANCELAR)}, {}, {},
+         {.outcome = Outcome::Cancelar, .endCode = END_CANCEL}},
+        // Typing the name saves the fields only while an entry is selected: one message per
+        // keystroke while the typed text still begins an entry.
+        {"list dropped, bad entry",
+         {typeInto(IDC_GAIN, "x"), test::dropList(), typeInto(IDC_CONFIG_NAME, "EJX")}, {},
+         {NOT_A_NUMBER, NOT_A_NUMBER}, {.selection = NO_SELECTION, .comboText = "EJX"}},
+        {"list dropped, all valid", {test::dropList(), typeInto(IDC_CONFIG_NAME, "ot")}, {}, {},
+         {.configName = "ot", .selection = 1, .comboText = "ot"}},
+        {"list closed, all valid", {typeInto(IDC_CONFIG_NAME, "OTRA.TXT")}, {}, {},
+         {.selection = NO_SELECTION, .comboText = "OTRA.TXT"}},
+        // BORRAR asks twice and deletes the stored name, not the typed one; the fields still show
+        // the deleted configuration.
+        {"BORRAR, no", {typeInto(IDC_CONFIG_NAME, "OTRA.TXT"), clickOn(IDC_BORRAR)}, {Answer::No},
+         {question1}, {.selection = NO_SELECTION, .comboText = "OTRA.TXT"}},
+        {"BORRAR, yes, cancel", {typeInto(IDC_CONFIG_NAME, "OTRA.TXT"), clickOn(IDC_BORRAR)},
+         {Answer::Yes, Answer::Cancel}, {question1, question2("EJEMPLO.TXT")},
+         {.selection = NO_SELECTION, .comboText = "OTRA.TXT"}},
+        {"BORRAR, yes, ok", {typeInto(IDC_CONFIG_NAME, "OTRA.TXT"), clickOn(IDC_BORRAR)},
+         {Answer::Yes, Answer::Ok}, {question1, question2("EJEMPLO.TXT")},
+         {.configName = "OTRA.TXT", .comboText = "OTRA.TXT", .list = remaining, .ejemplo = ""}},
+        // Three deletions empty the list; a fourth click finds no name and asks nothing.
+        {"BORRAR of every file", std::vector(4, clickOn(IDC_BORRAR)),
+         {Answer::Yes, Answer::Ok, Answer::Yes, Answer::Ok, Answer::Yes, Answer::Ok},
+         {question1, question2("EJEMPLO.TXT"), question1, question2("OTRA.TXT"), question1,
+          question2("ROTA.TXT")},
+         {.configName = "", .selection = NO_SELECTION, .comboText = "", .list = {}, .ejemplo = ""}},
         // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        OpenDialog d;
-        test::writeFile(d.rig.drivePath("KAPTOR/CONFIG.TXT"), otra);
-        std::vector<test::DialogSnapshot> none;
-        test::perform(d.view, c.actions, none);
-        EXPECT_EQ(d.dialog().outcome(), c.outcome);
-        EXPECT_EQ(d.view.ended() ? d.view.endCode() : 0, c.endCode);
-        EXPECT_EQ(d.dialog().isOpen(), c.endCode == 0);
-        EXPECT_EQ(d.selector(), c.selector);
-        EXPECT_EQ(d.rig.person.texts(), c.messages);
-        EXPECT_EQ(readFile(d.rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")), EXAMPLE_CONFIG);
-    }
-}
-
-TEST(ConfigDialog, CheckBoxesFlipTheirFlagAndSaveTheFields) {
-    OpenDialog d;
-    // A bad entry before the box in exchange order: its message, and the flag follows the box.
-    d.view.type(IDC_PIXEL_INTERLEAVE, "uno");
-    EXPECT_TRUE(d.view.click(IDC_FIELD_INVERSION));
-    EXPECT_TRUE(d.view.checked(IDC_FIELD_INVERSION));
-    EXPECT_EQ(d.settings().fieldInversion, 1);
-    EXPECT_TRUE(d.view.click(IDC_FIELD_INVERSION));
-    EXPECT_EQ(d.settings().fieldInversion, 0);
-    EXPECT_EQ(d.rig.person.texts(), std::vector<std::string>(2, NOT_A_NUMBER));
-
-    // With every entry valid a click stores them all.
-    d.view.type(IDC_PIXEL_INTERLEAVE, "1");
-    d.view.type(IDC_PIXELS_PER_LINE, "320");
-    EXPECT_TRUE(d.view.click(IDC_SINGLE_FIELD));
-    EXPECT_EQ(d.settings().singleField, 1);
-    EXPECT_EQ(d.settings().pixelsPerLine, 320);
-    EXPECT_EQ(d.settings().pixelInterleave, 1);
-
-    EXPECT_EQ(d.rig.person.texts().size(), 2u);
-    EXPECT_TRUE(d.dialog().isOpen());
-}
-
-TEST(ConfigDialog, TypingTheNameSavesTheFieldsOnlyWhileAnEntryIsSelected) {
-    const struct {
-        const char* name;
-        bool dropped;
-        const char* gain;
-        const char* typed;
-        std::size_t messages;
-        const char* configName;
-        int selection;
-    } cases[] = {
-        // One message per keystroke while the typed text still begins an entry.
-        {"list dropped, bad entry", true, "x", "EJX", 2, "EJEMPLO.TXT", NO_SELECTION},
-        {"list dropped, all valid", true, "128", "ot", 0, "ot", 1},
-        {"list closed, all valid", false, "128", "OTRA.TXT", 0, "EJEMPLO.TXT", NO_SELECTION},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        OpenDialog d;
-        d.view.type(IDC_GAIN, c.gain);
-        if (c.dropped) {
-            d.view.drop();
-        }
-        d.view.type(IDC_CONFIG_NAME, c.typed);
-        EXPECT_EQ(d.rig.person.texts().size(), c.messages);
-        EXPECT_EQ(d.settings().configName, c.configName);
-        EXPECT_EQ(d.view.selection(), c.selection);
-        EXPECT_EQ(d.view.comboText(), c.typed);
-        EXPECT_EQ(d.selector(), "EJEMPLO.TXT\r\n");
-    }
-}
-
-TEST(ConfigDialog, PickingWritesTheSelectorAndReloadsThePickedFile) {
-    OpenDialog d;
-    // A bad entry elsewhere does not stop a pick: the picked file replaces the whole record.
-    d.view.type(IDC_GAIN, "x");
-    EXPECT_TRUE(d.view.pick(2));
-    EXPECT_EQ(d.selector(), "OTRA.TXT\r\n");
-    // The record reloaded is Set's (Set.WhatEachWayOfLeaving...); here the fields show it.
-    EXPECT_EQ(d.view.text(IDC_GAIN), "200");
-    EXPECT_EQ(d.view.selection(), 1);
-    EXPECT_TRUE(d.rig.person.texts().empty());
-
-    // A picked file that cannot be read: the selector names it, the values stay.
-    std::filesystem::remove(d.rig.drivePath("KAPTOR/CONFIG/ROTA.TXT"));
-    std::filesystem::create_directory(d.rig.drivePath("KAPTOR/CONFIG/ROTA.TXT"));
-    EXPECT_TRUE(d.view.pick(3));
-    EXPECT_EQ(d.selector(), "ROTA.TXT\r\n");
-    EXPECT_EQ(d.rig.person.texts(), std::vector<std::string>{std::string(msg::CONFIG_OPEN_DIALOG)});
-    EXPECT_EQ(d.settings().configName, "ROTA.TXT");
-    EXPECT_EQ(d.settings().pixelsPerLine, 320);
-    EXPECT_TRUE(d.dialog().isOpen());
-    EXPECT_FALSE(d.view.pick(4));
-}
-
-TEST(ConfigDialog, BorrarAsksTwiceAndDeletesOnlyTheStoredName) {
-    const std::string question2 =
-        "Borrar\xE1 el archivo: C:\\KAPTOR\\CONFIG\\EJEMPLO.TXT   \xBF"
-        "ESTA SEGURO?";
-    const std::string question1(msg::DELETE_QUESTION);
-    const struct {
-        const char* name;
-        std::vector<Answer> answers;
-        std::vector<std::string> questions;
-        bool deleted;
-    } cases[] = {
-        {"no", {Answer::No}, {question1}, false},
-        {"yes, cancel", {Answer::Yes, Answer::Cancel}, {question1, question2}, false},
-        {"yes, ok", {Answer::Yes, Answer::Ok}, {question1, question2}, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        OpenDialog d;
+        OpenDialog d(c.opened);
+        test::writeFile(d.rig.drivePath("KAPTOR/CONFIG.TXT"), "ROTA.TXT\r\n");
         for (const Answer answer : c.answers) {
             d.rig.person.queueAnswer(answer);
         }
-        // The typed name is not what is deleted: the stored one is.
-        d.view.type(IDC_CONFIG_NAME, "OTRA.TXT");
-        d.view.click(IDC_BORRAR);
-        EXPECT_EQ(d.rig.person.texts(), c.questions);
-        EXPECT_EQ(d.rig.person.messages()[0].buttons, platform::Buttons::YesNo);
-        EXPECT_EQ(std::filesystem::exists(d.rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")),
-                  !c.deleted);
-        EXPECT_TRUE(std::filesystem::exists(d.rig.drivePath("KAPTOR/CONFIG/OTRA.TXT")));
-        if (c.deleted) {
-            EXPECT_EQ(d.view.listCount(), 2);
-            EXPECT_EQ(d.settings().configName, "OTRA.TXT");
-            EXPECT_EQ(d.view.selection(), 0);
-            EXPECT_EQ(d.view.comboText(), "OTRA.TXT");
-            // The fields still show the deleted configuration, and the selector still names it.
-            EXPECT_EQ(d.view.text(IDC_PIXELS_PER_LINE), "640");
-            EXPECT_EQ(d.selector(), "EJEMPLO.TXT\r\n");
+        std::vector<test::DialogSnapshot> none;
+        test::perform(d.view, c.actions, none);
+        const test::DialogSnapshot shown = test::snapshotOf(d.view);
+        const Left& e = c.left;
+        EXPECT_EQ(
+            std::tuple(d.rig.person.texts(), d.dialog().outcome(),
+                       d.view.ended() ? d.view.endCode() : 0, d.dialog().isOpen(), d.selector(),
+                       d.settings().configName, shown.selection, shown.comboText, shown.list,
+                       readFile(d.rig.drivePath("KAPTOR/CONFIG/EJEMPLO.TXT")),
+                       d.view.text(IDC_PIXELS_PER_LINE)),
+            std::tuple(c.messages, e.outcome, e.endCode, e.endCode == 0, e.selector, e.configName,
+                       e.selection, e.comboText, e.list, e.ejemplo, e.pixels));
+        if (!c.answers.empty()) {
+            EXPECT_EQ(d.rig.person.messages()[0].buttons, platform::Buttons::YesNo);
         }
     }
-}
-
-TEST(ConfigDialog, BorrarOfTheLastFileLeavesNoNameAndThenAsksNothing) {
-    OpenDialog d;
-    // Three deletions empty the list; a fourth click finds no name and asks nothing.
-    for (int i = 0; i < 4; ++i) {
-        d.rig.person.queueAnswer(Answer::Yes);
-        d.rig.person.queueAnswer(Answer::Ok);
-        d.view.click(IDC_BORRAR);
-    }
-    EXPECT_EQ(d.view.listCount(), 0);
-    EXPECT_EQ(d.settings().configName, "");
-    EXPECT_EQ(d.view.comboText(), "");
-    EXPECT_EQ(d.rig.person.texts().size(), 6u);
 }
 
 }  // namespace

@@ -6,26 +6,6 @@ namespace kaptor::test {
 
 using control::Conversion;
 
-PersonAction typeInto(int id, std::string text) {
-    return {PersonAction::Kind::Type, id, std::move(text), 0};
-}
-
-PersonAction clickOn(int id) {
-    return {PersonAction::Kind::Click, id, {}, 0};
-}
-
-PersonAction pickEntry(int entry) {
-    return {PersonAction::Kind::Pick, 0, {}, entry};
-}
-
-PersonAction dropList() {
-    return {PersonAction::Kind::Drop, 0, {}, 0};
-}
-
-PersonAction snapshotNow() {
-    return {PersonAction::Kind::Snapshot, 0, {}, 0};
-}
-
 DialogSnapshot snapshotOf(const control::DialogView& view) {
     DialogSnapshot s;
     for (const control::ExchangeEntry& entry : control::EXCHANGE_TABLE) {
@@ -57,23 +37,18 @@ std::string describe(const DialogSnapshot& s) {
 
 void perform(control::InMemoryDialogView& view, const std::vector<PersonAction>& actions,
              std::vector<DialogSnapshot>& snapshots) {
+    using Kind = PersonAction::Kind;
     for (const PersonAction& action : actions) {
-        switch (action.kind) {
-            case PersonAction::Kind::Type:
-                view.type(action.id, action.text);
-                break;
-            case PersonAction::Kind::Click:
-                view.click(action.id);
-                break;
-            case PersonAction::Kind::Pick:
-                view.pick(action.entry);
-                break;
-            case PersonAction::Kind::Drop:
-                view.drop();
-                break;
-            case PersonAction::Kind::Snapshot:
-                snapshots.push_back(snapshotOf(view));
-                break;
+        if (action.kind == Kind::Type) {
+            view.type(action.id, action.text);
+        } else if (action.kind == Kind::Click) {
+            view.click(action.id);
+        } else if (action.kind == Kind::Pick) {
+            view.pick(action.entry);
+        } else if (action.kind == Kind::Drop) {
+            view.drop();
+        } else {
+            snapshots.push_back(snapshotOf(view));
         }
     }
 }

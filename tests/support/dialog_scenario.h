@@ -21,11 +21,15 @@ struct PersonAction {
     int entry = 0;     // from 1, for Pick
 };
 
-PersonAction typeInto(int id, std::string text);
-PersonAction clickOn(int id);
-PersonAction pickEntry(int entry);
-PersonAction dropList();
-PersonAction snapshotNow();
+inline constexpr auto typeInto = [](int id, std::string text) {
+    return PersonAction{PersonAction::Kind::Type, id, std::move(text)};
+};
+inline constexpr auto clickOn = [](int id) { return PersonAction{PersonAction::Kind::Click, id}; };
+inline constexpr auto pickEntry = [](int entry) {
+    return PersonAction{PersonAction::Kind::Pick, 0, {}, entry};
+};
+inline constexpr auto dropList = [] { return PersonAction{PersonAction::Kind::Drop}; };
+inline constexpr auto snapshotNow = [] { return PersonAction{PersonAction::Kind::Snapshot}; };
 
 // The controls' state as a person sees it.
 struct DialogSnapshot {

@@ -21,15 +21,9 @@ void ScriptedDialogRunner::runConfigDialog(control::CBoardConfigDlg& dialog) {
 Rig::Rig(RigOptions options) {
     files =
         std::make_unique<platform::HostFileSystem>(platform::DriveMap({{'C', drive.path()}}, 'C'));
-    std::unique_ptr<boardsim::PictureSource> source;
-    if (!options.replay.empty()) {
-        source = boardsim::makeBytesSource(options.replay);
-    } else if (!options.sim.scenePath.empty()) {
-        std::string error;
-        if (auto scene = boardsim::loadSceneFile(options.sim.scenePath, error)) {
-            source = boardsim::makeSampledSource(std::move(scene));
-        }
-    }
+    std::string error;
+    auto source = options.replay.empty() ? boardsim::pictureSourceOf(options.sim, error)
+                                         : boardsim::makeBytesSource(options.replay);
     board = std::make_unique<boardsim::Board>(options.sim, clock, std::move(source));
     activeBoard = std::make_unique<boardsim::ScopedActiveBoard>(*board);
     if (options.withBoardLibrary) {
@@ -72,12 +66,7 @@ std::optional<int> Rig::runUntilExit(const std::function<void()>& f) {
 }
 
 std::string hex(const std::vector<std::uint8_t>& bytes) {
-    static constexpr char DIGITS[] = "0123456789ABCDEF";
-    std::string out;
-    for (const std::uint8_t b : bytes) {
-        out += {' ', DIGITS[b >> 4], DIGITS[b & 0xF]};
-    }
-    return out.empty() ? out : out.substr(1);
+    return boardsim::hexBytes(bytes.data(), bytes.size()).erase(0, 1);  // without the first blank
 }
 
 }  // namespace kaptor::test

@@ -10,7 +10,6 @@
 
 #include "boardsim/board.h"
 #include "boardsim/d2xx_functions.h"
-#include "control/in_memory_dialog_view.h"
 #include "control/kaptorax_ctrl.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"

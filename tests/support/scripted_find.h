@@ -16,6 +16,8 @@ inline std::unique_ptr<platform::FileFind> scriptedFind(
     const std::vector<std::string>& names, std::string& first,
     std::uint32_t endCode = platform::ERROR_NO_MORE_FILES, bool closeFails = false) {
     struct Find : platform::FileFind {
+        Find(std::vector<std::string> n, std::uint32_t e, bool c)
+            : names(std::move(n)), endCode(e), closeFails(c) {}
         std::vector<std::string> names;
         std::uint32_t endCode;
         bool closeFails;
@@ -33,11 +35,7 @@ inline std::unique_ptr<platform::FileFind> scriptedFind(
         return nullptr;
     }
     first = names.front();
-    auto find = std::make_unique<Find>();
-    find->names = names;
-    find->endCode = endCode;
-    find->closeFails = closeFails;
-    return find;
+    return std::make_unique<Find>(names, endCode, closeFails);
 }
 
 }  // namespace kaptor::test
