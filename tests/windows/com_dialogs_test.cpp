@@ -2,13 +2,9 @@
 // dialog is found among the thread's windows, read, and closed with a click.
 #include "tests/windows/com_support.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <future>
 #include <tuple>
-
-#include "control/com/identifiers.h"
 
 namespace kaptor::test {
 namespace {
@@ -21,7 +17,7 @@ TEST_F(ComDialogs, AboutBoxShowsTitleIconAndVersionAndClosesWithOkOrEscape) {
     for (const bool escape : {false, true}) {
         auto shown = std::async(std::launch::async, [escape, thread = ::GetCurrentThreadId()] {
             std::vector<std::string> texts;
-            HWND dialog = waitForDialog(thread, "About KAPTORAX Control");
+            HWND dialog = waitForWindow(thread, "About KAPTORAX Control");
             if (dialog == nullptr) {
                 return texts;
             }

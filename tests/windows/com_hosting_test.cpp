@@ -2,8 +2,6 @@
 // would host it, and read back pixel by pixel; and its picture through IViewObject::Draw.
 #include "tests/windows/com_support.h"
 
-#include <gtest/gtest.h>
-
 // The system's ATL container (atl.dll), which mingw-w64 declares in no header.
 extern "C" BOOL WINAPI AtlAxWinInit();
 extern "C" HRESULT WINAPI AtlAxGetControl(HWND window, IUnknown** control);

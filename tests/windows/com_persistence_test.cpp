@@ -2,8 +2,6 @@
 // the defaults after a load, and the streams a load refuses without changing anything.
 #include "tests/windows/com_support.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <map>
 #include <tuple>

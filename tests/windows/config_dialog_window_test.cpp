@@ -54,7 +54,7 @@ class Win32ScenarioRunner : public control::DialogRunner {
 
   private:
     void drive(DWORD thread, const std::vector<PersonAction>& actions) {
-        const HWND dialog = waitForDialog(thread, DIALOG_TITLE);
+        const HWND dialog = waitForWindow(thread, DIALOG_TITLE);
         if (dialog == nullptr) {
             return;  // no snapshots: the comparison shows it
         }

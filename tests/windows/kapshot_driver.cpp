@@ -30,7 +30,7 @@ std::string captureWithKapshot(const std::filesystem::path& program,
         press(form1.adquiere);
     }
     // A message box of KAPSHOT's says why it went no further.
-    if (const HWND box = findDialog(kapshot.threadId(), "")) {
+    if (const HWND box = findWindow(kapshot.threadId(), "")) {
         return "KAPSHOT showed a message: " + windowText(box) + ": " + boxText(box);
     }
     if (form1.adquiere == nullptr || !std::filesystem::exists(picture)) {

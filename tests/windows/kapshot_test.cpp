@@ -5,6 +5,7 @@
 #include "tests/windows/kapshot_driver.h"
 
 #include <array>
+#include <cstdlib>
 #include <ranges>
 #include <utility>
 
@@ -34,12 +35,13 @@ class KapshotTest : public ::testing::Test {
         writeFile(configFolder / "CONFIG.TXT", "PRUEBA.TXT\r\n");
         setFieldInversion(0);
         writeFile(root.path() / "stream.bin", std::string(frame.begin(), frame.end()));
-        setEnvironment("KAPTOR_DRIVE_C", (root.path() / "c").string());
-        setEnvironment("KAPTOR_DRIVE_D", (root.path() / "d").string());
-        setEnvironment("KAPTOR_CURRENT_DRIVE", "D");
-        setEnvironment("KAPTOR_SIM_REPLAY", (root.path() / "stream.bin").string());
-        setEnvironment("KAPTOR_SIM_TRACE", trace.string());
-        setEnvironment("KAPTOR_SIM_FAULTS", "");
+        // The C runtime's copy, which getenv reads, and the process's own, which KAPSHOT inherits.
+        ::_putenv_s("KAPTOR_DRIVE_C", (root.path() / "c").string().c_str());
+        ::_putenv_s("KAPTOR_DRIVE_D", (root.path() / "d").string().c_str());
+        ::_putenv_s("KAPTOR_CURRENT_DRIVE", "D");
+        ::_putenv_s("KAPTOR_SIM_REPLAY", (root.path() / "stream.bin").string().c_str());
+        ::_putenv_s("KAPTOR_SIM_TRACE", trace.string().c_str());
+        ::_putenv_s("KAPTOR_SIM_FAULTS", "");
         ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
     }
 
@@ -93,16 +95,15 @@ TEST_F(KapshotTest, FormIsLaidOutInTwipsAndCancelAndCloseSendNothing) {
     Program kapshot = startKapshot();
     const Form1Windows form1 = waitForForm1(kapshot.threadId());
     ASSERT_TRUE(form1.complete());
+    // Wine has one number of pixels per inch, across and down.
     const HDC screen = ::GetDC(nullptr);
-    const int dpiX = ::GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
     ::ReleaseDC(nullptr, screen);
-    const auto px = [](int twips, int dpi) { return ::MulDiv(twips, dpi, 1440); };
+    const auto px = [dpi](int twips) { return ::MulDiv(twips, dpi, 1440); };
 
     RECT client;
     ::GetClientRect(form1.form, &client);
-    EXPECT_EQ(client.right, px(11550, dpiX));
-    EXPECT_EQ(client.bottom, px(9600, dpiY));
+    EXPECT_EQ(std::pair(client.right, client.bottom), (std::pair<LONG, LONG>(px(11550), px(9600))));
     struct Element {
         const char* what;
         HWND window;
@@ -116,8 +117,8 @@ TEST_F(KapshotTest, FormIsLaidOutInTwipsAndCancelAndCloseSendNothing) {
     };
     // Image1 reaches beyond the client area, which cuts it off.
     for (const Element& e : elements) {
-        EXPECT_EQ(placeInParent(e.window), (std::array{px(e.left, dpiX), px(e.top, dpiY),
-                                                       px(e.width, dpiX), px(e.height, dpiY)}))
+        EXPECT_EQ(placeInParent(e.window),
+                  (std::array{px(e.left), px(e.top), px(e.width), px(e.height)}))
             << e.what;
     }
     // Tab order: "Adquiere" (tab index 0), then "Set Placa".
@@ -125,7 +126,7 @@ TEST_F(KapshotTest, FormIsLaidOutInTwipsAndCancelAndCloseSendNothing) {
 
     const std::string traceBeforeSet = readFile(trace);
     ::SendNotifyMessageW(form1.setPlaca, BM_CLICK, 0, 0);
-    const HWND dialog = waitForDialog(kapshot.threadId(), "Configuracion de placa de captura");
+    const HWND dialog = waitForWindow(kapshot.threadId(), "Configuracion de placa de captura");
     ASSERT_NE(dialog, nullptr);
     clickButton(dialog, IDCANCEL);
     for (int waited = 0; ::IsWindow(dialog) && waited < 10000; waited += 20) {
@@ -162,16 +163,15 @@ TEST_F(KapshotTest, CapturesAreShownUntilThePictureFileCannotBeCreated) {
         written = host::decodeControlBmp(readFile(picture));
         ASSERT_TRUE(written.has_value());
         ASSERT_EQ(std::pair(written->width, written->height), std::pair(WIDTH, 2 * FIELD_LINES));
-        for (int x = 0; x < WIDTH; ++x) {
-            ASSERT_EQ(written->pixels[std::size_t(x)],
-                      frame[std::size_t(capture.topReceivedRow * WIDTH + x)]);
-        }
+        const auto top = frame.begin() + capture.topReceivedRow * WIDTH;
+        EXPECT_EQ(std::vector(written->pixels.begin(), written->pixels.begin() + WIDTH),
+                  std::vector(top, top + WIDTH));
         expectShown(pixels, form1.image, *written);
     }
 
     std::filesystem::remove_all(pictures);
     ::SendNotifyMessageW(form1.adquiere, BM_CLICK, 0, 0);
-    const HWND box = waitForDialog(kapshot.threadId(), "");
+    const HWND box = waitForWindow(kapshot.threadId(), "");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(boxText(box), "Error al crear archivo de imagen!!! (E: 402)");
     expectShown(pixels, form1.image, *written);
@@ -196,12 +196,12 @@ TEST_F(KapshotTest, EndsBeforeItsWindowShowsWithoutDeviceOrControl) {
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.message);
-        setEnvironment("KAPTOR_SIM_FAULTS", k.faults);
+        ::_putenv_s("KAPTOR_SIM_FAULTS", k.faults);
         if (!k.registered) {
             ASSERT_EQ(callModuleExport(modulePath(), "DllUnregisterServer"), S_OK);
         }
         Program kapshot = startKapshot();
-        const HWND box = waitForDialog(kapshot.threadId(), "");
+        const HWND box = waitForWindow(kapshot.threadId(), "");
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(boxText(box), k.message);
         EXPECT_EQ(findWindow(kapshot.threadId(), "Form1", ""), nullptr);

@@ -173,7 +173,7 @@ TEST(MessageBoxOperator, ShowsTheTextAndReturnsThePressedButton) {
         // Another thread waits for the box, reads it and presses the case's button.
         test::SeenBox seen;
         std::thread presser([thread = ::GetCurrentThreadId(), &k, &seen] {
-            if (HWND box = test::waitForDialog(thread, "", 10000)) {
+            if (HWND box = test::waitForWindow(thread, "", "#32770", 10000)) {
                 seen = {test::windowText(box), test::boxText(box)};
                 test::clickButton(box, k.press);
             }
