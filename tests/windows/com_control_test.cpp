@@ -184,6 +184,9 @@ TEST_F(ComControl, TomaWritesThePortablePictureOrTellsItsCallerWhy) {
     ::CloseHandle(held);
     EXPECT_TRUE(boxes.empty()) << boxes.front().text;
     EXPECT_EQ(readBytes(drive.path() / "KAPTOR" / "Imagen1.BMP"), wanted);
+    // The held file as it was, and no temporary left beside CONFIG.TXT, CONFIG and the pictures.
+    EXPECT_EQ(readFile(drive.path() / "KAPTOR" / name), "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(drive.path() / "KAPTOR"), {}), 4);
     // Its EXCEPINFO (source, words, a system error's code) as scripts read it: com_script_handled.
     ComPtr<ISupportErrorInfo> supports;
     ASSERT_EQ(control.As(&supports), S_OK);

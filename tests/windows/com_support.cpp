@@ -190,9 +190,9 @@ void clickButton(HWND dialog, int id) {
 }
 
 std::vector<SeenBox> answeringBoxes(const std::function<void()>& call,
-                                    const std::function<void()>& onFirstBox) {
+                                    const std::function<void()>& onFirstBox, int button) {
     std::vector<SeenBox> seen;
-    const auto answer = [&seen, &onFirstBox,
+    const auto answer = [&seen, &onFirstBox, button,
                          thread = ::GetCurrentThreadId()](const std::stop_token& stop) {
         while (!stop.stop_requested()) {
             if (HWND box = findWindow(thread, "")) {
@@ -200,8 +200,8 @@ std::vector<SeenBox> answeringBoxes(const std::function<void()>& call,
                 if (onFirstBox && seen.size() == 1) {
                     onFirstBox();
                 }
-                for (const int id : {IDOK, IDYES, IDCANCEL}) {
-                    if (::GetDlgItem(box, id) != nullptr) {
+                for (const int id : {button, IDOK, IDYES, IDCANCEL}) {
+                    if (id != 0 && ::GetDlgItem(box, id) != nullptr) {
                         clickButton(box, id);
                         break;
                     }

@@ -84,11 +84,11 @@ struct SeenBox {
     std::string text;
 };
 
-// Runs call on this thread while another thread closes every message box shown on it with the
-// box's first button (OK, Yes or Retry); onFirstBox runs on that thread before the first box
-// closes. What the boxes said, in order.
+// Runs call on this thread while another thread closes every message box shown on it with
+// button, or else with the box's first button (OK, Yes or Retry); onFirstBox runs on that thread
+// before the first box closes. What the boxes said, in order.
 std::vector<SeenBox> answeringBoxes(const std::function<void()>& call,
-                                    const std::function<void()>& onFirstBox = {});
+                                    const std::function<void()>& onFirstBox = {}, int button = 0);
 
 // Windows as a person finds them: texts, the visible top-level window of a thread with this
 // caption and class (a dialog or message box unless told; either one any when empty), waited for
