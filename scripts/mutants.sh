@@ -400,6 +400,13 @@ row main host/session.cpp '-L api|gst' \
 # What the merged and dropped tests of the platform layer, the simulator and the fuzz targets covered.
 
 # What the merged and dropped tests of the COM object under Wine covered.
+# The about box's template read without checking its item count and DS_SETFONT first: an extra
+# item shows among the box's children, a template without a font misplaces the icon's fields.
+row windows control/res/kaptorax.rc '-L com_dialogs' \
+    'LTEXT KAPTORAX_ABOUT_TEXT, IDC_STATIC, 40, 10, 170, 8' \
+    $'LTEXT KAPTORAX_ABOUT_TEXT, IDC_STATIC, 40, 10, 170, 8\n    LTEXT "", IDC_STATIC, 40, 20, 170, 8'
+row windows control/res/kaptorax.rc '-L com_dialogs' \
+    $'CAPTION "About KAPTORAX Control"\nFONT 8, "MS Sans Serif"' 'CAPTION "About KAPTORAX Control"'
 # A failed Toma's EXCEPINFO (its source, its words, a system error's code), read by scripts:
 # ComControl's Toma case now reads the words through GetErrorInfo only.
 row windows control/com/error_info.cpp '-L com_script' \

@@ -140,8 +140,7 @@ class CountingSite final : public IOleClientSite, public IOleInPlaceSite {
                                                LPRECT clip, LPOLEINPLACEFRAMEINFO) override {
         *frame = nullptr;
         *document = nullptr;
-        *position = RECT{0, 0, 100, 50};
-        *clip = *position;
+        *clip = *position = RECT{0, 0, 100, 50};
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }

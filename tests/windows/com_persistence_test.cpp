@@ -76,6 +76,7 @@ class ComPersistence : public ComTest {
         ComTest::SetUp();
         ASSERT_EQ(control.As(&stream), S_OK);
         ASSERT_EQ(control.As(&object), S_OK);
+        ASSERT_EQ(control.As(&bagged), S_OK);
     }
     // The extent, both texts and the modified flag.
     std::tuple<LONG, LONG, std::wstring, std::wstring, HRESULT> state() {
@@ -91,6 +92,7 @@ class ComPersistence : public ComTest {
 
     ComPtr<IPersistStreamInit> stream;
     ComPtr<IOleObject> object;
+    ComPtr<IPersistPropertyBag> bagged;
 };
 
 // A load brings the extent back and the texts to their defaults, and leaves the control
@@ -108,8 +110,6 @@ TEST_F(ComPersistence, StreamAndPropertyBagHoldVersionAndExtentAndNoText) {
     ULARGE_INTEGER most{};
     ASSERT_EQ(stream->GetSizeMax(&most), S_OK);
     EXPECT_EQ(most.QuadPart, 16u);
-    ComPtr<IPersistPropertyBag> bagged;
-    ASSERT_EQ(control.As(&bagged), S_OK);
     MemoryBag bag;
     ASSERT_EQ(bagged->Save(&bag, TRUE, TRUE), S_OK);
     const std::map<std::wstring, LONG> wanted = {
@@ -155,8 +155,6 @@ TEST_F(ComPersistence, RefusedStreamsChangeNothing) {
     EXPECT_EQ(state(), loaded);
     MemoryBag newer;
     newer.values = {{L"_Version", 0x20000}, {L"_ExtentX", 1}, {L"_ExtentY", 1}};
-    ComPtr<IPersistPropertyBag> bagged;
-    ASSERT_EQ(control.As(&bagged), S_OK);
     EXPECT_EQ(bagged->Load(&newer, nullptr), STG_E_OLDDLL);
     EXPECT_EQ(state(), loaded);
 }

@@ -88,22 +88,23 @@ TEST(ComRegistration, RegisterWritesWhatHostsRead) {
     EXPECT_NE(std::wstring(helpFile).find(L"KAPTORAX.hlp"), std::wstring::npos);
     ::SysFreeString(help);
     ::SysFreeString(helpFile);
-    // Each type: its kind, the flags that must be set and those that must not, its own functions
-    // and variables (not those of IDispatch), its help text.
+    // Each type: its kind, which of the flags below it has, its own functions and variables (not
+    // those of IDispatch), its help text.
+    constexpr WORD FLAGS =
+        TYPEFLAG_FHIDDEN | TYPEFLAG_FDISPATCHABLE | TYPEFLAG_FCANCREATE | TYPEFLAG_FCONTROL;
     const struct {
         GUID guid;
         TYPEKIND kind;
         WORD flags;
-        WORD absent;
         WORD functions;
         WORD variables;
         std::wstring help;
     } types[] = {
-        {com::DIID_DKAPTORAX, TKIND_DISPATCH, TYPEFLAG_FHIDDEN | TYPEFLAG_FDISPATCHABLE, 0, 4, 2,
+        {com::DIID_DKAPTORAX, TKIND_DISPATCH, TYPEFLAG_FHIDDEN | TYPEFLAG_FDISPATCHABLE, 4, 2,
          L"Dispatch interface for KAPTORAX Control"},
-        {com::DIID_DKAPTORAXEvents, TKIND_DISPATCH, TYPEFLAG_FDISPATCHABLE, TYPEFLAG_FHIDDEN, 0, 0,
+        {com::DIID_DKAPTORAXEvents, TKIND_DISPATCH, TYPEFLAG_FDISPATCHABLE, 0, 0,
          L"Event interface for KAPTORAX Control"},
-        {com::CLSID_KAPTORAX, TKIND_COCLASS, TYPEFLAG_FCANCREATE | TYPEFLAG_FCONTROL, 0, 0, 0,
+        {com::CLSID_KAPTORAX, TKIND_COCLASS, TYPEFLAG_FCANCREATE | TYPEFLAG_FCONTROL, 0, 0,
          L"KAPTORAX Control"},
     };
     for (const auto& c : types) {
@@ -112,10 +113,9 @@ TEST(ComRegistration, RegisterWritesWhatHostsRead) {
         TYPEATTR* type = nullptr;
         ASSERT_EQ(info->GetTypeAttr(&type), S_OK);
         info->GetDocumentation(MEMBERID_NIL, nullptr, &help, nullptr, nullptr);
-        EXPECT_EQ(
-            std::tuple(type->typekind, static_cast<WORD>(type->wTypeFlags & (c.flags | c.absent)),
-                       type->cFuncs, type->cVars, std::wstring(help)),
-            std::tuple(c.kind, c.flags, c.functions, c.variables, c.help));
+        EXPECT_EQ(std::tuple(type->typekind, static_cast<WORD>(type->wTypeFlags & FLAGS),
+                             type->cFuncs, type->cVars, std::wstring(help)),
+                  std::tuple(c.kind, c.flags, c.functions, c.variables, c.help));
         ::SysFreeString(help);
         info->ReleaseTypeAttr(type);
     }

@@ -235,22 +235,18 @@ void saveScreenshot(HWND window, const std::string& name) {
     ::GetWindowRect(window, &area);
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
+    const DWORD imageBytes = static_cast<DWORD>((width * 3 + 3) & ~3) * static_cast<DWORD>(height);
+    BITMAPINFO info{
+        {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, imageBytes, 0, 0, 0, 0}, {}};
+    constexpr DWORD HEADERS = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    const BITMAPFILEHEADER file{0x4D42, HEADERS + imageBytes, 0, 0, HEADERS};
     HDC screen = ::GetDC(nullptr);
     HDC memory = ::CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     HBITMAP picture = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = ::SelectObject(memory, picture);
     ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
     ::GdiFlush();
-    const DWORD rowBytes = static_cast<DWORD>((width * 3 + 3) & ~3);
-    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
-    BITMAPFILEHEADER file{
-        0x4D42,
-        static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageBytes), 0, 0,
-        sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-    info.bmiHeader.biSizeImage = imageBytes;
     std::ofstream out(std::filesystem::path(folder) / (name + ".bmp"), std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);
     out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
