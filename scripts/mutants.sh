@@ -441,6 +441,14 @@ row windows control/com/control_object.cpp '-L com_hosting' \
     $'        InPlaceDeactivate();\n        delete this;' '        delete this;'
 
 # What the merged and dropped tests of the Win32 windows and KAPSHOT covered.
+# A folder named like a file (Win32Files.AFolderInPlace..., now in the listing case, on the
+# listed folder D.TXT): no replacement for it, and it is not removed.
+row windows platform/win32/file_system.cpp '-L win32_platform' \
+    'if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {' \
+    'if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {'
+row windows platform/win32/file_system.cpp '-L win32_platform' \
+    'return host && ::DeleteFileA(host->c_str()) != 0;' \
+    'return host && (::RemoveDirectoryA(host->c_str()) || ::DeleteFileA(host->c_str()));'
 # A replacement whose commit fails (Win32Files.AFailedReplacement... dropped): ComControl's Toma
 # case holds its picture open and finds the failure reported, the file as it was, no temporary.
 row windows platform/win32/file_system.cpp '-L com_control' \

@@ -1,7 +1,6 @@
 // The Win32 platform layer as the control meets it on Windows: files replaced in one step,
 // folders listed to the system's own end code, folders never taken for files,
 // Windows-1252 names, drive roots for tests, LoadLibraryA, message boxes and the clock.
-#include <iterator>
 #include <set>
 #include <tuple>
 
@@ -15,36 +14,25 @@
 namespace kaptor::platform {
 namespace {
 
-using test::TempDir;
-
-class Win32Files : public ::testing::Test {
-  protected:
-    TempDir c;
-    HostFileSystem files{DriveMap({{'C', c.path()}}, 'C')};
-};
-
-TEST_F(Win32Files, AFolderInPlaceOfAFileIsNoFile) {
-    std::filesystem::create_directories(c.path() / "KAPTOR" / "Imagen1.BMP");
-    for (const char* path : {"\\KAPTOR\\Imagen1.BMP", "c:\\kaptor\\imagen1.bmp", "\\KAPTOR\\"}) {
-        EXPECT_TRUE(files.exists(path)) << path;
-        EXPECT_FALSE(files.readUpTo(path, 10).has_value()) << path;
-        EXPECT_FALSE(files.createReplacement(path)) << path;
-        EXPECT_FALSE(files.remove(path)) << path;
-    }
-    EXPECT_TRUE(std::filesystem::is_directory(c.path() / "KAPTOR" / "Imagen1.BMP"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.path() / "KAPTOR"), {}), 1);
-}
-
-// Every match in the system's own order. A Windows-1252 name ("C\xE1mara \x80.TXT") among them
-// is the system's own: written, listed, read back in other letter case and removed by it.
-TEST_F(Win32Files, ListingGivesEveryMatchAndEndsWithCode18) {
+// Every match in the system's own order, folders too; a folder is no file, also when its name
+// looks like one. A Windows-1252 name ("C\xE1mara \x80.TXT") among them is the system's own:
+// written, listed, read back in other letter case and removed by it.
+TEST(Win32Files, ListingEndsWithCode18AndAFolderIsNoFile) {
     ASSERT_EQ(::GetACP(), 1252u) << "the ANSI code page must be Windows-1252";
+    test::TempDir c;
+    HostFileSystem files{DriveMap({{'C', c.path()}}, 'C')};
     for (const char* name : {"b.TXT", "A.txt", "c.bmp", "C.TXT", "d.txt.bak"}) {
         test::writeFile(c.path() / "K" / name, "");
     }
     ASSERT_TRUE(replaceWholeFile(files, "\\K\\C\xE1mara \x80.TXT", "y\r\n"));
     EXPECT_TRUE(std::filesystem::exists(c.path() / "K" / L"C\u00E1mara \u20AC.TXT"));
-    std::filesystem::create_directories(c.path() / "K" / "D.TXT");  // folders count too
+    std::filesystem::create_directories(c.path() / "K" / "D.TXT");
+    for (const char* path : {"\\K\\D.TXT", "c:\\k\\d.txt", "\\K\\"}) {
+        EXPECT_TRUE(files.exists(path)) << path;
+        EXPECT_FALSE(files.readUpTo(path, 10).has_value()) << path;
+        EXPECT_FALSE(files.createReplacement(path)) << path;
+        EXPECT_FALSE(files.remove(path)) << path;
+    }
     std::string name;
     auto find = files.findFirst("C:\\K\\*.TXT", name);
     ASSERT_TRUE(find);
