@@ -26,11 +26,6 @@ class ComControl : public ComTest {
     TempDir drive;
 };
 
-// Asked of the module already loaded: the load and free around the call only count.
-HRESULT moduleCanUnload() {
-    return callModuleExport(modulePath(), "DllCanUnloadNow");
-}
-
 TEST_F(ComControl, NewControlAnswersItsDefaultsAndKeepsWhatIsPut) {
     EXPECT_EQ(getText(*control.Get(), DIRCONFIG), L"\\KAPTOR\\");
     EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), L"\\AAAA\\");
@@ -212,15 +207,16 @@ TEST_F(ComControl, ReleasingTheLastReferenceDuringAMessageBoxWaitsForTheCall) {
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.front().caption, "KAPTORAX");
     EXPECT_EQ(boxes.front().text, "Error al abrir archivo de configuracion!!! (E: 410)");
-    EXPECT_EQ(moduleCanUnload(), S_OK);
+    EXPECT_EQ(callModuleExport(modulePath(), "DllCanUnloadNow"), S_OK);
 }
 
-// Server locks hold the module too. One unlock too many does not hold it for good, nor make a
-// later lock count less.
+// DllCanUnloadNow is asked of the module already loaded: the load and free around the call only
+// count. Server locks hold the module too. One unlock too many does not hold it for good, nor make
+// a later lock count less.
 TEST_F(ComControl, ModuleStaysLoadedWhileObjectsOrLocksLive) {
-    EXPECT_EQ(moduleCanUnload(), S_FALSE);
+    EXPECT_EQ(callModuleExport(modulePath(), "DllCanUnloadNow"), S_FALSE);
     control.Reset();
-    EXPECT_EQ(moduleCanUnload(), S_OK);
+    EXPECT_EQ(callModuleExport(modulePath(), "DllCanUnloadNow"), S_OK);
     const struct {
         BOOL lock;
         int times;
@@ -236,7 +232,7 @@ TEST_F(ComControl, ModuleStaysLoadedWhileObjectsOrLocksLive) {
             ASSERT_EQ(factory->LockServer(step.lock), S_OK);
         }
         factory.Reset();
-        EXPECT_EQ(moduleCanUnload(), step.canUnload);
+        EXPECT_EQ(callModuleExport(modulePath(), "DllCanUnloadNow"), step.canUnload);
     }
 }
 

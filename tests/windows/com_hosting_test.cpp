@@ -13,19 +13,17 @@ using ComHosting = ComTest;
 
 constexpr COLORREF WHITE = RGB(255, 255, 255);
 
-bool isDark(COLORREF colour) {
-    return GetRValue(colour) < 128 && GetGValue(colour) < 128 && GetBValue(colour) < 128;
-}
-
 // The pixels of dc in area: every one outside `inside` is `outside`; the result is how many
-// inside are dark (smoothed text has grey edges), or -1 at the first stray pixel.
+// inside are dark (below half in each of red, green and blue: smoothed text has grey edges), or -1
+// at the first stray pixel.
 int darkInside(HDC dc, const RECT& area, const RECT& inside, COLORREF outside) {
     int dark = 0;
     for (int y = area.top; y < area.bottom; ++y) {
         for (int x = area.left; x < area.right; ++x) {
             const COLORREF colour = ::GetPixel(dc, x, y);
             if (::PtInRect(&inside, POINT{x, y})) {
-                dark += isDark(colour) ? 1 : 0;
+                dark +=
+                    GetRValue(colour) < 128 && GetGValue(colour) < 128 && GetBValue(colour) < 128;
             } else if (colour != outside) {
                 ADD_FAILURE() << "stray pixel at " << x << "," << y;
                 return -1;

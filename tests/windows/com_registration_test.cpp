@@ -130,10 +130,6 @@ TEST(ComRegistration, RegisterWritesWhatHostsRead) {
               std::pair(IMPLTYPEFLAG_FDEFAULT, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE));
 }
 
-DWORD runProgram(const std::wstring& commandLine) {
-    return Program(commandLine).waitForExit(60000).value_or(static_cast<DWORD>(-1));
-}
-
 void expectNoKeyLeft() {
     for (const std::wstring& key : {CONTROL_KEY, PAGE_KEY, std::wstring(L"KAPTORAX.KAPTORAXCtrl.1"),
                                     std::wstring(L"KAPTORAX.KAPTORAXCtrl"), LIBRARY_KEY,
@@ -147,9 +143,9 @@ void expectNoKeyLeft() {
 // the keys of other classes stay. The same module built without TYPELIB 1 registers nothing.
 TEST(ComRegistration, Regsvr32RegistersAndUnregistersEveryKey) {
     const std::wstring quoted = L"\"" + modulePath().wstring() + L"\"";
-    EXPECT_EQ(runProgram(L"regsvr32.exe /s " + quoted), 0u);
+    EXPECT_EQ(Program(L"regsvr32.exe /s " + quoted).waitForExit(60000), std::optional<DWORD>(0));
     EXPECT_TRUE(classesKeyExists(CONTROL_KEY + L"\\InprocServer32"));
-    EXPECT_EQ(runProgram(L"regsvr32.exe /s /u " + quoted), 0u);
+    EXPECT_EQ(Program(L"regsvr32.exe /s /u " + quoted).waitForExit(60000), std::optional<DWORD>(0));
     expectNoKeyLeft();
     EXPECT_TRUE(classesKeyExists(L"CLSID\\{00020420-0000-0000-C000-000000000046}"));
     // Unregistering again finds no library to remove.

@@ -24,7 +24,6 @@ struct Form1Windows {
     HWND adquiere = nullptr;
     HWND setPlaca = nullptr;
     HWND image = nullptr;
-    bool complete() const { return form && control && adquiere && setPlaca && image; }
 };
 Form1Windows waitForForm1(DWORD threadId);
 
