@@ -12,14 +12,10 @@ namespace {
 constexpr DISPID DIRCONFIG = 1;
 constexpr DISPID DESTINOIMAGEN = 2;
 
+// The values' bytes as stored: Windows is little-endian.
 std::vector<std::uint8_t> le32(std::initializer_list<std::uint32_t> values) {
-    std::vector<std::uint8_t> out;
-    for (std::uint32_t value : values) {
-        for (int shift = 0; shift < 32; shift += 8) {
-            out.push_back(static_cast<std::uint8_t>(value >> shift));
-        }
-    }
-    return out;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(values.begin());
+    return {bytes, bytes + values.size() * sizeof(std::uint32_t)};
 }
 
 ComPtr<IStream> streamOf(const std::vector<std::uint8_t>& bytes) {
