@@ -400,13 +400,21 @@ row main host/session.cpp '-L api|gst' \
 # What the merged and dropped tests of the platform layer, the simulator and the fuzz targets covered.
 
 # What the merged and dropped tests of the COM object under Wine covered.
-# The about box's template read without checking its item count and DS_SETFONT first: an extra
-# item shows among the box's children, a template without a font misplaces the icon's fields.
+# The about box's template searched for its font and its icon item instead of walked field by
+# field (no check of its item count and DS_SETFONT first): an extra item shows among the box's
+# children, a template without its font or with the icon written as an ICON statement (which
+# windres writes without its size) or another size fails AboutBoxTemplate....
 row windows control/res/kaptorax.rc '-L com_dialogs' \
     'LTEXT KAPTORAX_ABOUT_TEXT, IDC_STATIC, 40, 10, 170, 8' \
     $'LTEXT KAPTORAX_ABOUT_TEXT, IDC_STATIC, 40, 10, 170, 8\n    LTEXT "", IDC_STATIC, 40, 20, 170, 8'
 row windows control/res/kaptorax.rc '-L com_dialogs' \
     $'CAPTION "About KAPTORAX Control"\nFONT 8, "MS Sans Serif"' 'CAPTION "About KAPTORAX Control"'
+row windows control/res/kaptorax.rc '-L com_dialogs' \
+    'CONTROL IDI_ABOUTDLL, IDC_STATIC, "Static", SS_ICON, 10, 10, 20, 20' \
+    'ICON IDI_ABOUTDLL, IDC_STATIC, 10, 10, 20, 20'
+row windows control/res/kaptorax.rc '-L com_dialogs' \
+    'CONTROL IDI_ABOUTDLL, IDC_STATIC, "Static", SS_ICON, 10, 10, 20, 20' \
+    'CONTROL IDI_ABOUTDLL, IDC_STATIC, "Static", SS_ICON, 10, 10, 20, 21'
 # A failed Toma's EXCEPINFO (its source, its words, a system error's code), read by scripts:
 # ComControl's Toma case now reads the words through GetErrorInfo only.
 row windows control/com/error_info.cpp '-L com_script' \
