@@ -52,12 +52,7 @@ TEST_F(ComHosting, AtlContainerHostsAndShowsTheControl) {
     HWND window = nullptr;
     ASSERT_EQ(inPlace->GetWindow(&window), S_OK);
     ASSERT_NE(window, nullptr);
-    ::UpdateWindow(frame);
-    ::UpdateWindow(window);
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::DispatchMessageW(&message);
-    }
+    ::RedrawWindow(frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT client;
     ::GetClientRect(window, &client);
     EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(200L, 60L));

@@ -9,6 +9,7 @@
 #include <future>
 #include <map>
 #include <tuple>
+#include <utility>
 
 #include "control/win32/config_dialog_window.h"
 #include "control/win32/win32_dialog_view.h"
@@ -89,9 +90,8 @@ class Win32ScenarioRunner : public control::DialogRunner {
                 case PersonAction::Kind::Snapshot:
                     snapshots.push_back(snapshotOf(win32::Win32DialogView(dialog)));
                     // The first state a scenario shows is the one a person sees first.
-                    if (!screenshotTaken_) {
+                    if (!std::exchange(screenshotTaken_, true)) {
                         saveScreenshot(dialog, "config_dialog_201");
-                        screenshotTaken_ = true;
                     }
                     break;
             }

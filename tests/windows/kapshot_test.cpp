@@ -4,6 +4,7 @@
 // device, control not registered).
 #include "tests/windows/kapshot_driver.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <ranges>
@@ -59,11 +60,9 @@ class KapshotTest : public ::testing::Test {
 
 // The capture commands (the single byte 'A') in the simulated board's trace.
 int captureCommands(const std::string& trace) {
-    int count = 0;
-    for (const auto line : std::views::split(trace, '\n')) {
-        count += std::string_view(line.begin(), line.end()) == "FT_Write 41\r" ? 1 : 0;
-    }
-    return count;
+    return static_cast<int>(std::ranges::count_if(std::views::split(trace, '\n'), [](auto line) {
+        return std::string_view(line.begin(), line.end()) == "FT_Write 41\r";
+    }));
 }
 
 // A child's place in its parent's client area: left, top, width, height.
@@ -76,15 +75,15 @@ std::array<int, 4> placeInParent(HWND child) {
 
 // Image1 shows the picture at its natural size from its top left: a few rows compared with the
 // file's, through its palette, and the box's own background just right of the picture.
-void expectShown(ShownPixels& pixels, HWND image, const host::GrayPicture& picture) {
+void expectShown(HWND image, const host::GrayPicture& picture) {
     for (const int row : {0, 1, FIELD_LINES - 1, FIELD_LINES, 2 * FIELD_LINES - 1}) {
-        std::vector<COLORREF> expected;
-        for (int x = 0; x < picture.width; ++x) {
-            const std::uint8_t level = picture.pixels[std::size_t(row * picture.width + x)];
-            expected.push_back(RGB(level, level, level));
+        const auto first = picture.pixels.begin() + row * picture.width;
+        std::vector<COLORREF> expected(first, first + picture.width);
+        for (COLORREF& level : expected) {
+            level = RGB(level, level, level);
         }
         expected.push_back(::GetSysColor(COLOR_BTNFACE));
-        EXPECT_EQ(pixels.row(image, row, picture.width + 1), expected) << "row " << row;
+        EXPECT_EQ(shownRow(image, row, picture.width + 1), expected) << "row " << row;
     }
 }
 
@@ -144,8 +143,7 @@ TEST_F(KapshotTest, FormIsLaidOutInTwipsAndCancelAndCloseSendNothing) {
 TEST_F(KapshotTest, CapturesAreShownUntilThePictureFileCannotBeCreated) {
     Program kapshot = startKapshot();
     const Form1Windows form1 = waitForForm1(kapshot.threadId());
-    ShownPixels pixels(kapshot.threadId());
-    EXPECT_EQ(pixels.row(form1.image, 0, 1), std::vector<COLORREF>{::GetSysColor(COLOR_BTNFACE)});
+    EXPECT_EQ(shownRow(form1.image, 0, 1), std::vector<COLORREF>{::GetSysColor(COLOR_BTNFACE)});
 
     const struct {
         int fieldInversion;
@@ -164,7 +162,7 @@ TEST_F(KapshotTest, CapturesAreShownUntilThePictureFileCannotBeCreated) {
         const auto top = frame.begin() + capture.topReceivedRow * WIDTH;
         EXPECT_EQ(std::vector(written->pixels.begin(), written->pixels.begin() + WIDTH),
                   std::vector(top, top + WIDTH));
-        expectShown(pixels, form1.image, *written);
+        expectShown(form1.image, *written);
     }
 
     std::filesystem::remove_all(pictures);
@@ -172,7 +170,7 @@ TEST_F(KapshotTest, CapturesAreShownUntilThePictureFileCannotBeCreated) {
     const HWND box = waitForWindow(kapshot.threadId(), "");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(boxText(box), "Error al crear archivo de imagen!!! (E: 402)");
-    expectShown(pixels, form1.image, *written);
+    expectShown(form1.image, *written);
     clickButton(box, IDOK);
     EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(1));
 }
