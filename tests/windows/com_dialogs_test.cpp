@@ -16,12 +16,11 @@ using ComDialogs = ComTest;
 TEST_F(ComDialogs, AboutBoxShowsTitleIconAndVersionAndClosesWithOkOrEscape) {
     for (const bool escape : {false, true}) {
         auto shown = std::async(std::launch::async, [escape, thread = ::GetCurrentThreadId()] {
-            std::vector<std::string> texts;
             HWND dialog = waitForWindow(thread, "About KAPTORAX Control");
             if (dialog == nullptr) {
-                return texts;
+                return std::vector<std::string>{};
             }
-            texts = childTexts(dialog);
+            const std::vector<std::string> texts = childTexts(dialog);
             saveScreenshot(dialog, "about_box");
             if (escape) {
                 ::PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
