@@ -26,7 +26,10 @@ class ComControl : public ComTest {
     TempDir drive;
 };
 
-TEST_F(ComControl, NewControlAnswersItsDefaultsAndKeepsWhatIsPut) {
+// A new control answers its defaults and keeps what is put. Each call comes back as its code:
+// callers that break the calling rules get an error code, never a crash; the result is made
+// empty without freeing what it held.
+TEST_F(ComControl, NewControlAnswersItsDefaultsAndEachCallWithItsCode) {
     EXPECT_EQ(getText(*control.Get(), DIRCONFIG), L"\\KAPTOR\\");
     EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), L"\\AAAA\\");
     // Windows-1252 text survives the trip through BSTR. Text the control cannot hold exactly
@@ -38,11 +41,6 @@ TEST_F(ComControl, NewControlAnswersItsDefaultsAndKeepsWhatIsPut) {
         EXPECT_EQ(putText(*control.Get(), DESTINOIMAGEN, refused), E_INVALIDARG);
     }
     EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), kept);
-}
-
-// Each call comes back as its code. Callers that break the calling rules get an error code,
-// never a crash; the result is made empty without freeing what it held.
-TEST_F(ComControl, InvokeAnswersEachCallWithItsCode) {
     // Zeroed variants are empty ones (as VariantInit leaves them).
     VARIANT number{};
     V_VT(&number) = VT_I4;

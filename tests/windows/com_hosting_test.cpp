@@ -41,19 +41,16 @@ TEST_F(ComHosting, AtlContainerHostsAndShowsTheControl) {
     // A grey window with the control in a 200 x 60 area at 20, 20.
     HWND frame = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 260, 120,
                                    nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(frame, nullptr);
     HWND host = ::CreateWindowExW(0, L"AtlAxWin", L"KAPTORAX.KAPTORAXCtrl.1", WS_CHILD | WS_VISIBLE,
                                   20, 20, 200, 60, frame, nullptr, nullptr, nullptr);
-    ASSERT_NE(host, nullptr);
     ComPtr<IUnknown> hosted;
     ASSERT_EQ(AtlAxGetControl(host, hosted.GetAddressOf()), S_OK);
     ComPtr<IOleInPlaceObject> inPlace;
     ASSERT_EQ(hosted.As(&inPlace), S_OK);
     HWND window = nullptr;
     ASSERT_EQ(inPlace->GetWindow(&window), S_OK);
-    ASSERT_NE(window, nullptr);
     ::RedrawWindow(frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    RECT client;
+    RECT client{};
     ::GetClientRect(window, &client);
     EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(200L, 60L));
     saveScreenshot(frame, "hosted_control");
@@ -78,8 +75,8 @@ TEST_F(ComHosting, ViewObjectDrawsTheSamePictureClippedToItsBounds) {
     HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 200, 80);
     HGDIOBJ previous = ::SelectObject(memory, bitmap);
     const RECT all{0, 0, 200, 80};
-    HBRUSH grey = ::CreateSolidBrush(RGB(128, 128, 128));
-    ::FillRect(memory, &all, grey);
+    ::SetDCBrushColor(memory, RGB(128, 128, 128));
+    ::FillRect(memory, &all, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
     RECTL bounds{10, 10, 50, 40};
     ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr,
                          nullptr, 0),
@@ -90,7 +87,6 @@ TEST_F(ComHosting, ViewObjectDrawsTheSamePictureClippedToItsBounds) {
                          nullptr, 0),
               E_INVALIDARG);
     ::SelectObject(memory, previous);
-    ::DeleteObject(grey);
     ::DeleteObject(bitmap);
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);

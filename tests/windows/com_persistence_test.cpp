@@ -92,7 +92,7 @@ class ComPersistence : public ComTest {
 };
 
 // A load brings the extent back and the texts to their defaults, and leaves the control
-// unmodified.
+// unmodified; a load it refuses changes nothing.
 TEST_F(ComPersistence, StreamAndPropertyBagHoldVersionAndExtentAndNoText) {
     ASSERT_EQ(stream->InitNew(), S_OK);
     EXPECT_EQ(stream->IsDirty(), S_FALSE);
@@ -124,11 +124,9 @@ TEST_F(ComPersistence, StreamAndPropertyBagHoldVersionAndExtentAndNoText) {
         ASSERT_EQ(load(), S_OK);
         EXPECT_EQ(state(), std::tuple(5000, 2500, L"\\KAPTOR\\", L"\\AAAA\\", S_FALSE));
     }
-}
 
-// A newer version, or a stream that ends early, is refused and changes nothing; an older
-// version loads as this one.
-TEST_F(ComPersistence, RefusedStreamsChangeNothing) {
+    // A newer version, or a stream that ends early, is refused and changes nothing; an older
+    // version loads as this one.
     const struct {
         const char* what;
         std::vector<std::uint8_t> bytes;
@@ -149,9 +147,8 @@ TEST_F(ComPersistence, RefusedStreamsChangeNothing) {
     EXPECT_EQ(stream->Load(streamOf(le32({0x0, 300, 200, 0})).Get()), S_OK);
     const auto loaded = std::tuple(300, 200, L"\\KAPTOR\\", L"\\AAAA\\", S_FALSE);
     EXPECT_EQ(state(), loaded);
-    MemoryBag newer;
-    newer.values = {{L"_Version", 0x20000}, {L"_ExtentX", 1}, {L"_ExtentY", 1}};
-    EXPECT_EQ(bagged->Load(&newer, nullptr), STG_E_OLDDLL);
+    bag.values = {{L"_Version", 0x20000}, {L"_ExtentX", 1}, {L"_ExtentY", 1}};
+    EXPECT_EQ(bagged->Load(&bag, nullptr), STG_E_OLDDLL);
     EXPECT_EQ(state(), loaded);
 }
 
