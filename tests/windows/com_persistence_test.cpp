@@ -21,8 +21,7 @@ std::vector<std::uint8_t> le32(std::initializer_list<std::uint32_t> values) {
 ComPtr<IStream> streamOf(const std::vector<std::uint8_t>& bytes) {
     ComPtr<IStream> stream;
     ::CreateStreamOnHGlobal(nullptr, TRUE, stream.GetAddressOf());
-    ULONG written = 0;
-    stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
+    stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
     stream->Seek({}, STREAM_SEEK_SET, nullptr);
     return stream;
 }
@@ -32,8 +31,7 @@ std::vector<std::uint8_t> contents(IStream& stream) {
     stream.Stat(&status, STATFLAG_NONAME);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(status.cbSize.QuadPart));
     stream.Seek({}, STREAM_SEEK_SET, nullptr);
-    ULONG read = 0;
-    stream.Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    stream.Read(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
     return bytes;
 }
 

@@ -19,10 +19,10 @@ namespace {
 constexpr int WIDTH = 640;
 constexpr int FIELD_LINES = 248;
 
+// The test configuration: WIDTH pixels, FIELD_LINES lines a field, interlaced.
 std::string configuration(int fieldInversion) {
-    return "Prueba\r\nKAPSHOT\r\n" + std::to_string(WIDTH) + "\r\n120\r\n" +
-           std::to_string(FIELD_LINES) +
-           "\r\n20\r\n800\r\n0\r\n1\r\n128\r\n64\r\n0\r\n10\r\n0\r\n" +
+    return "Prueba\r\nKAPSHOT\r\n640\r\n120\r\n248\r\n20\r\n800\r\n0\r\n1\r\n128\r\n64\r\n0\r\n"
+           "10\r\n0\r\n" +
            std::to_string(fieldInversion) + "\r\n0\r\n";
 }
 
@@ -32,7 +32,6 @@ class KapshotTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::filesystem::create_directories(pictures);
-        std::filesystem::create_directories(configFolder / "CONFIG");
         writeFile(configFolder / "CONFIG.TXT", "PRUEBA.TXT\r\n");
         setFieldInversion(0);
         writeFile(root.path() / "stream.bin", std::string(frame.begin(), frame.end()));
