@@ -151,7 +151,6 @@ class CountingSite final : public IOleClientSite, public IOleInPlaceSite {
 TEST_F(ComHosting, ReleasedWhileInPlaceActiveTheControlTellsItsContainer) {
     HWND frame = ::CreateWindowExW(0, L"STATIC", L"Host", WS_POPUP, 0, 0, 200, 100, nullptr,
                                    nullptr, nullptr, nullptr);
-    ASSERT_NE(frame, nullptr);
     CountingSite site(frame);
     ComPtr<IOleObject> object;
     ASSERT_EQ(control.As(&object), S_OK);

@@ -27,10 +27,9 @@ std::string captureWithKapshot(const std::filesystem::path& program,
                                const std::filesystem::path& picture) {
     Program kapshot = startKapshot(program);
     const Form1Windows form1 = waitForForm1(kapshot.threadId());
-    if (form1.adquiere != nullptr) {
-        // The click handled to its end: the picture written and shown, or a message about it.
-        press(form1.adquiere);
-    }
+    // The click handled to its end: the picture written and shown, or a message about it (no
+    // button, no click).
+    press(form1.adquiere);
     // A message box of KAPSHOT's says why it went no further.
     if (const HWND box = findWindow(kapshot.threadId(), "")) {
         return "KAPSHOT showed a message: " + windowText(box) + ": " + boxText(box);
