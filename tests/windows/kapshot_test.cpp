@@ -19,10 +19,10 @@ namespace {
 constexpr int WIDTH = 640;
 constexpr int FIELD_LINES = 248;
 
-// The test configuration: WIDTH pixels, FIELD_LINES lines a field, interlaced.
 std::string configuration(int fieldInversion) {
-    return "Prueba\r\nKAPSHOT\r\n640\r\n120\r\n248\r\n20\r\n800\r\n0\r\n1\r\n128\r\n64\r\n0\r\n"
-           "10\r\n0\r\n" +
+    return "Prueba\r\nKAPSHOT\r\n" + std::to_string(WIDTH) + "\r\n120\r\n" +
+           std::to_string(FIELD_LINES) +
+           "\r\n20\r\n800\r\n0\r\n1\r\n128\r\n64\r\n0\r\n10\r\n0\r\n" +
            std::to_string(fieldInversion) + "\r\n0\r\n";
 }
 
