@@ -4,9 +4,7 @@
 #include "tests/support/rig.h"
 #include "tests/windows/com_support.h"
 
-#include <gtest/gtest.h>
-
-#include "control/com/identifiers.h"
+#include <cstdlib>
 
 namespace kaptor::test {
 namespace {
@@ -19,21 +17,19 @@ constexpr DISPID INICIALIZA = 4;
 class ComControl : public ComTest {
   protected:
     void SetUp() override {
-        setEnvironment("KAPTOR_DRIVE_C", drive.path().string());
+        ::_putenv_s("KAPTOR_DRIVE_C", drive.path().string().c_str());
         // "\KAPTOR\" lies on the current drive; the test's folder is on Wine's drive Z:.
-        setEnvironment("KAPTOR_CURRENT_DRIVE", "C");
+        ::_putenv_s("KAPTOR_CURRENT_DRIVE", "C");
         ComTest::SetUp();
     }
 
     TempDir drive;
 };
 
-// Asked of the module already loaded: the load and free around the call only count.
-HRESULT moduleCanUnload() {
-    return callModuleExport(modulePath(), "DllCanUnloadNow");
-}
-
-TEST_F(ComControl, NewControlAnswersItsDefaultsAndKeepsWhatIsPut) {
+// A new control answers its defaults and keeps what is put. Each call comes back as its code:
+// callers that break the calling rules get an error code, never a crash; the result is made
+// empty without freeing what it held.
+TEST_F(ComControl, NewControlAnswersItsDefaultsAndEachCallWithItsCode) {
     EXPECT_EQ(getText(*control.Get(), DIRCONFIG), L"\\KAPTOR\\");
     EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), L"\\AAAA\\");
     // Windows-1252 text survives the trip through BSTR. Text the control cannot hold exactly
@@ -45,11 +41,6 @@ TEST_F(ComControl, NewControlAnswersItsDefaultsAndKeepsWhatIsPut) {
         EXPECT_EQ(putText(*control.Get(), DESTINOIMAGEN, refused), E_INVALIDARG);
     }
     EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), kept);
-}
-
-// Each call comes back as its code. Callers that break the calling rules get an error code,
-// never a crash; the result is made empty without freeing what it held.
-TEST_F(ComControl, InvokeAnswersEachCallWithItsCode) {
     // Zeroed variants are empty ones (as VariantInit leaves them).
     VARIANT number{};
     V_VT(&number) = VT_I4;
@@ -107,15 +98,13 @@ TEST_F(ComControl, InvokeAnswersEachCallWithItsCode) {
 }
 
 TEST_F(ComControl, NamesAndTypeInformationComeFromTheTypeLibrary) {
-    const std::pair<const wchar_t*, DISPID> names[] = {{L"dirconfig", 1}, {L"DESTINOIMAGEN", 2},
-                                                       {L"Toma", 3},      {L"Inicializa", 4},
-                                                       {L"Set", 5},       {L"AboutBox", -552}};
-    for (const auto& [name, expected] : names) {
+    std::vector<DISPID> ids;
+    for (const wchar_t* name :
+         {L"dirconfig", L"DESTINOIMAGEN", L"Toma", L"Inicializa", L"Set", L"AboutBox"}) {
         LPOLESTR asked[] = {const_cast<LPOLESTR>(name)};
-        DISPID id = 0;
-        ASSERT_EQ(control->GetIDsOfNames(IID_NULL, asked, 1, 0x409, &id), S_OK);
-        EXPECT_EQ(id, expected);
+        EXPECT_EQ(control->GetIDsOfNames(IID_NULL, asked, 1, 0x409, &ids.emplace_back()), S_OK);
     }
+    EXPECT_EQ(ids, (std::vector<DISPID>{1, 2, 3, 4, 5, DISPID_ABOUTBOX}));
     LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"Captura")};
     DISPID id = 0;
     EXPECT_EQ(control->GetIDsOfNames(IID_NULL, unknown, 1, 0x409, &id), DISP_E_UNKNOWNNAME);
@@ -168,23 +157,27 @@ TEST_F(ComControl, TomaWritesThePortablePictureOrTellsItsCallerWhy) {
     writeFile(drive.path() / "KAPTOR" / "CONFIG" / "EJEMPLO.TXT", EXAMPLE_CONFIG);
     const auto replay = drive.path() / "replay.bin";
     writeFile(replay, std::string(frame.begin(), frame.end()));
-    setEnvironment("KAPTOR_SIM_REPLAY", replay.string());
-    MessageBoxWatcher watcher;
+    ::_putenv_s("KAPTOR_SIM_REPLAY", replay.string().c_str());
     ASSERT_EQ(putText(*control.Get(), DIRCONFIG, L"c:\\KAPTOR\\"), S_OK);
     ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"c:\\KAPTOR\\Imagen1.BMP"), S_OK);
-    ASSERT_EQ(callMethod(*control.Get(), INICIALIZA), S_OK);
-    ASSERT_EQ(callMethod(*control.Get(), TOMA), S_OK);
-    EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), L"c:\\KAPTOR\\Imagen1.BMP");
-    EXPECT_EQ(readBytes(drive.path() / "KAPTOR" / "Imagen1.BMP"), wanted);
-
     const std::wstring name = L"C\u00e1mara.BMP";
     // The previous picture, held open without delete sharing: the new one cannot replace it.
     HANDLE held = ::CreateFileW((drive.path() / "KAPTOR" / name).c_str(), GENERIC_WRITE,
                                 FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    ASSERT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"c:\\KAPTOR\\" + name), S_OK);
-    EXPECT_EQ(callMethod(*control.Get(), TOMA), DISP_E_EXCEPTION);
+    const std::vector<SeenBox> boxes = answeringBoxes([&] {
+        EXPECT_EQ(callMethod(*control.Get(), INICIALIZA), S_OK);
+        EXPECT_EQ(callMethod(*control.Get(), TOMA), S_OK);
+        EXPECT_EQ(getText(*control.Get(), DESTINOIMAGEN), L"c:\\KAPTOR\\Imagen1.BMP");
+        EXPECT_EQ(putText(*control.Get(), DESTINOIMAGEN, L"c:\\KAPTOR\\" + name), S_OK);
+        EXPECT_EQ(callMethod(*control.Get(), TOMA), DISP_E_EXCEPTION);
+    });
     ::CloseHandle(held);
+    EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+    EXPECT_EQ(readBytes(drive.path() / "KAPTOR" / "Imagen1.BMP"), wanted);
+    // The held file as it was, and no temporary left beside CONFIG.TXT, CONFIG and the pictures.
+    EXPECT_EQ(readFile(drive.path() / "KAPTOR" / name), "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(drive.path() / "KAPTOR"), {}), 4);
     // Its EXCEPINFO (source, words, a system error's code) as scripts read it: com_script_handled.
     ComPtr<ISupportErrorInfo> supports;
     ASSERT_EQ(control.As(&supports), S_OK);
@@ -198,7 +191,6 @@ TEST_F(ComControl, TomaWritesThePortablePictureOrTellsItsCallerWhy) {
     EXPECT_TRUE(description.starts_with(L"Error al escribir archivo de imagen: c:\\KAPTOR\\" +
                                         name + L" ("))
         << description.c_str();
-    EXPECT_TRUE(watcher.seen().empty()) << watcher.seen().front().text;
 }
 
 // Without selector or configuration Inicializa reports both in boxes captioned with the
@@ -206,23 +198,21 @@ TEST_F(ComControl, TomaWritesThePortablePictureOrTellsItsCallerWhy) {
 // waits for the operator: the object stays until the call is over, and goes then.
 TEST_F(ComControl, ReleasingTheLastReferenceDuringAMessageBoxWaitsForTheCall) {
     IDispatch* raw = control.Detach();
-    {
-        MessageBoxWatcher watcher(::GetCurrentThreadId(), [raw] { raw->Release(); });
-        EXPECT_EQ(callMethod(*raw, INICIALIZA), S_OK);
-        ASSERT_FALSE(watcher.seen().empty());
-        EXPECT_EQ(watcher.seen().front().caption, "KAPTORAX");
-        EXPECT_EQ(watcher.seen().front().text,
-                  "Error al abrir archivo de configuracion!!! (E: 410)");
-    }
-    EXPECT_EQ(moduleCanUnload(), S_OK);
+    const std::vector<SeenBox> boxes = answeringBoxes(
+        [raw] { EXPECT_EQ(callMethod(*raw, INICIALIZA), S_OK); }, [raw] { raw->Release(); });
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.front().caption, "KAPTORAX");
+    EXPECT_EQ(boxes.front().text, "Error al abrir archivo de configuracion!!! (E: 410)");
+    EXPECT_EQ(callModuleExport(modulePath(), "DllCanUnloadNow"), S_OK);
 }
 
-// Server locks hold the module too. One unlock too many does not hold it for good, nor make a
-// later lock count less.
+// DllCanUnloadNow is asked of the module already loaded: the load and free around the call only
+// count. Server locks hold the module too. One unlock too many does not hold it for good, nor make
+// a later lock count less.
 TEST_F(ComControl, ModuleStaysLoadedWhileObjectsOrLocksLive) {
-    EXPECT_EQ(moduleCanUnload(), S_FALSE);
+    EXPECT_EQ(callModuleExport(modulePath(), "DllCanUnloadNow"), S_FALSE);
     control.Reset();
-    EXPECT_EQ(moduleCanUnload(), S_OK);
+    EXPECT_EQ(callModuleExport(modulePath(), "DllCanUnloadNow"), S_OK);
     const struct {
         BOOL lock;
         int times;
@@ -238,7 +228,7 @@ TEST_F(ComControl, ModuleStaysLoadedWhileObjectsOrLocksLive) {
             ASSERT_EQ(factory->LockServer(step.lock), S_OK);
         }
         factory.Reset();
-        EXPECT_EQ(moduleCanUnload(), step.canUnload);
+        EXPECT_EQ(callModuleExport(modulePath(), "DllCanUnloadNow"), step.canUnload);
     }
 }
 

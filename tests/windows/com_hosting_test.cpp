@@ -2,8 +2,6 @@
 // would host it, and read back pixel by pixel; and its picture through IViewObject::Draw.
 #include "tests/windows/com_support.h"
 
-#include <gtest/gtest.h>
-
 // The system's ATL container (atl.dll), which mingw-w64 declares in no header.
 extern "C" BOOL WINAPI AtlAxWinInit();
 extern "C" HRESULT WINAPI AtlAxGetControl(HWND window, IUnknown** control);
@@ -15,19 +13,17 @@ using ComHosting = ComTest;
 
 constexpr COLORREF WHITE = RGB(255, 255, 255);
 
-bool isDark(COLORREF colour) {
-    return GetRValue(colour) < 128 && GetGValue(colour) < 128 && GetBValue(colour) < 128;
-}
-
 // The pixels of dc in area: every one outside `inside` is `outside`; the result is how many
-// inside are dark (smoothed text has grey edges), or -1 at the first stray pixel.
+// inside are dark (below half in each of red, green and blue: smoothed text has grey edges), or -1
+// at the first stray pixel.
 int darkInside(HDC dc, const RECT& area, const RECT& inside, COLORREF outside) {
     int dark = 0;
     for (int y = area.top; y < area.bottom; ++y) {
         for (int x = area.left; x < area.right; ++x) {
             const COLORREF colour = ::GetPixel(dc, x, y);
             if (::PtInRect(&inside, POINT{x, y})) {
-                dark += isDark(colour) ? 1 : 0;
+                dark +=
+                    GetRValue(colour) < 128 && GetGValue(colour) < 128 && GetBValue(colour) < 128;
             } else if (colour != outside) {
                 ADD_FAILURE() << "stray pixel at " << x << "," << y;
                 return -1;
@@ -45,24 +41,16 @@ TEST_F(ComHosting, AtlContainerHostsAndShowsTheControl) {
     // A grey window with the control in a 200 x 60 area at 20, 20.
     HWND frame = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 260, 120,
                                    nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(frame, nullptr);
     HWND host = ::CreateWindowExW(0, L"AtlAxWin", L"KAPTORAX.KAPTORAXCtrl.1", WS_CHILD | WS_VISIBLE,
                                   20, 20, 200, 60, frame, nullptr, nullptr, nullptr);
-    ASSERT_NE(host, nullptr);
     ComPtr<IUnknown> hosted;
     ASSERT_EQ(AtlAxGetControl(host, hosted.GetAddressOf()), S_OK);
     ComPtr<IOleInPlaceObject> inPlace;
     ASSERT_EQ(hosted.As(&inPlace), S_OK);
     HWND window = nullptr;
     ASSERT_EQ(inPlace->GetWindow(&window), S_OK);
-    ASSERT_NE(window, nullptr);
-    ::UpdateWindow(frame);
-    ::UpdateWindow(window);
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::DispatchMessageW(&message);
-    }
-    RECT client;
+    ::RedrawWindow(frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT client{};
     ::GetClientRect(window, &client);
     EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(200L, 60L));
     saveScreenshot(frame, "hosted_control");
@@ -87,8 +75,8 @@ TEST_F(ComHosting, ViewObjectDrawsTheSamePictureClippedToItsBounds) {
     HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 200, 80);
     HGDIOBJ previous = ::SelectObject(memory, bitmap);
     const RECT all{0, 0, 200, 80};
-    HBRUSH grey = ::CreateSolidBrush(RGB(128, 128, 128));
-    ::FillRect(memory, &all, grey);
+    ::SetDCBrushColor(memory, RGB(128, 128, 128));
+    ::FillRect(memory, &all, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
     RECTL bounds{10, 10, 50, 40};
     ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr,
                          nullptr, 0),
@@ -99,7 +87,6 @@ TEST_F(ComHosting, ViewObjectDrawsTheSamePictureClippedToItsBounds) {
                          nullptr, 0),
               E_INVALIDARG);
     ::SelectObject(memory, previous);
-    ::DeleteObject(grey);
     ::DeleteObject(bitmap);
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
@@ -142,8 +129,7 @@ class CountingSite final : public IOleClientSite, public IOleInPlaceSite {
                                                LPRECT clip, LPOLEINPLACEFRAMEINFO) override {
         *frame = nullptr;
         *document = nullptr;
-        *position = RECT{0, 0, 100, 50};
-        *clip = *position;
+        *clip = *position = RECT{0, 0, 100, 50};
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
@@ -165,7 +151,6 @@ class CountingSite final : public IOleClientSite, public IOleInPlaceSite {
 TEST_F(ComHosting, ReleasedWhileInPlaceActiveTheControlTellsItsContainer) {
     HWND frame = ::CreateWindowExW(0, L"STATIC", L"Host", WS_POPUP, 0, 0, 200, 100, nullptr,
                                    nullptr, nullptr, nullptr);
-    ASSERT_NE(frame, nullptr);
     CountingSite site(frame);
     ComPtr<IOleObject> object;
     ASSERT_EQ(control.As(&object), S_OK);

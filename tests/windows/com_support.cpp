@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <stop_token>
+#include <thread>
 
 namespace kaptor::test {
 
@@ -65,11 +67,6 @@ std::vector<std::uint8_t> replayFrame() {
         bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 640 * 3);
     }
     return bytes;
-}
-
-void setEnvironment(const char* name, const std::string& value) {
-    // The C runtime's copy, which getenv reads, and the process's own.
-    ::_putenv_s(name, value.c_str());
 }
 
 HRESULT putText(IDispatch& control, DISPID id, const std::wstring& value) {
@@ -147,10 +144,6 @@ HWND findWindow(DWORD threadId, const std::string& title, const std::string& win
     return search.found;
 }
 
-HWND findDialog(DWORD threadId, const std::string& title) {
-    return findWindow(threadId, title, "#32770");
-}
-
 HWND waitForWindow(DWORD threadId, const std::string& title, const std::string& windowClass,
                    int timeoutMs) {
     for (int waited = 0;; waited += 20) {
@@ -164,10 +157,6 @@ HWND waitForWindow(DWORD threadId, const std::string& title, const std::string& 
         }
         ::Sleep(20);
     }
-}
-
-HWND waitForDialog(DWORD threadId, const std::string& title, int timeoutMs) {
-    return waitForWindow(threadId, title, "#32770", timeoutMs);
 }
 
 HWND childWith(HWND parent, const std::string& text, const std::string& windowClass) {
@@ -200,39 +189,36 @@ void clickButton(HWND dialog, int id) {
     ::SendNotifyMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
-MessageBoxWatcher::MessageBoxWatcher(DWORD threadId, std::function<void()> onFirstBox)
-    : threadId_(threadId),
-      onFirstBox_(std::move(onFirstBox)),
-      thread_([this](const std::stop_token& stop) { watch(stop); }) {}
-
-std::vector<SeenBox> MessageBoxWatcher::seen() {
-    std::lock_guard lock(mutex_);
-    return seen_;
-}
-
-void MessageBoxWatcher::watch(const std::stop_token& stop) {
-    while (!stop.stop_requested()) {
-        if (HWND box = findDialog(threadId_, "")) {
-            {
-                std::lock_guard lock(mutex_);
-                seen_.push_back({windowText(box), boxText(box)});
-            }
-            if (onFirstBox_ && seen().size() == 1) {
-                onFirstBox_();
-            }
-            // The first button of a box: OK, Yes or Retry.
-            for (const int id : {IDOK, IDYES, IDCANCEL}) {
-                if (::GetDlgItem(box, id) != nullptr) {
-                    clickButton(box, id);
-                    break;
+std::vector<SeenBox> answeringBoxes(const std::function<void()>& call,
+                                    const std::function<void()>& onFirstBox, int button) {
+    std::vector<SeenBox> seen;
+    const auto answer = [&seen, &onFirstBox, button,
+                         thread = ::GetCurrentThreadId()](const std::stop_token& stop) {
+        while (!stop.stop_requested()) {
+            if (HWND box = findWindow(thread, "")) {
+                seen.push_back({windowText(box), boxText(box)});
+                if (onFirstBox && seen.size() == 1) {
+                    onFirstBox();
+                }
+                for (const int id : {button, IDOK, IDYES, IDCANCEL}) {
+                    if (id != 0 && ::GetDlgItem(box, id) != nullptr) {
+                        clickButton(box, id);
+                        break;
+                    }
+                }
+                for (int waited = 0; ::IsWindow(box) && waited < 5000; waited += 10) {
+                    ::Sleep(10);
                 }
             }
-            for (int waited = 0; ::IsWindow(box) && waited < 5000; waited += 10) {
-                ::Sleep(10);
-            }
+            ::Sleep(10);
         }
-        ::Sleep(10);
+    };
+    {
+        // Stopped and joined before seen is read.
+        const std::jthread watcher(answer);
+        call();
     }
+    return seen;
 }
 
 void saveScreenshot(HWND window, const std::string& name) {
@@ -249,22 +235,18 @@ void saveScreenshot(HWND window, const std::string& name) {
     ::GetWindowRect(window, &area);
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
+    const DWORD imageBytes = static_cast<DWORD>((width * 3 + 3) & ~3) * static_cast<DWORD>(height);
+    BITMAPINFO info{
+        {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, imageBytes, 0, 0, 0, 0}, {}};
+    constexpr DWORD HEADERS = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    const BITMAPFILEHEADER file{0x4D42, HEADERS + imageBytes, 0, 0, HEADERS};
     HDC screen = ::GetDC(nullptr);
     HDC memory = ::CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     HBITMAP picture = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = ::SelectObject(memory, picture);
     ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
     ::GdiFlush();
-    const DWORD rowBytes = static_cast<DWORD>((width * 3 + 3) & ~3);
-    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
-    BITMAPFILEHEADER file{
-        0x4D42,
-        static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageBytes), 0, 0,
-        sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-    info.bmiHeader.biSizeImage = imageBytes;
     std::ofstream out(std::filesystem::path(folder) / (name + ".bmp"), std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);
     out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);

@@ -15,11 +15,8 @@
 
 #include <filesystem>
 #include <functional>
-#include <mutex>
 #include <optional>
-#include <stop_token>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "control/com/identifiers.h"
@@ -55,9 +52,6 @@ class Program {
     PROCESS_INFORMATION info_{};
 };
 
-// Sets a variable in the environment the control reads.
-void setEnvironment(const char* name, const std::string& value);
-
 // A single-threaded apartment for the test's thread.
 struct Apartment {
     Apartment() { ::OleInitialize(nullptr); }
@@ -90,34 +84,20 @@ struct SeenBox {
     std::string text;
 };
 
-// Closes every message box that appears on the given thread with its first button, and notes
-// what it said; calls onFirstBox (on its own thread) before it closes the first. Runs until
-// destroyed (its thread, the last member, is stopped and joined first).
-class MessageBoxWatcher {
-  public:
-    explicit MessageBoxWatcher(DWORD threadId = ::GetCurrentThreadId(),
-                               std::function<void()> onFirstBox = {});
-    std::vector<SeenBox> seen();
-
-  private:
-    void watch(const std::stop_token& stop);
-
-    DWORD threadId_;
-    std::function<void()> onFirstBox_;
-    std::mutex mutex_;
-    std::vector<SeenBox> seen_;
-    std::jthread thread_;
-};
+// Runs call on this thread while another thread closes every message box shown on it with
+// button, or else with the box's first button (OK, Yes or Retry); onFirstBox runs on that thread
+// before the first box closes. What the boxes said, in order.
+std::vector<SeenBox> answeringBoxes(const std::function<void()>& call,
+                                    const std::function<void()>& onFirstBox = {}, int button = 0);
 
 // Windows as a person finds them: texts, the visible top-level window of a thread with this
-// caption and class (either one any when empty), waited for up to timeoutMs; a child by text or
-// class; a message box's text.
+// caption and class (a dialog or message box unless told; either one any when empty), waited for
+// up to timeoutMs; a child by text or class; a message box's text.
 std::string windowText(HWND window);
-HWND findWindow(DWORD threadId, const std::string& title, const std::string& windowClass);
-HWND findDialog(DWORD threadId, const std::string& title);
-HWND waitForWindow(DWORD threadId, const std::string& title, const std::string& windowClass,
-                   int timeoutMs = 20000);
-HWND waitForDialog(DWORD threadId, const std::string& title, int timeoutMs = 20000);
+HWND findWindow(DWORD threadId, const std::string& title,
+                const std::string& windowClass = "#32770");
+HWND waitForWindow(DWORD threadId, const std::string& title,
+                   const std::string& windowClass = "#32770", int timeoutMs = 20000);
 HWND childWith(HWND parent, const std::string& text, const std::string& windowClass = "");
 std::string boxText(HWND box);
 // The texts of a window's children, in order.

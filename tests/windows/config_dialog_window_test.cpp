@@ -9,6 +9,7 @@
 #include <future>
 #include <map>
 #include <tuple>
+#include <utility>
 
 #include "control/win32/config_dialog_window.h"
 #include "control/win32/win32_dialog_view.h"
@@ -20,13 +21,10 @@ namespace {
 
 using control::IDC_ACEPTAR;
 using control::IDC_APLICAR;
-using control::IDC_BORRAR;
 using control::IDC_CANCELAR;
 using control::IDC_CONFIG_NAME;
 using platform::Answer;
 
-const char* const DIALOG_TITLE = "Configuracion de placa de captura";
-const std::string LONG_NAME = "CONFIGURACION_DE_LA_SALA_NORTE.TXT";  // 34 characters
 const char* const OTRA_CONFIG =
     "Otra\r\nlinea\r\n320\r\n100\r\n240\r\n18\r\n400\r\n1\r\n0\r\n200\r\n32\r\n5\r\n-3\r\n0\r\n"
     "1\r\n1\r\n";
@@ -54,7 +52,7 @@ class Win32ScenarioRunner : public control::DialogRunner {
 
   private:
     void drive(DWORD thread, const std::vector<PersonAction>& actions) {
-        const HWND dialog = waitForDialog(thread, DIALOG_TITLE);
+        const HWND dialog = waitForWindow(thread, "Configuracion de placa de captura");
         if (dialog == nullptr) {
             return;  // no snapshots: the comparison shows it
         }
@@ -89,9 +87,8 @@ class Win32ScenarioRunner : public control::DialogRunner {
                 case PersonAction::Kind::Snapshot:
                     snapshots.push_back(snapshotOf(win32::Win32DialogView(dialog)));
                     // The first state a scenario shows is the one a person sees first.
-                    if (!screenshotTaken_) {
+                    if (!std::exchange(screenshotTaken_, true)) {
                         saveScreenshot(dialog, "config_dialog_201");
-                        screenshotTaken_ = true;
                     }
                     break;
             }
@@ -134,7 +131,7 @@ template <typename Runner>
 auto runSet(const DialogScenario& scenario, Runner& runner) {
     Rig rig(RigOptions{.replay = replayFrame(), .dialogRunner = &runner});
     rig.writeConfig(OTRA_CONFIG, "OTRA.TXT");
-    rig.writeConfig(OTRA_CONFIG, LONG_NAME);
+    rig.writeConfig(OTRA_CONFIG, "CONFIGURACION_DE_LA_SALA_NORTE.TXT");  // 34 characters
     rig.initialise(EXAMPLE_CONFIG);
     for (const Answer answer : scenario.answers) {
         rig.person.queueAnswer(answer);
@@ -169,7 +166,7 @@ TEST(ConfigDialogWindow, RealControlsBehaveAsTheInMemoryWindow) {
          {{typeInto(1030, "x"), typeInto(IDC_CONFIG_NAME, "EJX"), snapshotNow()}}},
         {"typing the start of an entry with the list dropped",
          {{dropList(), typeInto(IDC_CONFIG_NAME, "ot"), snapshotNow()}}},
-        {"BORRAR, both questions answered", {{clickOn(IDC_BORRAR), snapshotNow()}},
+        {"BORRAR, both questions answered", {{clickOn(control::IDC_BORRAR), snapshotNow()}},
          {Answer::Yes, Answer::Ok}},
         {"ticking Inversion de Campo with a bad interleave entry",
          {{typeInto(1021, "uno"), clickOn(1133), snapshotNow(), clickOn(1133), snapshotNow()}}},

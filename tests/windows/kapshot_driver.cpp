@@ -1,6 +1,8 @@
 #include "tests/windows/kapshot_driver.h"
 
 #include <cstdint>
+#include <memory>
+#include <type_traits>
 
 #include "tests/windows/kapshot_probe.h"
 
@@ -25,12 +27,11 @@ std::string captureWithKapshot(const std::filesystem::path& program,
                                const std::filesystem::path& picture) {
     Program kapshot = startKapshot(program);
     const Form1Windows form1 = waitForForm1(kapshot.threadId());
-    if (form1.adquiere != nullptr) {
-        // The click handled to its end: the picture written and shown, or a message about it.
-        press(form1.adquiere);
-    }
+    // The click handled to its end: the picture written and shown, or a message about it (no
+    // button, no click).
+    press(form1.adquiere);
     // A message box of KAPSHOT's says why it went no further.
-    if (const HWND box = findDialog(kapshot.threadId(), "")) {
+    if (const HWND box = findWindow(kapshot.threadId(), "")) {
         return "KAPSHOT showed a message: " + windowText(box) + ": " + boxText(box);
     }
     if (form1.adquiere == nullptr || !std::filesystem::exists(picture)) {
@@ -40,21 +41,22 @@ std::string captureWithKapshot(const std::filesystem::path& program,
     return kapshot.waitForExit(15000) == 0 ? "" : "KAPSHOT did not end with status 0 on WM_CLOSE";
 }
 
-ShownPixels::ShownPixels(DWORD threadId)
-    : probe_(::LoadLibraryW(besideTestProgram(L"kapshot_probe.dll").c_str()), ::FreeLibrary),
-      hook_(nullptr, ::UnhookWindowsHookEx) {
-    const auto hook = reinterpret_cast<HOOKPROC>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(probe_.get(), probe::HOOK_EXPORT)));
-    if (hook != nullptr) {
-        hook_.reset(::SetWindowsHookExW(WH_CALLWNDPROC, hook, probe_.get(), threadId));
-    }
-}
-
-std::vector<COLORREF> ShownPixels::row(HWND window, int y, int width) {
+std::vector<COLORREF> shownRow(HWND window, int y, int width) {
     static const UINT readRow = ::RegisterWindowMessageW(probe::READ_ROW_MESSAGE);
+    const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&::FreeLibrary)> library(
+        ::LoadLibraryW(besideTestProgram(L"kapshot_probe.dll").c_str()), ::FreeLibrary);
+    const auto hook = reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(library.get(), probe::HOOK_EXPORT)));
+    // Unhooked before the library that holds the hook is freed.
+    const std::unique_ptr<std::remove_pointer_t<HHOOK>, decltype(&::UnhookWindowsHookEx)> hooked(
+        hook == nullptr ? nullptr
+                        : ::SetWindowsHookExW(WH_CALLWNDPROC, hook, library.get(),
+                                              ::GetWindowThreadProcessId(window, nullptr)),
+        ::UnhookWindowsHookEx);
     DWORD_PTR ignored = 0;
-    if (!hook_ || !::SendMessageTimeoutW(window, readRow, static_cast<WPARAM>(y),
-                                         static_cast<LPARAM>(width), SMTO_BLOCK, 10000, &ignored)) {
+    if (!hooked ||
+        !::SendMessageTimeoutW(window, readRow, static_cast<WPARAM>(y), static_cast<LPARAM>(width),
+                               SMTO_BLOCK, 10000, &ignored)) {
         return {};
     }
     std::vector<COLORREF> colours;

@@ -5,9 +5,6 @@
 
 #include "tests/windows/com_support.h"
 
-#include <memory>
-#include <type_traits>
-
 namespace kaptor::test {
 
 // KAPSHOT.exe (by default the one beside the test program), started in its own folder.
@@ -24,7 +21,6 @@ struct Form1Windows {
     HWND adquiere = nullptr;
     HWND setPlaca = nullptr;
     HWND image = nullptr;
-    bool complete() const { return form && control && adquiere && setPlaca && image; }
 };
 Form1Windows waitForForm1(DWORD threadId);
 
@@ -38,19 +34,9 @@ void press(HWND button);
 std::string captureWithKapshot(const std::filesystem::path& program,
                                const std::filesystem::path& picture);
 
-// What the windows of KAPSHOT's thread show, read back inside KAPSHOT (a window's pixels live
-// in the process that owns it) through the probe library hooked onto that thread.
-class ShownPixels {
-  public:
-    explicit ShownPixels(DWORD threadId);
-    // The colours along one row of window, from its left edge; empty when the probe is not in
-    // place or did not answer.
-    std::vector<COLORREF> row(HWND window, int y, int width);
-
-  private:
-    // The hook goes before the library that holds it.
-    std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&::FreeLibrary)> probe_;
-    std::unique_ptr<std::remove_pointer_t<HHOOK>, decltype(&::UnhookWindowsHookEx)> hook_;
-};
+// The colours along one row of a window of KAPSHOT's, from its left edge, read inside KAPSHOT
+// (a window's pixels live in the process that owns it) by the probe library hooked onto the
+// window's thread for the call; empty when the probe is not in place or did not answer.
+std::vector<COLORREF> shownRow(HWND window, int y, int width);
 
 }  // namespace kaptor::test

@@ -4,7 +4,9 @@
 // device, control not registered).
 #include "tests/windows/kapshot_driver.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <ranges>
 #include <utility>
 
@@ -30,16 +32,16 @@ class KapshotTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::filesystem::create_directories(pictures);
-        std::filesystem::create_directories(configFolder / "CONFIG");
         writeFile(configFolder / "CONFIG.TXT", "PRUEBA.TXT\r\n");
         setFieldInversion(0);
         writeFile(root.path() / "stream.bin", std::string(frame.begin(), frame.end()));
-        setEnvironment("KAPTOR_DRIVE_C", (root.path() / "c").string());
-        setEnvironment("KAPTOR_DRIVE_D", (root.path() / "d").string());
-        setEnvironment("KAPTOR_CURRENT_DRIVE", "D");
-        setEnvironment("KAPTOR_SIM_REPLAY", (root.path() / "stream.bin").string());
-        setEnvironment("KAPTOR_SIM_TRACE", trace.string());
-        setEnvironment("KAPTOR_SIM_FAULTS", "");
+        // The C runtime's copy, which getenv reads, and the process's own, which KAPSHOT inherits.
+        ::_putenv_s("KAPTOR_DRIVE_C", (root.path() / "c").string().c_str());
+        ::_putenv_s("KAPTOR_DRIVE_D", (root.path() / "d").string().c_str());
+        ::_putenv_s("KAPTOR_CURRENT_DRIVE", "D");
+        ::_putenv_s("KAPTOR_SIM_REPLAY", (root.path() / "stream.bin").string().c_str());
+        ::_putenv_s("KAPTOR_SIM_TRACE", trace.string().c_str());
+        ::_putenv_s("KAPTOR_SIM_FAULTS", "");
         ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
     }
 
@@ -57,11 +59,9 @@ class KapshotTest : public ::testing::Test {
 
 // The capture commands (the single byte 'A') in the simulated board's trace.
 int captureCommands(const std::string& trace) {
-    int count = 0;
-    for (const auto line : std::views::split(trace, '\n')) {
-        count += std::string_view(line.begin(), line.end()) == "FT_Write 41\r" ? 1 : 0;
-    }
-    return count;
+    return static_cast<int>(std::ranges::count_if(std::views::split(trace, '\n'), [](auto line) {
+        return std::string_view(line.begin(), line.end()) == "FT_Write 41\r";
+    }));
 }
 
 // A child's place in its parent's client area: left, top, width, height.
@@ -74,15 +74,15 @@ std::array<int, 4> placeInParent(HWND child) {
 
 // Image1 shows the picture at its natural size from its top left: a few rows compared with the
 // file's, through its palette, and the box's own background just right of the picture.
-void expectShown(ShownPixels& pixels, HWND image, const host::GrayPicture& picture) {
+void expectShown(HWND image, const host::GrayPicture& picture) {
     for (const int row : {0, 1, FIELD_LINES - 1, FIELD_LINES, 2 * FIELD_LINES - 1}) {
-        std::vector<COLORREF> expected;
-        for (int x = 0; x < picture.width; ++x) {
-            const std::uint8_t level = picture.pixels[std::size_t(row * picture.width + x)];
-            expected.push_back(RGB(level, level, level));
+        const auto first = picture.pixels.begin() + row * picture.width;
+        std::vector<COLORREF> expected(first, first + picture.width);
+        for (COLORREF& level : expected) {
+            level = RGB(level, level, level);
         }
         expected.push_back(::GetSysColor(COLOR_BTNFACE));
-        EXPECT_EQ(pixels.row(image, row, picture.width + 1), expected) << "row " << row;
+        EXPECT_EQ(shownRow(image, row, picture.width + 1), expected) << "row " << row;
     }
 }
 
@@ -92,17 +92,15 @@ void expectShown(ShownPixels& pixels, HWND image, const host::GrayPicture& pictu
 TEST_F(KapshotTest, FormIsLaidOutInTwipsAndCancelAndCloseSendNothing) {
     Program kapshot = startKapshot();
     const Form1Windows form1 = waitForForm1(kapshot.threadId());
-    ASSERT_TRUE(form1.complete());
+    // Wine has one number of pixels per inch, across and down.
     const HDC screen = ::GetDC(nullptr);
-    const int dpiX = ::GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
     ::ReleaseDC(nullptr, screen);
-    const auto px = [](int twips, int dpi) { return ::MulDiv(twips, dpi, 1440); };
+    const auto px = [dpi](int twips) { return ::MulDiv(twips, dpi, 1440); };
 
     RECT client;
     ::GetClientRect(form1.form, &client);
-    EXPECT_EQ(client.right, px(11550, dpiX));
-    EXPECT_EQ(client.bottom, px(9600, dpiY));
+    EXPECT_EQ(std::pair(client.right, client.bottom), (std::pair<LONG, LONG>(px(11550), px(9600))));
     struct Element {
         const char* what;
         HWND window;
@@ -116,8 +114,8 @@ TEST_F(KapshotTest, FormIsLaidOutInTwipsAndCancelAndCloseSendNothing) {
     };
     // Image1 reaches beyond the client area, which cuts it off.
     for (const Element& e : elements) {
-        EXPECT_EQ(placeInParent(e.window), (std::array{px(e.left, dpiX), px(e.top, dpiY),
-                                                       px(e.width, dpiX), px(e.height, dpiY)}))
+        EXPECT_EQ(placeInParent(e.window),
+                  (std::array{px(e.left), px(e.top), px(e.width), px(e.height)}))
             << e.what;
     }
     // Tab order: "Adquiere" (tab index 0), then "Set Placa".
@@ -125,7 +123,7 @@ TEST_F(KapshotTest, FormIsLaidOutInTwipsAndCancelAndCloseSendNothing) {
 
     const std::string traceBeforeSet = readFile(trace);
     ::SendNotifyMessageW(form1.setPlaca, BM_CLICK, 0, 0);
-    const HWND dialog = waitForDialog(kapshot.threadId(), "Configuracion de placa de captura");
+    const HWND dialog = waitForWindow(kapshot.threadId(), "Configuracion de placa de captura");
     ASSERT_NE(dialog, nullptr);
     clickButton(dialog, IDCANCEL);
     for (int waited = 0; ::IsWindow(dialog) && waited < 10000; waited += 20) {
@@ -144,9 +142,7 @@ TEST_F(KapshotTest, FormIsLaidOutInTwipsAndCancelAndCloseSendNothing) {
 TEST_F(KapshotTest, CapturesAreShownUntilThePictureFileCannotBeCreated) {
     Program kapshot = startKapshot();
     const Form1Windows form1 = waitForForm1(kapshot.threadId());
-    ASSERT_TRUE(form1.complete());
-    ShownPixels pixels(kapshot.threadId());
-    EXPECT_EQ(pixels.row(form1.image, 0, 1), std::vector<COLORREF>{::GetSysColor(COLOR_BTNFACE)});
+    EXPECT_EQ(shownRow(form1.image, 0, 1), std::vector<COLORREF>{::GetSysColor(COLOR_BTNFACE)});
 
     const struct {
         int fieldInversion;
@@ -162,25 +158,25 @@ TEST_F(KapshotTest, CapturesAreShownUntilThePictureFileCannotBeCreated) {
         written = host::decodeControlBmp(readFile(picture));
         ASSERT_TRUE(written.has_value());
         ASSERT_EQ(std::pair(written->width, written->height), std::pair(WIDTH, 2 * FIELD_LINES));
-        for (int x = 0; x < WIDTH; ++x) {
-            ASSERT_EQ(written->pixels[std::size_t(x)],
-                      frame[std::size_t(capture.topReceivedRow * WIDTH + x)]);
-        }
-        expectShown(pixels, form1.image, *written);
+        const auto top = frame.begin() + capture.topReceivedRow * WIDTH;
+        EXPECT_EQ(std::vector(written->pixels.begin(), written->pixels.begin() + WIDTH),
+                  std::vector(top, top + WIDTH));
+        expectShown(form1.image, *written);
     }
 
     std::filesystem::remove_all(pictures);
     ::SendNotifyMessageW(form1.adquiere, BM_CLICK, 0, 0);
-    const HWND box = waitForDialog(kapshot.threadId(), "");
+    const HWND box = waitForWindow(kapshot.threadId(), "");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(boxText(box), "Error al crear archivo de imagen!!! (E: 402)");
-    expectShown(pixels, form1.image, *written);
+    expectShown(form1.image, *written);
     clickButton(box, IDOK);
     EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(1));
 }
 
 // Without a device, or without the control registered, a message says why and the program ends
-// before its window shows.
+// before its window shows. (The unregistered case comes last; each test's set-up registers the
+// control again.)
 TEST_F(KapshotTest, EndsBeforeItsWindowShowsWithoutDeviceOrControl) {
     const struct {
         const char* faults;
@@ -196,18 +192,17 @@ TEST_F(KapshotTest, EndsBeforeItsWindowShowsWithoutDeviceOrControl) {
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.message);
-        setEnvironment("KAPTOR_SIM_FAULTS", k.faults);
+        ::_putenv_s("KAPTOR_SIM_FAULTS", k.faults);
         if (!k.registered) {
             ASSERT_EQ(callModuleExport(modulePath(), "DllUnregisterServer"), S_OK);
         }
         Program kapshot = startKapshot();
-        const HWND box = waitForDialog(kapshot.threadId(), "");
+        const HWND box = waitForWindow(kapshot.threadId(), "");
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(boxText(box), k.message);
         EXPECT_EQ(findWindow(kapshot.threadId(), "Form1", ""), nullptr);
         clickButton(box, IDOK);
         EXPECT_EQ(kapshot.waitForExit(20000), std::optional<DWORD>(k.status));
-        ASSERT_EQ(callModuleExport(modulePath(), "DllRegisterServer"), S_OK);
     }
 }
 
