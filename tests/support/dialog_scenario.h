@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "control/board_config_dlg.h"
@@ -21,15 +22,21 @@ struct PersonAction {
     int entry = 0;     // from 1, for Pick
 };
 
-inline constexpr auto typeInto = [](int id, std::string text) {
-    return PersonAction{PersonAction::Kind::Type, id, std::move(text)};
-};
-inline constexpr auto clickOn = [](int id) { return PersonAction{PersonAction::Kind::Click, id}; };
-inline constexpr auto pickEntry = [](int entry) {
-    return PersonAction{PersonAction::Kind::Pick, 0, {}, entry};
-};
-inline constexpr auto dropList = [] { return PersonAction{PersonAction::Kind::Drop}; };
-inline constexpr auto snapshotNow = [] { return PersonAction{PersonAction::Kind::Snapshot}; };
+inline PersonAction typeInto(int id, std::string text) {
+    return {PersonAction::Kind::Type, id, std::move(text)};
+}
+inline PersonAction clickOn(int id) {
+    return {PersonAction::Kind::Click, id};
+}
+inline PersonAction pickEntry(int entry) {
+    return {PersonAction::Kind::Pick, 0, {}, entry};
+}
+inline PersonAction dropList() {
+    return {PersonAction::Kind::Drop};
+}
+inline PersonAction snapshotNow() {
+    return {PersonAction::Kind::Snapshot};
+}
 
 // The controls' state as a person sees it.
 struct DialogSnapshot {
